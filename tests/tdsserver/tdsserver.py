@@ -1,0 +1,757 @@
+#!/usr/bin/env python3
+"""A TDS 7.4 test peer backed by SQLite, for realmquery's test suite only.
+
+This is not a database server. It speaks just enough of the wire protocol
+for the FreeTDS ODBC driver to log in, run SQL batches and parameterised
+statements (sp_executesql, sp_prepexec, sp_execute, sp_unprepare) and read
+result sets, so that tests can drive the real driver end to end. Statements
+are handed to SQLite after a minimal T-SQL to SQLite rewrite.
+
+Every request is recorded (statement text and each parameter's declared
+type) in `TdsServer.requests` and, when a log path is given, as one JSON
+line per request, so tests can assert how the client bound its values.
+
+Command form, used by the C++ tests:
+    tdsserver.py --db FILE --login L --password P --collation latin1|chinese
+                 [--port N] [--log FILE] [--ready-file F]
+prints the chosen port as the first line of stdout and serves until SIGTERM.
+"""
+
+import argparse
+import json
+import os
+import re
+import signal
+import socket
+import sqlite3
+import struct
+import sys
+import threading
+from dataclasses import dataclass
+
+DATABASE = "realmdb"
+SERVER_NAME = "REALMTEST"
+TDS_VERSION = 0x74000004
+
+PKT_BATCH, PKT_RPC, PKT_REPLY, PKT_ATTENTION = 0x01, 0x03, 0x04, 0x06
+PKT_LOGIN7, PKT_PRELOGIN = 0x10, 0x12
+STATUS_EOM = 0x01
+
+TOK_RETURNSTATUS, TOK_COLMETADATA, TOK_ERROR = 0x79, 0x81, 0xAA
+TOK_RETURNVALUE, TOK_LOGINACK, TOK_ROW, TOK_ENVCHANGE = 0xAC, 0xAD, 0xD1, 0xE3
+TOK_DONE, TOK_DONEPROC, TOK_DONEINPROC = 0xFD, 0xFE, 0xFF
+
+DONE_FINAL, DONE_MORE, DONE_ERROR, DONE_COUNT, DONE_ATTN = 0x0, 0x1, 0x2, 0x10, 0x20
+CMD_SELECT = 0xC1
+
+ENV_DATABASE, ENV_PACKETSIZE, ENV_COLLATION = 1, 4, 7
+ENCRYPT_NOT_SUP = 2
+
+PROC_NAMES = {
+    1: "sp_cursor", 2: "sp_cursoropen", 3: "sp_cursorprepare",
+    4: "sp_cursorexecute", 5: "sp_cursorprepexec", 6: "sp_cursorunprepare",
+    7: "sp_cursorfetch", 8: "sp_cursoroption", 9: "sp_cursorclose",
+    10: "sp_executesql", 11: "sp_prepare", 12: "sp_execute",
+    13: "sp_prepexec", 14: "sp_prepexecrpc", 15: "sp_unprepare",
+}
+
+
+@dataclass(frozen=True)
+class Collation:
+    name: str
+    lcid: int
+    sort_id: int
+    codec: str
+
+    def wire(self):
+        # Case, kana and width insensitive, as the server defaults are.
+        info = self.lcid | (0x0D << 20)
+        return struct.pack("<IB", info, self.sort_id)
+
+
+COLLATIONS = {
+    "latin1": Collation("SQL_Latin1_General_CP1_CI_AS", 0x0409, 52, "cp1252"),
+    "chinese": Collation("Chinese_PRC_CI_AS", 0x0804, 0, "cp936"),
+}
+
+
+class TdsError(Exception):
+    """A failure reported to the client as an ERROR token."""
+
+    def __init__(self, message, number=50000, state=1):
+        super().__init__(message)
+        self.number = number
+        self.state = state
+
+
+# ---------------------------------------------------------------- wire helpers
+
+class Reader:
+    """Little-endian cursor over a request payload."""
+
+    def __init__(self, data):
+        self.data = data
+        self.pos = 0
+
+    def take(self, count):
+        if self.pos + count > len(self.data):
+            raise TdsError("Malformed request: truncated data.")
+        chunk = self.data[self.pos:self.pos + count]
+        self.pos += count
+        return chunk
+
+    def unpack(self, fmt):
+        return struct.unpack(fmt, self.take(struct.calcsize(fmt)))[0]
+
+    def u8(self):
+        return self.unpack("<B")
+
+    def u16(self):
+        return self.unpack("<H")
+
+    def u32(self):
+        return self.unpack("<I")
+
+    def ucs2(self, chars):
+        return self.take(chars * 2).decode("utf-16-le", "replace")
+
+    def b_varchar(self):
+        return self.ucs2(self.u8())
+
+    def at_end(self):
+        return self.pos >= len(self.data)
+
+
+def b_varchar(text):
+    data = text.encode("utf-16-le")
+    return bytes([len(data) // 2]) + data
+
+
+def us_varchar(text):
+    data = text.encode("utf-16-le")
+    return struct.pack("<H", len(data) // 2) + data
+
+
+def token_with_length(token, body):
+    return struct.pack("<BH", token, len(body)) + body
+
+
+def read_message(sock):
+    """Returns (packet type, payload) of one whole message, or None at EOF."""
+    payload = bytearray()
+    while True:
+        header = recv_exact(sock, 8)
+        if header is None:
+            return None
+        kind, status, length = struct.unpack(">BBH", header[:4])
+        body = recv_exact(sock, length - 8)
+        if body is None:
+            return None
+        payload += body
+        if status & STATUS_EOM:
+            return kind, bytes(payload)
+
+
+def recv_exact(sock, count):
+    data = bytearray()
+    while len(data) < count:
+        chunk = sock.recv(count - len(data))
+        if not chunk:
+            return None
+        data += chunk
+    return bytes(data)
+
+
+def send_message(sock, kind, payload, packet_size):
+    room = packet_size - 8
+    chunks = [payload[i:i + room] for i in range(0, len(payload), room)] or [b""]
+    out = bytearray()
+    for number, chunk in enumerate(chunks, start=1):
+        status = STATUS_EOM if number == len(chunks) else 0
+        out += struct.pack(">BBHHBB", kind, status, len(chunk) + 8, 0, number % 256, 0)
+        out += chunk
+    sock.sendall(out)
+
+
+# ---------------------------------------------------------------- login
+
+def prelogin_reply():
+    options = [(0x00, struct.pack(">IH", 0x10000000, 0)),  # version
+               (0x01, bytes([ENCRYPT_NOT_SUP])),
+               (0x02, b"\x00"),  # instance name: none
+               (0x04, b"\x00")]  # MARS off
+    offset = len(options) * 5 + 1
+    table, data = bytearray(), bytearray()
+    for option, value in options:
+        table += struct.pack(">BHH", option, offset + len(data), len(value))
+        data += value
+    return bytes(table) + b"\xff" + bytes(data)
+
+
+def decode_password(raw):
+    plain = bytes(((b ^ 0xA5) >> 4) | (((b ^ 0xA5) & 0x0F) << 4) for b in raw)
+    return plain.decode("utf-16-le", "replace")
+
+
+@dataclass
+class Login:
+    user: str
+    password: str
+    database: str
+    packet_size: int
+
+
+def parse_login7(payload):
+    packet_size = struct.unpack_from("<I", payload, 8)[0]
+
+    def field(offset_pos, decode=lambda raw: raw.decode("utf-16-le", "replace")):
+        offset, chars = struct.unpack_from("<HH", payload, offset_pos)
+        return decode(payload[offset:offset + chars * 2])
+
+    return Login(user=field(40), password=field(44, decode_password),
+                 database=field(68), packet_size=packet_size)
+
+
+def env_change(kind, new, old):
+    return token_with_length(TOK_ENVCHANGE, bytes([kind]) + new + old)
+
+
+def login_ack():
+    body = bytes([1]) + struct.pack(">I", TDS_VERSION) + b_varchar(SERVER_NAME)
+    return token_with_length(TOK_LOGINACK, body + bytes([16, 0, 0, 0]))
+
+
+def login_success(collation, packet_size):
+    size = b_varchar(str(packet_size))
+    return (env_change(ENV_DATABASE, b_varchar(DATABASE), b_varchar("master"))
+            + env_change(ENV_COLLATION, b"\x05" + collation.wire(), b"\x00")
+            + env_change(ENV_PACKETSIZE, size, size)
+            + login_ack() + done(DONE_FINAL))
+
+
+# ---------------------------------------------------------------- reply tokens
+
+def done(status, rowcount=0, token=TOK_DONE, command=0):
+    return struct.pack("<BHHQ", token, status, command, rowcount)
+
+
+def error_token(message, number, state=1, severity=16, proc=""):
+    body = (struct.pack("<iBB", number, state, severity) + us_varchar(message)
+            + b_varchar(SERVER_NAME) + b_varchar(proc) + struct.pack("<i", 1))
+    return token_with_length(TOK_ERROR, body)
+
+
+def return_status(value=0):
+    return struct.pack("<Bi", TOK_RETURNSTATUS, value)
+
+
+def return_value_int(name, value):
+    return (struct.pack("<BH", TOK_RETURNVALUE, 0) + b_varchar(name)
+            + struct.pack("<BIH", 1, 0, 0) + bytes([0x26, 4, 4]) + struct.pack("<i", value))
+
+
+class Column:
+    """How one result column goes on the wire, chosen from its SQLite values."""
+
+    PLP_THRESHOLD = 8000
+
+    def __init__(self, name, values, collation):
+        self.name = name
+        self.collation = collation
+        kinds = {type(v) for v in values if v is not None}
+        if kinds == {int}:
+            self.kind = "int"
+        elif kinds and kinds <= {int, float}:
+            self.kind = "float"
+        elif kinds == {bytes}:
+            self.kind = "binary"
+        else:
+            self.kind = "text"
+        self.plp = any(len(self.var_bytes(v)) > self.PLP_THRESHOLD
+                       for v in values if v is not None) if self.kind in ("text", "binary") else False
+
+    def type_info(self):
+        if self.kind == "int":
+            return bytes([0x26, 8])
+        if self.kind == "float":
+            return bytes([0x6D, 8])
+        size = 0xFFFF if self.plp else self.PLP_THRESHOLD
+        if self.kind == "binary":
+            return struct.pack("<BH", 0xA5, size)
+        return struct.pack("<BH", 0xE7, size) + self.collation.wire()
+
+    def metadata(self):
+        nullable = 0x0001
+        return struct.pack("<IH", 0, nullable) + self.type_info() + b_varchar(self.name)
+
+    def var_bytes(self, value):
+        if self.kind == "binary":
+            return value
+        return str(value).encode("utf-16-le")
+
+    def encode(self, value):
+        if self.kind == "int":
+            return b"\x00" if value is None else b"\x08" + struct.pack("<q", value)
+        if self.kind == "float":
+            return b"\x00" if value is None else b"\x08" + struct.pack("<d", value)
+        if self.plp:
+            return encode_plp(None if value is None else self.var_bytes(value))
+        if value is None:
+            return b"\xff\xff"
+        data = self.var_bytes(value)
+        return struct.pack("<H", len(data)) + data
+
+
+def encode_plp(data):
+    if data is None:
+        return b"\xff" * 8
+    chunk = struct.pack("<I", len(data)) + data if data else b""
+    return struct.pack("<Q", len(data)) + chunk + struct.pack("<I", 0)
+
+
+def result_set(names, rows, collation):
+    columns = [Column(name, [row[i] for row in rows], collation)
+               for i, name in enumerate(names)]
+    out = bytearray(struct.pack("<BH", TOK_COLMETADATA, len(columns)))
+    for column in columns:
+        out += column.metadata()
+    for row in rows:
+        out.append(TOK_ROW)
+        for column, value in zip(columns, row):
+            out += column.encode(value)
+    return bytes(out)
+
+
+# ---------------------------------------------------------------- parameters
+
+@dataclass
+class Param:
+    name: str
+    wire_type: str
+    value: object
+    is_output: bool
+
+
+FIXED_TYPES = {
+    0x30: ("tinyint", 1, lambda b: b[0]),
+    0x32: ("bit", 1, lambda b: b[0]),
+    0x34: ("smallint", 2, lambda b: struct.unpack("<h", b)[0]),
+    0x38: ("int", 4, lambda b: struct.unpack("<i", b)[0]),
+    0x7F: ("bigint", 8, lambda b: struct.unpack("<q", b)[0]),
+    0x3B: ("real", 4, lambda b: struct.unpack("<f", b)[0]),
+    0x3E: ("float", 8, lambda b: struct.unpack("<d", b)[0]),
+}
+INTN_NAMES = {1: "tinyint", 2: "smallint", 4: "int", 8: "bigint"}
+FLTN_NAMES = {4: "real", 8: "float"}
+SHORT_LEN_TYPES = {0xE7: "nvarchar", 0xEF: "nchar", 0xA7: "varchar",
+                   0xAF: "char", 0xA5: "varbinary", 0xAD: "binary"}
+LONG_LEN_TYPES = {0x63: "ntext", 0x23: "text", 0x22: "image"}
+
+
+def read_param(reader, codec):
+    name = reader.b_varchar()
+    status = reader.u8()
+    type_id = reader.u8()
+    if type_id in FIXED_TYPES:
+        wire_type, size, convert = FIXED_TYPES[type_id]
+        value = convert(reader.take(size))
+    elif type_id in (0x26, 0x68, 0x6D):
+        wire_type, value = read_nullable_number(reader, type_id)
+    elif type_id in SHORT_LEN_TYPES:
+        wire_type, value = read_short_len(reader, type_id, codec)
+    elif type_id in LONG_LEN_TYPES:
+        wire_type, value = read_long_len(reader, type_id, codec)
+    else:
+        raise TdsError(f"Parameter {name} has type 0x{type_id:02X}, unsupported by the test server.")
+    return Param(name, wire_type, value, bool(status & 0x01))
+
+
+def read_nullable_number(reader, type_id):
+    size = reader.u8()
+    length = reader.u8()
+    raw = reader.take(length)
+    if type_id == 0x68:
+        return "bit", raw[0] if raw else None
+    if type_id == 0x6D:
+        value = struct.unpack("<d" if length == 8 else "<f", raw)[0] if raw else None
+        return FLTN_NAMES.get(size, "float"), value
+    value = int.from_bytes(raw, "little", signed=length > 1) if raw else None
+    return INTN_NAMES.get(size, "int"), value
+
+
+def is_unicode(type_id):
+    return type_id in (0xE7, 0xEF, 0x63)
+
+
+def has_collation(type_id):
+    return type_id in (0xE7, 0xEF, 0xA7, 0xAF, 0x63, 0x23)
+
+
+def decode_chars(raw, type_id, codec):
+    if raw is None or not has_collation(type_id):
+        return raw
+    return raw.decode("utf-16-le" if is_unicode(type_id) else codec, "replace")
+
+
+def read_short_len(reader, type_id, codec):
+    max_size = reader.u16()
+    if has_collation(type_id):
+        reader.take(5)
+    base = SHORT_LEN_TYPES[type_id]
+    if max_size == 0xFFFF:
+        return f"{base}(max)", decode_chars(read_plp(reader), type_id, codec)
+    length = reader.u16()
+    raw = None if length == 0xFFFF else reader.take(length)
+    chars = max_size // 2 if is_unicode(type_id) else max_size
+    return f"{base}({chars})", decode_chars(raw, type_id, codec)
+
+
+def read_long_len(reader, type_id, codec):
+    reader.u32()
+    if has_collation(type_id):
+        reader.take(5)
+    length = reader.u32()
+    raw = None if length == 0xFFFFFFFF else reader.take(length)
+    return LONG_LEN_TYPES[type_id], decode_chars(raw, type_id, codec)
+
+
+def read_plp(reader):
+    total = reader.unpack("<Q")
+    if total == 0xFFFFFFFFFFFFFFFF:
+        return None
+    data = bytearray()
+    while (chunk := reader.u32()) != 0:
+        data += reader.take(chunk)
+    return bytes(data)
+
+
+DECLARATION = re.compile(r"(@\w+)\s+(\w+(?:\s*\([^)]*\))?)", re.IGNORECASE)
+
+
+def parse_declaration(text):
+    """'@P1 NVARCHAR(20),@P2 int' -> [('@P1', 'nvarchar(20)'), ('@P2', 'int')]."""
+    return [(name, re.sub(r"\s+", "", kind).lower()) for name, kind in DECLARATION.findall(text or "")]
+
+
+# ---------------------------------------------------------------- SQL rewrite
+
+SQL_TOKEN = re.compile(r"\bN('(?:[^']|'')*')|('(?:[^']|'')*')|@@(\w+)|@(\w+)", re.IGNORECASE)
+
+
+def translate_sql(text):
+    """Rewrites the little T-SQL the client sends into SQLite: @name -> :name, N'x' -> 'x'."""
+    def rewrite(match):
+        national, literal, global_var, param = match.groups()
+        if global_var:
+            raise TdsError(f"@@{global_var} is not supported by the test server.", number=137)
+        if param:
+            return ":" + param.lower()
+        return national or literal
+
+    return SQL_TOKEN.sub(rewrite, text)
+
+
+def is_set_statement(text):
+    return re.match(r"\s*set\s", text, re.IGNORECASE) is not None
+
+
+SQLITE_ERROR_NUMBERS = (("syntax error", 102), ("no such table", 208),
+                        ("no such column", 207), ("incomplete input", 102))
+
+
+def sqlite_error_number(message):
+    return next((number for key, number in SQLITE_ERROR_NUMBERS if key in message), 50000)
+
+
+# ---------------------------------------------------------------- session
+
+@dataclass
+class Prepared:
+    sql: str
+    declaration: str
+
+
+class Session:
+    """One client connection, served on its own thread."""
+
+    def __init__(self, server, sock):
+        self.server = server
+        self.sock = sock
+        self.packet_size = 4096
+        self.prepared = {}
+        self.next_handle = 1
+        self.db = None
+
+    def serve(self):
+        try:
+            if self.handshake():
+                self.db = sqlite3.connect(self.server.db_path, isolation_level=None)
+                self.serve_requests()
+        except OSError:
+            pass
+        finally:
+            if self.db is not None:
+                self.db.close()
+            self.server.forget(self)
+            self.sock.close()
+
+    def handshake(self):
+        message = read_message(self.sock)
+        if message is None or message[0] != PKT_PRELOGIN:
+            return False
+        self.reply(prelogin_reply())
+        message = read_message(self.sock)
+        if message is None or message[0] != PKT_LOGIN7:
+            return False
+        return self.login(parse_login7(message[1]))
+
+    def login(self, login):
+        self.packet_size = min(max(login.packet_size, 512), 32767)
+        failure = self.login_failure(login)
+        self.server.record({"kind": "login", "login": login.user,
+                            "database": login.database, "ok": failure is None})
+        if failure is not None:
+            self.reply(failure + done(DONE_ERROR))
+            return False
+        self.reply(login_success(self.server.collation, self.packet_size))
+        return True
+
+    def login_failure(self, login):
+        if login.user != self.server.login or login.password != self.server.password:
+            return error_token(f"Login failed for user '{login.user}'.", 18456, severity=14)
+        if login.database and login.database.lower() != DATABASE:
+            return error_token(f'Cannot open database "{login.database}" requested by the login. '
+                               "The login failed.", 4060, severity=11)
+        return None
+
+    def serve_requests(self):
+        handlers = {PKT_BATCH: self.on_batch, PKT_RPC: self.on_rpc,
+                    PKT_ATTENTION: lambda _payload: done(DONE_ATTN)}
+        while (message := read_message(self.sock)) is not None:
+            kind, payload = message
+            handler = handlers.get(kind)
+            if handler is None:
+                response = error_token(f"Packet type 0x{kind:02X} is not supported by the test server.",
+                                       50000) + done(DONE_ERROR)
+            else:
+                response = handler(payload)
+            self.reply(response)
+
+    def reply(self, payload):
+        send_message(self.sock, PKT_REPLY, payload, self.packet_size)
+
+    # -- SQL batches
+
+    def on_batch(self, payload):
+        reader = Reader(payload)
+        skip_all_headers(reader)
+        text = payload[reader.pos:].decode("utf-16-le", "replace")
+        self.server.record({"kind": "batch", "sql": text, "params": []})
+        if is_set_statement(text):
+            return done(DONE_FINAL)
+        return self.run_statement(text, {}, TOK_DONE, DONE_FINAL)[0]
+
+    def run_statement(self, text, bindings, done_token, last_status):
+        """Runs one statement; returns (tokens ending with a DONE-style token, failed)."""
+        try:
+            cursor = self.db.execute(translate_sql(text), bindings)
+        except (TdsError, sqlite3.Error) as failure:
+            number = getattr(failure, "number", None) or sqlite_error_number(str(failure))
+            return error_token(str(failure), number) + done(last_status | DONE_ERROR, 0, done_token), True
+        if cursor.description is None:
+            return done(last_status | DONE_COUNT, max(cursor.rowcount, 0), done_token), False
+        rows = cursor.fetchall()
+        names = [column[0] for column in cursor.description]
+        return (result_set(names, rows, self.server.collation)
+                + done(last_status | DONE_COUNT, len(rows), done_token, CMD_SELECT)), False
+
+    # -- RPC requests
+
+    def on_rpc(self, payload):
+        try:
+            proc, params = self.parse_rpc(payload)
+            handler = {"sp_executesql": self.sp_executesql, "sp_prepexec": self.sp_prepexec,
+                       "sp_execute": self.sp_execute, "sp_unprepare": self.sp_unprepare}.get(proc)
+            if handler is None:
+                self.server.record({"kind": "rpc", "proc": proc, "sql": None, "params": []})
+                raise TdsError(f"Procedure {proc} is not supported by the test server; "
+                               "use forward-only cursors.", number=2812)
+            return handler(params)
+        except TdsError as failure:
+            return (error_token(str(failure), failure.number)
+                    + done(DONE_ERROR, token=TOK_DONEPROC))
+
+    def parse_rpc(self, payload):
+        reader = Reader(payload)
+        skip_all_headers(reader)
+        name_length = reader.u16()
+        proc = PROC_NAMES.get(reader.u16(), "unknown") if name_length == 0xFFFF \
+            else reader.ucs2(name_length).lower()
+        reader.u16()  # option flags
+        params = []
+        while not reader.at_end():
+            params.append(read_param(reader, self.server.collation.codec))
+        return proc, params
+
+    def sp_executesql(self, params):
+        statement = Prepared(params[0].value, params[1].value if len(params) > 1 else "")
+        return self.execute_in_proc("sp_executesql", statement, params[2:])
+
+    def sp_prepexec(self, params):
+        handle = self.next_handle
+        self.next_handle += 1
+        statement = Prepared(params[2].value, params[1].value)
+        self.prepared[handle] = statement
+        return self.execute_in_proc("sp_prepexec", statement, params[3:], handle,
+                                    handle_name=params[0].name or "@handle")
+
+    def sp_execute(self, params):
+        handle = params[0].value
+        if handle not in self.prepared:
+            raise TdsError(f"Could not find prepared statement with handle {handle}.", number=8179)
+        return self.execute_in_proc("sp_execute", self.prepared[handle], params[1:], handle)
+
+    def sp_unprepare(self, params):
+        handle = params[0].value
+        self.server.record({"kind": "rpc", "proc": "sp_unprepare", "handle": handle,
+                            "sql": None, "params": []})
+        self.prepared.pop(handle, None)
+        return return_status() + done(DONE_FINAL, token=TOK_DONEPROC)
+
+    def execute_in_proc(self, proc, statement, args, handle=None, handle_name=None):
+        declared = parse_declaration(statement.declaration)
+        named = [named_arg(arg, position, declared) for position, arg in enumerate(args)]
+        entry = {"kind": "rpc", "proc": proc, "sql": statement.sql, "params": named}
+        if handle is not None:
+            entry["handle"] = handle
+        self.server.record(entry)
+        bindings = {arg["name"].lstrip("@").lower(): arg["value"] for arg in named}
+        tokens, failed = self.run_statement(statement.sql, bindings, TOK_DONEINPROC, DONE_MORE)
+        output = return_value_int(handle_name, handle) if handle_name else b""
+        return (tokens + return_status(1 if failed else 0) + output
+                + done(DONE_ERROR if failed else DONE_FINAL, token=TOK_DONEPROC))
+
+
+def named_arg(param, position, declared):
+    """Pairs a sent parameter with its declaration, by name or else by position."""
+    by_name = {name.lower(): kind for name, kind in declared}
+    name = param.name
+    if not name and position < len(declared):
+        name = declared[position][0]
+    value = param.value.hex() if isinstance(param.value, bytes) else param.value
+    return {"name": name, "type": by_name.get(name.lower(), param.wire_type),
+            "wire_type": param.wire_type, "value": value}
+
+
+def skip_all_headers(reader):
+    total = reader.u32()
+    reader.take(total - 4)
+
+
+# ---------------------------------------------------------------- server
+
+class TdsServer:
+    """Listens on 127.0.0.1 and serves each client on its own thread."""
+
+    def __init__(self, db_path, login, password, collation="latin1", port=0, log_path=None):
+        self.db_path = db_path
+        self.login = login
+        self.password = password
+        self.collation = COLLATIONS[collation]
+        self.port = port
+        self.log_path = log_path
+        self.requests = []
+        self._lock = threading.Lock()
+        self._sessions = set()
+        self._listener = None
+        self._accept_thread = None
+
+    def start(self):
+        """Starts listening (again on the same port after a stop) and returns the port."""
+        listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        listener.bind(("127.0.0.1", self.port))
+        listener.listen(16)
+        self.port = listener.getsockname()[1]
+        self._listener = listener
+        self._accept_thread = threading.Thread(target=self._accept_loop, args=(listener,), daemon=True)
+        self._accept_thread.start()
+        return self.port
+
+    def stop(self):
+        """Goes away abruptly: the listener and every client connection are cut."""
+        if self._listener is None:
+            return
+        shut_down(self._listener)
+        self._accept_thread.join(timeout=5)
+        self._listener = None
+        with self._lock:
+            sessions = list(self._sessions)
+        for session in sessions:
+            shut_down(session.sock)
+
+    def record(self, entry):
+        with self._lock:
+            self.requests.append(entry)
+            if self.log_path:
+                with open(self.log_path, "a", encoding="utf-8") as log:
+                    log.write(json.dumps(entry, ensure_ascii=False) + "\n")
+
+    def forget(self, session):
+        with self._lock:
+            self._sessions.discard(session)
+
+    def _accept_loop(self, listener):
+        while True:
+            try:
+                sock, _address = listener.accept()
+            except OSError:
+                return
+            sock.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
+            session = Session(self, sock)
+            with self._lock:
+                self._sessions.add(session)
+            threading.Thread(target=session.serve, daemon=True).start()
+
+
+def shut_down(sock):
+    try:
+        sock.shutdown(socket.SHUT_RDWR)
+    except OSError:
+        pass
+    sock.close()
+
+
+def write_ready_file(path, port):
+    partial = path + ".partial"
+    with open(partial, "w", encoding="utf-8") as ready:
+        ready.write(f"{port}\n")
+    os.replace(partial, path)
+
+
+def main(argv=None):
+    parser = argparse.ArgumentParser(description="TDS 7.4 test peer backed by SQLite (tests only).")
+    parser.add_argument("--db", required=True)
+    parser.add_argument("--login", required=True)
+    parser.add_argument("--password", required=True)
+    parser.add_argument("--collation", choices=sorted(COLLATIONS), default="latin1")
+    parser.add_argument("--port", type=int, default=0)
+    parser.add_argument("--log")
+    parser.add_argument("--ready-file")
+    args = parser.parse_args(argv)
+    signal.signal(signal.SIGTERM, lambda _signum, _frame: sys.exit(0))
+    server = TdsServer(args.db, args.login, args.password, args.collation, args.port, args.log)
+    port = server.start()
+    if args.ready_file:
+        write_ready_file(args.ready_file, port)
+    print(port, flush=True)
+    try:
+        signal.pause()
+    except KeyboardInterrupt:
+        pass
+    finally:
+        server.stop()
+
+
+if __name__ == "__main__":
+    main()
