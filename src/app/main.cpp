@@ -1,0 +1,27 @@
+#include "Fonts.h"
+#include "Form.h"
+#include "Form1.h"
+#include "ProgramFolder.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("realmquery"));
+    QApplication::setApplicationVersion(QStringLiteral(REALMQUERY_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Game database query tool."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption({QStringLiteral("dir"), QStringLiteral("Read db.ini and db.mdb from <folder> instead of the program's folder."),
+                      QStringLiteral("folder")});
+    parser.process(app);
+    realm::setProgramFolder(parser.value(QStringLiteral("dir")));
+
+    realm::ui::installFontSubstitutes();
+    realm::ui::FormSlot<realm::ui::Form1>::instance().show();
+    return QApplication::exec();
+}

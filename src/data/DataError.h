@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+#include <stdexcept>
+
+namespace realm {
+
+// A failure of a data operation: the number and text the driver (or this
+// layer) gave. Callers decide whether it is shown, skipped or fatal.
+class DataError : public std::runtime_error {
+public:
+    DataError(long number, const QString &text)
+        : std::runtime_error(text.toStdString()), m_number(number), m_text(text) {}
+
+    long number() const { return m_number; }
+    const QString &text() const { return m_text; }
+
+private:
+    long m_number;
+    QString m_text;
+};
+
+// Error numbers this layer raises itself, in the ranges operators know from
+// the recordset component they replace.
+namespace ErrorNumber {
+inline constexpr long NoCurrentRecord = 3021;
+inline constexpr long BadArgument = 3001;
+inline constexpr long FieldNotFound = 3265;
+inline constexpr long ObjectClosed = 3704;
+inline constexpr long ObjectOpen = 3705;
+inline constexpr long ItemDatabase = 3044;
+} // namespace ErrorNumber
+
+} // namespace realm

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+namespace realm {
+
+// Reads one value of a profile (.ini) file, the way the Windows profile call
+// does, with these rules:
+// - A section starts at a line "[name]"; a key line is "key=value". Blanks
+//   and tabs around the section name and the key are ignored; around the
+//   value only blanks are, so a tab the operator typed stays in the value.
+// - Section and key names match without regard to ASCII letter case.
+// - Lines starting with ';' (after blanks) are comments; lines without '='
+//   inside a section are ignored.
+// - A value wrapped in one pair of matching quotes ('...' or "...") loses them.
+// - When a section or a key occurs more than once, the first one counts.
+// - The file may be GBK (as written on Chinese Windows) or UTF-8, with or
+//   without a byte-order mark: a file that is valid UTF-8 is read as UTF-8,
+//   any other as GBK. Names are matched as Unicode text, so the section
+//   "基础设置" is found in either encoding.
+// - A value is cut to at most 254 bytes of the file's own encoding, never in
+//   the middle of a character.
+// The result is empty when the file, the section or the key is missing.
+QString GetFromINI(const QString &AppName, const QString &KeyName, const QString &FileName);
+
+// Removes leading and trailing U+0020 only; tabs and other white space stay.
+QString trimBlanks(const QString &text);
+
+} // namespace realm

@@ -1,0 +1,65 @@
+#include "ItemNameIndex.h"
+
+#include <cmath>
+
+namespace realm {
+
+namespace {
+
+std::optional<qint64> wholeNumber(double value)
+{
+    if (!std::isfinite(value) || std::trunc(value) != value || std::fabs(value) > 9.0e15)
+        return std::nullopt;
+    return qint64(value);
+}
+
+std::optional<qint64> idOf(const ResultTable &table, int row, int column)
+{
+    switch (table.kind(row, column)) {
+    case ResultTable::Kind::Integer:
+        return table.integer(row, column);
+    case ResultTable::Kind::Real:
+        return wholeNumber(table.real(row, column));
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+ItemNameIndex::ItemNameIndex(std::shared_ptr<const ResultTable> items)
+    : m_items(std::move(items))
+{
+    const int idColumn = m_items->columnIndex(u"id");
+    m_nameColumn = m_items->columnIndex(u"C");
+    if (idColumn < 0 || m_nameColumn < 0)
+        return;
+    m_firstRowOfId.reserve(m_items->rowCount());
+    for (int row = 0; row < m_items->rowCount(); ++row) {
+        if (const auto id = idOf(*m_items, row, idColumn))
+            if (!m_firstRowOfId.contains(*id))
+                m_firstRowOfId.insert(*id, row);
+    }
+}
+
+std::optional<QString> ItemNameIndex::nameFor(QStringView itemIdText) const
+{
+    bool ok = false;
+    const double number = itemIdText.trimmed().toDouble(&ok);
+    if (!ok)
+        return std::nullopt;
+    const auto id = wholeNumber(number);
+    if (!id)
+        return std::nullopt;
+    return nameFor(*id);
+}
+
+std::optional<QString> ItemNameIndex::nameFor(qint64 itemId) const
+{
+    const auto found = m_firstRowOfId.constFind(itemId);
+    if (found == m_firstRowOfId.cend() || m_items->isNull(*found, m_nameColumn))
+        return std::nullopt;
+    return m_items->displayText(*found, m_nameColumn);
+}
+
+} // namespace realm

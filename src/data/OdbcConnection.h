@@ -1,0 +1,44 @@
+#pragma once
+
+#include "Connection.h"
+
+namespace realm {
+
+struct GameServerLogin {
+    QString server;
+    QString userId;
+    QString password;
+};
+
+// The ODBC connection string for the FreeTDS driver. Every value is wrapped
+// in braces with `}` doubled, so no value can add keywords. The server takes
+// the forms operators type: host, host,port, host\instance, "." and "(local)".
+QString odbcConnectionString(const GameServerLogin &login);
+
+// The game database on SQL Server, through unixODBC and FreeTDS. Text
+// parameters are bound as wide characters so the server receives Unicode
+// whatever its collation. A connection found broken is opened again once,
+// at the next statement.
+class OdbcConnection : public Connection {
+public:
+    // Throws DataError with the driver's number and text, naming the server
+    // and the login.
+    explicit OdbcConnection(GameServerLogin login);
+    ~OdbcConnection() override;
+    OdbcConnection(const OdbcConnection &) = delete;
+    OdbcConnection &operator=(const OdbcConnection &) = delete;
+
+    std::shared_ptr<const ResultTable> query(const QString &sql, const QStringList &parameters) override;
+    QString description() const override;
+
+private:
+    struct Handles;
+    void connect();
+    void disconnect();
+    std::shared_ptr<const ResultTable> run(const QString &sql, const QStringList &parameters);
+
+    GameServerLogin m_login;
+    std::unique_ptr<Handles> m_handles;
+};
+
+} // namespace realm

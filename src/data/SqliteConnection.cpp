@@ -1,0 +1,172 @@
+#include "SqliteConnection.h"
+
+#include "DataError.h"
+
+#include <sqlite3.h>
+
+#include <QFileInfo>
+
+namespace realm {
+
+namespace {
+
+// `like` with case-insensitive matching for every letter, not only ASCII.
+bool likeMatches(QStringView pattern, QStringView text)
+{
+    qsizetype p = 0;
+    qsizetype t = 0;
+    qsizetype starP = -1;
+    qsizetype starT = 0;
+    while (t < text.size()) {
+        if (p < pattern.size() && pattern[p] == u'%') {
+            starP = p++;
+            starT = t;
+        } else if (p < pattern.size() && (pattern[p] == u'_' || pattern[p] == text[t])) {
+            ++p;
+            ++t;
+        } else if (starP >= 0) {
+            p = starP + 1;
+            t = ++starT;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == u'%')
+        ++p;
+    return p == pattern.size();
+}
+
+QString columnText(sqlite3_value *value)
+{
+    return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(value)), sqlite3_value_bytes(value));
+}
+
+void likeFunction(sqlite3_context *context, int argc, sqlite3_value **argv)
+{
+    if (argc < 2 || sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const QString pattern = columnText(argv[0]).toCaseFolded();
+    const QString text = columnText(argv[1]).toCaseFolded();
+    sqlite3_result_int(context, likeMatches(pattern, text) ? 1 : 0);
+}
+
+void appendCell(ResultTable &table, sqlite3_stmt *statement, int column)
+{
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_NULL:
+        table.appendNull();
+        break;
+    case SQLITE_INTEGER:
+        table.appendInteger(sqlite3_column_int64(statement, column));
+        break;
+    case SQLITE_FLOAT:
+        table.appendReal(sqlite3_column_double(statement, column));
+        break;
+    default: {
+        const auto *text = static_cast<const char16_t *>(sqlite3_column_text16(statement, column));
+        table.appendText(QStringView(text, sqlite3_column_bytes16(statement, column) / 2));
+    }
+    }
+}
+
+QStringList columnNames(sqlite3_stmt *statement)
+{
+    QStringList names;
+    for (int i = 0; i < sqlite3_column_count(statement); ++i)
+        names << QString::fromUtf8(sqlite3_column_name(statement, i));
+    return names;
+}
+
+} // namespace
+
+std::unique_ptr<SqliteConnection> SqliteConnection::openFile(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        throw DataError(SQLITE_CANTOPEN, QStringLiteral("Game database file not found: %1").arg(path));
+    sqlite3 *db = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    std::unique_ptr<SqliteConnection> connection(new SqliteConnection(db, path));
+    if (rc != SQLITE_OK)
+        connection->fail(rc);
+    connection->makeReadOnly();
+    return connection;
+}
+
+std::unique_ptr<SqliteConnection> SqliteConnection::openMemory(const QString &description)
+{
+    sqlite3 *db = nullptr;
+    const int rc = sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    std::unique_ptr<SqliteConnection> connection(new SqliteConnection(db, description));
+    if (rc != SQLITE_OK)
+        connection->fail(rc);
+    return connection;
+}
+
+SqliteConnection::SqliteConnection(sqlite3 *db, QString description)
+    : m_db(db), m_description(std::move(description))
+{
+    if (m_db) {
+        sqlite3_create_function_v2(m_db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, likeFunction,
+                                   nullptr, nullptr, nullptr);
+    }
+}
+
+SqliteConnection::~SqliteConnection()
+{
+    sqlite3_close_v2(m_db);
+}
+
+void SqliteConnection::fail(int code) const
+{
+    const QString message = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(code));
+    throw DataError(code, QStringLiteral("%1 (%2)").arg(message, m_description));
+}
+
+std::shared_ptr<const ResultTable> SqliteConnection::query(const QString &sql, const QStringList &parameters)
+{
+    sqlite3_stmt *statement = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    const char *tail = nullptr;
+    if (const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &statement, &tail); rc != SQLITE_OK)
+        fail(rc);
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> guard(statement, sqlite3_finalize);
+    if (!statement)
+        throw DataError(SQLITE_MISUSE, QStringLiteral("The statement is empty."));
+    if (!QByteArray(tail).trimmed().isEmpty())
+        throw DataError(SQLITE_MISUSE, QStringLiteral("Only one statement may run at a time."));
+    if (sqlite3_bind_parameter_count(statement) != parameters.size())
+        throw DataError(SQLITE_RANGE, QStringLiteral("The statement expects %1 parameters, %2 given.")
+                                          .arg(sqlite3_bind_parameter_count(statement))
+                                          .arg(parameters.size()));
+    for (int i = 0; i < parameters.size(); ++i) {
+        sqlite3_bind_text16(statement, i + 1, parameters[i].utf16(), int(parameters[i].size() * 2), SQLITE_TRANSIENT);
+    }
+    auto table = std::make_shared<ResultTable>(columnNames(statement));
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        for (int column = 0; column < table->columnCount(); ++column)
+            appendCell(*table, statement, column);
+    }
+    if (rc != SQLITE_DONE)
+        fail(rc);
+    return table;
+}
+
+void SqliteConnection::execute(const QString &sql)
+{
+    char *error = nullptr;
+    if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(error);
+        sqlite3_free(error);
+        throw DataError(sqlite3_errcode(m_db), message);
+    }
+}
+
+void SqliteConnection::makeReadOnly()
+{
+    execute(QStringLiteral("PRAGMA query_only = ON"));
+}
+
+} // namespace realm

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "Connection.h"
+
+struct sqlite3;
+
+namespace realm {
+
+// A SQLite database: the embedded game database (a file, opened read-only)
+// or the in-memory mirror of the item file. `like` follows the game server's
+// and the item file's rules: case-insensitive for all letters, `%` and `_`.
+class SqliteConnection : public Connection {
+public:
+    // Opens an existing file read-only. Throws DataError.
+    static std::unique_ptr<SqliteConnection> openFile(const QString &path);
+    // A new, empty, writable in-memory database, for a mirror to fill.
+    static std::unique_ptr<SqliteConnection> openMemory(const QString &description);
+
+    ~SqliteConnection() override;
+    SqliteConnection(const SqliteConnection &) = delete;
+    SqliteConnection &operator=(const SqliteConnection &) = delete;
+
+    std::shared_ptr<const ResultTable> query(const QString &sql, const QStringList &parameters) override;
+    QString description() const override { return m_description; }
+
+    // Runs statements that return nothing (used only to build a mirror).
+    void execute(const QString &sql);
+    // After this, every statement that would write fails.
+    void makeReadOnly();
+    sqlite3 *handle() const { return m_db; }
+
+private:
+    SqliteConnection(sqlite3 *db, QString description);
+    [[noreturn]] void fail(int code) const;
+
+    sqlite3 *m_db;
+    QString m_description;
+};
+
+} // namespace realm

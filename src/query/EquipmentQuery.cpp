@@ -1,0 +1,57 @@
+#include "EquipmentQuery.h"
+
+#include "IniFile.h"
+#include "NumberText.h"
+
+namespace realm {
+
+namespace {
+
+QString numberOf(const QString &boxText, const QString &boxName)
+{
+    const auto text = numberText(boxText);
+    if (!text)
+        throw InputError(QStringLiteral("%1: the number is beyond the range that can be searched.").arg(boxName));
+    return *text;
+}
+
+QString comparisonPiece(const QString &column, const QString &value, const QString &operatorText,
+                        const QString &valueBox, const QString &operatorBox)
+{
+    if (value.isEmpty())
+        return {};
+    const QString comparison = comparisonOperator(operatorText, operatorBox);
+    if (comparison.isEmpty())
+        return {};
+    return QStringLiteral(" and ") + column + comparison + numberOf(value, valueBox);
+}
+
+} // namespace
+
+QString comparisonOperator(const QString &boxText, const QString &boxName)
+{
+    static const QStringList comparisons = {QStringLiteral("="), QStringLiteral("<"), QStringLiteral(">"),
+                                            QStringLiteral("<="), QStringLiteral(">="), QStringLiteral("<>")};
+    const QString trimmed = trimBlanks(boxText);
+    if (boxText.isEmpty() || comparisons.contains(trimmed))
+        return trimmed;
+    throw InputError(QStringLiteral("%1: \"%2\" is not a comparison; use one of = < > <= >= <>.").arg(boxName, boxText));
+}
+
+SqlStatement equipmentQuery(const EquipmentFilters &filters)
+{
+    SqlStatement statement{EquipmentSelect, {}};
+    if (!filters.name.isEmpty()) {
+        statement.text += QStringLiteral(" and user_data.char_name like ?");
+        statement.parameters << u'%' + trimBlanks(filters.name) + u'%';
+    }
+    if (!filters.itemId.isEmpty())
+        statement.text += QStringLiteral(" and user_item.item_type=") + numberOf(filters.itemId, QStringLiteral("装备ID"));
+    statement.text += comparisonPiece(QStringLiteral("user_item.amount"), filters.amount, filters.amountOperator,
+                                      QStringLiteral("数量"), QStringLiteral("数量 operator"));
+    statement.text += comparisonPiece(QStringLiteral("user_item.enchant"), filters.enchant, filters.enchantOperator,
+                                      QStringLiteral("+几的属性"), QStringLiteral("+几的属性 operator"));
+    return statement;
+}
+
+} // namespace realm

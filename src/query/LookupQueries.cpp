@@ -1,0 +1,52 @@
+#include "LookupQueries.h"
+
+#include "IniFile.h"
+#include "NumberText.h"
+
+namespace realm {
+
+namespace {
+
+QString likePattern(const QString &boxText)
+{
+    return u'%' + trimBlanks(boxText) + u'%';
+}
+
+} // namespace
+
+std::optional<SqlStatement> petQuery(const QString &petName)
+{
+    if (petName.isEmpty())
+        return std::nullopt;
+    return SqlStatement{PetSelect, {likePattern(petName)}};
+}
+
+std::optional<SqlStatement> itemLookupQuery(const QString &idText, const QString &nameText)
+{
+    if (idText.isEmpty() && nameText.isEmpty())
+        return std::nullopt;
+    SqlStatement statement{QStringLiteral("select * from item where "), {}};
+    if (!idText.isEmpty()) {
+        const auto id = numberText(idText);
+        if (!id)
+            throw InputError(QStringLiteral("装备ID: the number is beyond the range that can be searched."));
+        statement.text += QStringLiteral("id=") + *id;
+    }
+    if (!nameText.isEmpty()) {
+        statement.text += idText.isEmpty() ? QStringLiteral("c like ?") : QStringLiteral(" and c like ?");
+        statement.parameters << likePattern(nameText);
+    }
+    return statement;
+}
+
+SqlStatement characterQuery(const QString &characterName)
+{
+    return {QStringLiteral("select * from user_data where char_name=?"), {trimBlanks(characterName)}};
+}
+
+SqlStatement accountCharactersQuery(const QString &accountName)
+{
+    return {QStringLiteral("select * from user_data where account_name=?"), {accountName}};
+}
+
+} // namespace realm

@@ -1,0 +1,129 @@
+#include "NumberText.h"
+
+#include "IniFile.h"
+#include "ResultTable.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+namespace realm {
+
+namespace {
+
+bool isSkipped(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n';
+}
+
+// Reads characters one by one, skipping the blanks, tabs and line feeds
+// that may stand anywhere inside the number.
+class Scanner {
+public:
+    explicit Scanner(QStringView text) : m_text(text) {}
+
+    QChar peek()
+    {
+        while (m_at < m_text.size() && isSkipped(m_text[m_at]))
+            ++m_at;
+        return m_at < m_text.size() ? m_text[m_at] : QChar();
+    }
+    void take() { ++m_at; }
+    bool takeIf(auto accepts, QString &into)
+    {
+        const QChar c = peek();
+        if (c.isNull() || !accepts(c))
+            return false;
+        into += c;
+        take();
+        return true;
+    }
+
+private:
+    QStringView m_text;
+    qsizetype m_at = 0;
+};
+
+bool isAsciiDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// &H and &O values: up to 16 bits they are signed 16-bit, up to 32 bits
+// signed 32-bit, as the classic Basic reading gives them.
+double signedRadixValue(quint64 value)
+{
+    if (value <= 0xFFFF)
+        return double(qint16(quint16(value)));
+    if (value <= 0xFFFFFFFF)
+        return double(qint32(quint32(value)));
+    return double(value);
+}
+
+double readRadix(Scanner &scanner, int radix)
+{
+    quint64 value = 0;
+    bool overflow = false;
+    for (;;) {
+        const QChar c = scanner.peek();
+        const int digit = c.isNull() ? -1 : QString(c).toInt(nullptr, 16);
+        const bool valid = !c.isNull() && (isAsciiDigit(c) || (radix == 16 && QStringLiteral("abcdefABCDEF").contains(c)))
+            && digit < radix;
+        if (!valid)
+            break;
+        scanner.take();
+        overflow = overflow || value > (std::numeric_limits<quint64>::max() - quint64(digit)) / quint64(radix);
+        value = value * quint64(radix) + quint64(digit);
+    }
+    return overflow ? double(std::numeric_limits<quint64>::max()) : signedRadixValue(value);
+}
+
+QString readDecimal(Scanner &scanner)
+{
+    QString number;
+    scanner.takeIf([](QChar c) { return c == u'+' || c == u'-'; }, number);
+    bool point = false;
+    while (scanner.takeIf(isAsciiDigit, number) || (!point && (point = scanner.takeIf([](QChar c) { return c == u'.'; }, number))))
+        ;
+    QString exponent;
+    if (scanner.takeIf([](QChar c) { return QStringLiteral("eEdD").contains(c); }, exponent)) {
+        scanner.takeIf([](QChar c) { return c == u'+' || c == u'-'; }, exponent);
+        if (scanner.takeIf(isAsciiDigit, exponent)) {
+            while (scanner.takeIf(isAsciiDigit, exponent))
+                ;
+            number += u'E' + exponent.sliced(1);
+        }
+    }
+    return number;
+}
+
+} // namespace
+
+std::optional<double> leadingNumber(QStringView text)
+{
+    Scanner scanner(text);
+    if (scanner.peek() == u'&') {
+        scanner.take();
+        const QChar radix = scanner.peek().toUpper();
+        if (radix == u'H' || radix == u'O') {
+            scanner.take();
+            return readRadix(scanner, radix == u'H' ? 16 : 8);
+        }
+        return 0.0;
+    }
+    const QString number = readDecimal(scanner);
+    const double value = std::strtod(number.toLatin1().constData(), nullptr);
+    if (!std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<QString> numberText(const QString &boxText)
+{
+    const auto value = leadingNumber(trimBlanks(boxText));
+    if (!value)
+        return std::nullopt;
+    return formatNumber(*value);
+}
+
+} // namespace realm

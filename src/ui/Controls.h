@@ -1,0 +1,36 @@
+#pragma once
+
+#include "Twips.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTreeView>
+
+namespace realm::ui {
+
+class ReportListModel;
+
+struct ColumnSpec {
+    QString heading;
+    int widthTwips;
+};
+
+// Controls placed at their twips positions inside `form`, named as the
+// window's code names them.
+QLabel *addLabel(QWidget *form, const QString &name, const QString &caption, QRect twipsGeometry);
+QLineEdit *addTextBox(QWidget *form, const QString &name, QRect twipsGeometry);
+QPushButton *addButton(QWidget *form, const QString &name, const QString &caption, QRect twipsGeometry);
+// An editable drop-down box: the list holds `items`, the edit field takes typing.
+QComboBox *addComboBox(QWidget *form, const QString &name, QRect twipsGeometry);
+// A report-style list over its own model; one list row per model row,
+// uniform heights so a million rows scroll smoothly.
+QTreeView *addReportList(QWidget *form, const QString &name, QRect twipsGeometry, const QList<ColumnSpec> &columns,
+                         ReportListModel *&model);
+// A status line for what the last action did; the full text is in its tooltip.
+QLabel *addStatusLine(QWidget *form, QRect twipsGeometry);
+void showStatus(QLabel *statusLine, const QString &text);
+
+} // namespace realm::ui

@@ -1,0 +1,52 @@
+#include "Form3.h"
+
+#include "Controls.h"
+#include "Module1.h"
+#include "ReportListModel.h"
+#include "Searches.h"
+
+namespace realm::ui {
+
+Form3::Form3(QWidget *parent) : Form(parent)
+{
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("Form3"));
+    resize(twipsSize(4830, 2790));
+    buildControls();
+}
+
+void Form3::buildControls()
+{
+    addLabel(this, QStringLiteral("Label1"), QStringLiteral("角色名称"), twipsRect(120, 240, 1095, 255));
+    Text1 = addTextBox(this, QStringLiteral("Text1"), twipsRect(1320, 240, 2055, 270));
+    Command1 = addButton(this, QStringLiteral("Command1"), QStringLiteral("查询"), twipsRect(3480, 120, 1095, 375));
+    ListView1 = addReportList(this, QStringLiteral("ListView1"), twipsRect(120, 720, 4575, 1935),
+                              {{QStringLiteral("角色名称"), 1440}, {QStringLiteral("帐号"), 1440}}, m_list);
+    m_status = addStatusLine(this, twipsRect(120, 510, 4575, 210));
+
+    QWidget::setTabOrder(Text1, Command1);
+    QWidget::setTabOrder(Command1, ListView1);
+    connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+}
+
+void Form3::load()
+{
+    Module1::instance().rsChars = std::make_shared<Recordset>();
+}
+
+void Form3::Command1_Click()
+{
+    const SearchOutcome outcome = runAccountLookup(Module1::instance(), Text1->text(), *m_list);
+    m_list->publishRows();
+    switch (outcome.status) {
+    case SearchOutcome::Status::NotRun:
+        return;
+    case SearchOutcome::Status::Done:
+        showStatus(m_status, QStringLiteral("%1 characters").arg(outcome.rowCount));
+        return;
+    default:
+        showStatus(m_status, outcome.message);
+    }
+}
+
+} // namespace realm::ui

@@ -1,0 +1,98 @@
+#include "Form2.h"
+
+#include "Controls.h"
+#include "Form1.h"
+#include "GridModel.h"
+#include "Module1.h"
+#include "Searches.h"
+
+#include <QHeaderView>
+
+namespace realm::ui {
+
+namespace {
+
+QTableView *addDataGrid(QWidget *form, QRect geometry, GridModel *&model)
+{
+    auto *grid = new QTableView(form);
+    grid->setObjectName(QStringLiteral("DataGrid1"));
+    grid->setGeometry(geometry);
+    model = new GridModel({{QStringLiteral("物品ID"), QStringLiteral("id"), 1005},
+                           {QStringLiteral("中文名称"), QStringLiteral("C"), 3000},
+                           {QStringLiteral("英文名称"), QStringLiteral("E"), 3000}},
+                          grid);
+    grid->setModel(model);
+    grid->setFont(QFont(QStringLiteral("宋体"), 9));
+    grid->horizontalHeader()->setFont(grid->font());
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 4);
+    for (int i = 0; i < model->columns().size(); ++i)
+        grid->horizontalHeader()->resizeSection(i, twips(model->columns()[i].widthTwips));
+    return grid;
+}
+
+} // namespace
+
+Form2::Form2(QWidget *parent) : Form(parent)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("装备ID查询"));
+    resize(twipsSize(7890, 6705));
+    buildControls();
+}
+
+void Form2::buildControls()
+{
+    addLabel(this, QStringLiteral("Label1"), QStringLiteral("装备ID"), twipsRect(240, 240, 855, 255));
+    Text1_0 = addTextBox(this, QStringLiteral("Text1_0"), twipsRect(1200, 240, 2175, 270));
+    addLabel(this, QStringLiteral("Label2"), QStringLiteral("装备名称"), twipsRect(240, 600, 735, 255));
+    Text1_1 = addTextBox(this, QStringLiteral("Text1_1"), twipsRect(1200, 600, 2175, 270));
+    Command1 = addButton(this, QStringLiteral("Command1"), QStringLiteral("查询"), twipsRect(240, 960, 975, 375));
+    DataGrid1 = addDataGrid(this, twipsRect(240, 1440, 7335, 4575), m_grid);
+    Command2 = addButton(this, QStringLiteral("Command2"), QStringLiteral("返回"), twipsRect(1320, 960, 975, 375));
+    addLabel(this, QStringLiteral("Label3"), QStringLiteral("包含数量"), twipsRect(360, 6240, 735, 255));
+    Label4 = addLabel(this, QStringLiteral("Label4"), QString(), twipsRect(1200, 6240, 855, 255));
+    m_status = addStatusLine(this, twipsRect(2160, 6240, 5415, 255));
+
+    const QList<QWidget *> order = {Text1_0, Text1_1, Command1, DataGrid1, Command2};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+
+    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
+}
+
+void Form2::load()
+{
+    Module1 &module = Module1::instance();
+    module.rsLookup = std::make_shared<Recordset>();
+    module.rsLookup->open(QStringLiteral("select * from item where id=1"), *module.itemConn);
+}
+
+void Form2::Command1_Click()
+{
+    Module1 &module = Module1::instance();
+    const SearchOutcome outcome = runItemLookup(module, Text1_0->text(), Text1_1->text());
+    switch (outcome.status) {
+    case SearchOutcome::Status::NotRun:
+        return;
+    case SearchOutcome::Status::Done:
+        m_grid->unbind();
+        m_grid->bind(module.rsLookup->table());
+        Label4->setText(QString::number(outcome.rowCount));
+        showStatus(m_status, QString());
+        return;
+    default:
+        showStatus(m_status, outcome.message);
+    }
+}
+
+void Form2::Command2_Click()
+{
+    // The main window comes first, so this window is never the last one
+    // open while it closes, which would end the program.
+    FormSlot<Form1>::instance().show();
+    FormSlot<Form2>::instance().unload();
+}
+
+} // namespace realm::ui

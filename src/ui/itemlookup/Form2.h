@@ -1,0 +1,41 @@
+#pragma once
+
+#include "Form.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+
+namespace realm::ui {
+
+class GridModel;
+
+// The item ID lookup window: finds entries of the local item table by id
+// and/or part of the Chinese name, shows them in a grid with their count.
+class Form2 : public Form {
+    Q_OBJECT
+public:
+    explicit Form2(QWidget *parent = nullptr);
+
+    // Gives rsLookup a new recordset, open on item 1.
+    void load() override;
+
+    GridModel &grid() const { return *m_grid; }
+
+private:
+    void buildControls();
+    void Command1_Click();
+    void Command2_Click();
+
+    QLineEdit *Text1_0;
+    QLineEdit *Text1_1;
+    QPushButton *Command1;
+    QPushButton *Command2;
+    QTableView *DataGrid1;
+    QLabel *Label4;
+    QLabel *m_status;
+    GridModel *m_grid;
+};
+
+} // namespace realm::ui

@@ -1,0 +1,115 @@
+#include "Form1.h"
+
+#include "Controls.h"
+#include "Form2.h"
+#include "Form3.h"
+#include "Module1.h"
+#include "ProgramFolder.h"
+#include "ReportListModel.h"
+#include "Searches.h"
+
+namespace realm::ui {
+
+namespace {
+
+const QStringList Operators = {QStringLiteral(">"), QStringLiteral("<"), QStringLiteral("=")};
+
+void fillOperators(QComboBox *box)
+{
+    for (int position = 0; position < Operators.size(); ++position)
+        box->insertItem(position, Operators[position]);
+    box->setCurrentIndex(2);
+}
+
+} // namespace
+
+Form1::Form1(QWidget *parent) : Form(parent)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("云帆星域装备查询系统"));
+    resize(twipsSize(9195, 6825));
+    buildControls();
+    setTabOrder();
+}
+
+void Form1::buildControls()
+{
+    addLabel(this, QStringLiteral("Label1"), QStringLiteral("角色名称"), twipsRect(120, 240, 975, 255));
+    Text1 = addTextBox(this, QStringLiteral("Text1"), twipsRect(1200, 240, 1815, 270));
+    addLabel(this, QStringLiteral("Label2"), QStringLiteral("装备ID"), twipsRect(120, 600, 975, 255));
+    Text2 = addTextBox(this, QStringLiteral("Text2"), twipsRect(1200, 600, 1815, 270));
+    addLabel(this, QStringLiteral("Label3"), QStringLiteral("数    量"), twipsRect(120, 960, 975, 255));
+    Text3 = addTextBox(this, QStringLiteral("Text3"), twipsRect(1920, 960, 1815, 270));
+    addLabel(this, QStringLiteral("Label4"), QStringLiteral("+几的属性"), twipsRect(120, 1320, 975, 255));
+    Text4 = addTextBox(this, QStringLiteral("Text4"), twipsRect(1920, 1320, 1815, 270));
+    addLabel(this, QStringLiteral("Label5"), QStringLiteral("宠物名称"), twipsRect(3240, 240, 975, 255));
+    Text5 = addTextBox(this, QStringLiteral("Text5"), twipsRect(4200, 240, 1575, 270));
+    Command1 = addButton(this, QStringLiteral("Command1"), QStringLiteral("装备查询"), twipsRect(120, 1680, 1095, 495));
+    Command2 = addButton(this, QStringLiteral("Command2"), QStringLiteral("宠物查询"), twipsRect(3240, 1680, 1095, 495));
+    Command3 = addButton(this, QStringLiteral("Command3"), QStringLiteral("物品ID查询"), twipsRect(6120, 120, 1095, 495));
+    Combo1 = addComboBox(this, QStringLiteral("Combo1"), twipsRect(1200, 960, 615, 300));
+    Combo2 = addComboBox(this, QStringLiteral("Combo2"), twipsRect(1200, 1320, 615, 300));
+    ListView1 = addReportList(this, QStringLiteral("ListView1"), twipsRect(240, 2280, 8655, 4335),
+                              {{QStringLiteral("角色名称"), 1440},
+                               {QStringLiteral("装备ID"), 1440},
+                               {QStringLiteral("中文名称"), 1440},
+                               {QStringLiteral("数量"), 1000},
+                               {QStringLiteral("+几属性"), 1000},
+                               {QStringLiteral("宠物名称"), 2000}},
+                              m_list);
+    addLabel(this, QStringLiteral("Label6"), QStringLiteral("https://realmquery.example.org"),
+             twipsRect(4560, 1800, 1335, 375))
+        ->setWordWrap(true);
+    Command4 = addButton(this, QStringLiteral("Command4"), QStringLiteral("角色查询"), twipsRect(6120, 720, 1095, 495));
+    m_status = addStatusLine(this, twipsRect(240, 6615, 8655, 210));
+
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, [] { FormSlot<Form2>::instance().show(); });
+    connect(Command4, &QPushButton::clicked, this, [] { FormSlot<Form3>::instance().show(); });
+}
+
+void Form1::setTabOrder()
+{
+    const QList<QWidget *> order = {Text1, Text2, Text3, Text4, Text5, Command1, Command2, Command3,
+                                     Combo1, Combo2, ListView1, Command4};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void Form1::load()
+{
+    const QString folder = programFolder();
+    const Settings settings = readSettings(folder);
+    fillOperators(Combo1);
+    fillOperators(Combo2);
+    openSharedData(Module1::instance(), settings, folder);
+}
+
+void Form1::Command1_Click()
+{
+    const EquipmentFilters filters{Text1->text(), Text2->text(), Text3->text(),
+                                   Combo1->currentText(), Text4->text(), Combo2->currentText()};
+    showOutcome(runEquipmentSearch(Module1::instance(), filters, *m_list));
+}
+
+void Form1::Command2_Click()
+{
+    showOutcome(runPetSearch(Module1::instance(), Text5->text(), *m_list));
+}
+
+void Form1::showOutcome(const SearchOutcome &outcome)
+{
+    m_list->publishRows();
+    switch (outcome.status) {
+    case SearchOutcome::Status::NotRun:
+        return;
+    case SearchOutcome::Status::Done:
+        showStatus(m_status, QStringLiteral("%1 rows").arg(outcome.rowCount));
+        return;
+    default:
+        showStatus(m_status, outcome.message);
+    }
+}
+
+} // namespace realm::ui

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "Form.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTreeView;
+
+namespace realm {
+struct SearchOutcome;
+}
+
+namespace realm::ui {
+
+class ReportListModel;
+
+// The main window: the equipment filters, the pet-name search, the shared
+// result list, and the buttons that open the other two windows.
+class Form1 : public Form {
+    Q_OBJECT
+public:
+    explicit Form1(QWidget *parent = nullptr);
+
+    // Reads the settings, fills the operator lists, then opens the shared
+    // connections and preloads the item names.
+    void load() override;
+
+    ReportListModel &resultList() const { return *m_list; }
+
+private:
+    void buildControls();
+    void setTabOrder();
+    void Command1_Click();
+    void Command2_Click();
+    void showOutcome(const SearchOutcome &outcome);
+
+    QLineEdit *Text1;
+    QLineEdit *Text2;
+    QLineEdit *Text3;
+    QLineEdit *Text4;
+    QLineEdit *Text5;
+    QComboBox *Combo1;
+    QComboBox *Combo2;
+    QPushButton *Command1;
+    QPushButton *Command2;
+    QPushButton *Command3;
+    QPushButton *Command4;
+    QTreeView *ListView1;
+    QLabel *m_status;
+    ReportListModel *m_list = nullptr;
+};
+
+} // namespace realm::ui
