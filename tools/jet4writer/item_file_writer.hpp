@@ -1,0 +1,39 @@
+#pragma once
+
+#include "item_row.hpp"
+#include "jet_pages.hpp"
+#include "jet_table.hpp"
+
+#include <cstdint>
+#include <ostream>
+
+namespace jet4 {
+
+// Streams a Jet 4 database holding the single user table `item`
+// (id Long, C Text(255), E Text(255)) into a seekable binary stream.
+// Data pages are written as they fill up; the fixed pages at the start of
+// the file, which need the final row and page counts, are written by finish().
+class ItemFileWriter {
+public:
+    explicit ItemFileWriter(std::ostream& out);
+
+    // Rows keep the order of the calls; throws std::invalid_argument for a
+    // text that cannot be stored and std::length_error past the 2 GB limit.
+    void append(const ItemRow& row);
+
+    // Completes the file; throws std::runtime_error when writing failed.
+    void finish();
+
+private:
+    void flushDataPage();
+    void appendPage(const Page& page);
+    void writePage(const Page& page);
+
+    std::ostream& out_;
+    TableLayout itemLayout_;
+    DataPageBuilder dataPage_;
+    std::uint32_t nextPage_;
+    std::uint32_t rowCount_ = 0;
+};
+
+}  // namespace jet4

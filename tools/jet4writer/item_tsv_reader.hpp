@@ -1,0 +1,45 @@
+#pragma once
+
+#include "item_row.hpp"
+
+#include <cstddef>
+#include <istream>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace jet4 {
+
+// Longest text a Text(255) column holds, counted in UTF-16 code units.
+inline constexpr std::size_t kMaxTextLength = 255;
+
+class InputError : public std::runtime_error {
+public:
+    InputError(std::size_t line, const std::string& message);
+    std::size_t line() const noexcept { return line_; }
+
+private:
+    std::size_t line_;
+};
+
+// Reads `id<TAB>C<TAB>E` lines. An empty field is NULL; in texts `\t`, `\n`,
+// `\r` and `\\` are escapes and a field of just `\e` is the empty text.
+class ItemTsvReader {
+public:
+    // Consumes and checks the header line; throws InputError.
+    explicit ItemTsvReader(std::istream& in);
+
+    // The next record, or nullopt at the end of the input; throws InputError.
+    std::optional<ItemRow> next();
+
+    std::size_t lineNumber() const noexcept { return lineNumber_; }
+
+private:
+    bool readLine(std::string& line);
+    void readHeader();
+
+    std::istream& in_;
+    std::size_t lineNumber_ = 0;
+};
+
+}  // namespace jet4

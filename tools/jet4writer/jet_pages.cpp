@@ -1,0 +1,144 @@
+#include "jet_pages.hpp"
+
+#include "little_endian.hpp"
+
+#include <algorithm>
+#include <stdexcept>
+#include <string_view>
+#include <utility>
+
+namespace jet4 {
+namespace {
+
+constexpr std::uint8_t kDataPageType = 0x01;
+constexpr std::uint8_t kUsageBitmapPageType = 0x05;
+constexpr std::size_t kRowCountOffset = 12;
+constexpr std::size_t kRowOffsetsStart = 14;
+constexpr std::size_t kInlineUsageMapSize = 64;  // the size Jet 4 gives table usage maps
+
+// The stretch 0x18..0x97 of the header is masked with RC4 under a fixed key.
+constexpr std::size_t kMaskedStart = 0x18;
+constexpr std::size_t kMaskedLength = 128;
+constexpr std::array<std::uint8_t, 4> kHeaderMaskKey = {0xC7, 0xDA, 0x39, 0x6B};
+
+std::array<std::uint8_t, kMaskedLength> rc4KeyStream(std::span<const std::uint8_t> key) {
+    std::array<std::uint8_t, 256> state{};
+    for (std::size_t i = 0; i < state.size(); ++i) {
+        state[i] = static_cast<std::uint8_t>(i);
+    }
+    std::uint8_t j = 0;
+    for (std::size_t i = 0; i < state.size(); ++i) {
+        j = static_cast<std::uint8_t>(j + state[i] + key[i % key.size()]);
+        std::swap(state[i], state[j]);
+    }
+    std::array<std::uint8_t, kMaskedLength> stream{};
+    std::uint8_t a = 0;
+    std::uint8_t b = 0;
+    for (auto& out : stream) {
+        a = static_cast<std::uint8_t>(a + 1);
+        b = static_cast<std::uint8_t>(b + state[a]);
+        std::swap(state[a], state[b]);
+        out = state[static_cast<std::uint8_t>(state[a] + state[b])];
+    }
+    return stream;
+}
+
+void setBit(std::span<std::uint8_t> bitmap, std::size_t bit) {
+    bitmap[bit / 8] = static_cast<std::uint8_t>(bitmap[bit / 8] | (1u << (bit % 8)));
+}
+
+}  // namespace
+
+std::uint32_t pageRowRef(std::uint32_t page, std::uint8_t row) {
+    return (page << 8) | row;
+}
+
+Page makeHeaderPage() {
+    Page page{};
+    storeLE<std::uint32_t>(page, 0x00, 0x00000100);
+    constexpr std::string_view engine = "Standard Jet DB";
+    std::copy(engine.begin(), engine.end(), page.begin() + 0x04);
+    page[0x14] = 0x01;                          // Jet 4
+    storeLE<std::uint16_t>(page, 0x3C, 0x04E4);  // code page 1252
+    storeLE<std::uint32_t>(page, 0x3E, 0);       // database key 0: pages are not encrypted
+    storeLE<std::uint16_t>(page, 0x6E, 0x0409);  // General sort order
+    // 0x72 holds the creation date as a double; 0.0 leaves the password mask empty.
+    const auto mask = rc4KeyStream(kHeaderMaskKey);
+    for (std::size_t i = 0; i < kMaskedLength; ++i) {
+        page[kMaskedStart + i] ^= mask[i];
+    }
+    return page;
+}
+
+DataPageBuilder::DataPageBuilder(std::uint32_t tableDefPage) : tableDefPage_(tableDefPage) {
+    reset();
+}
+
+void DataPageBuilder::reset() {
+    page_.fill(0);
+    page_[0] = kDataPageType;
+    page_[1] = 0x01;
+    storeLE(page_, 4, tableDefPage_);
+    rowCount_ = 0;
+    rowsStart_ = kPageSize;
+    storeLE(page_, 2, static_cast<std::uint16_t>(kPageSize - kRowOffsetsStart));
+}
+
+bool DataPageBuilder::tryAdd(std::span<const std::uint8_t> row) {
+    const std::size_t offsetsEnd = kRowOffsetsStart + 2 * rowCount_;
+    const std::size_t freeSpace = rowsStart_ - offsetsEnd;
+    if (row.size() + 2 > freeSpace || rowCount_ == 0xFF) {
+        return false;
+    }
+    rowsStart_ -= row.size();
+    std::copy(row.begin(), row.end(), page_.begin() + static_cast<std::ptrdiff_t>(rowsStart_));
+    storeLE(page_, offsetsEnd, static_cast<std::uint16_t>(rowsStart_));
+    ++rowCount_;
+    storeLE(page_, kRowCountOffset, static_cast<std::uint16_t>(rowCount_));
+    storeLE(page_, 2, static_cast<std::uint16_t>(freeSpace - row.size() - 2));
+    return true;
+}
+
+Page DataPageBuilder::take() {
+    Page finished = page_;
+    reset();
+    return finished;
+}
+
+Bytes makeInlineUsageMap(std::uint32_t firstPage, std::span<const std::uint32_t> usedPages) {
+    Bytes map(kInlineUsageMapSize, 0);
+    map[0] = 0x00;
+    storeLE(map, 1, firstPage);
+    const std::span<std::uint8_t> bitmap(map.begin() + 5, map.end());
+    for (const std::uint32_t page : usedPages) {
+        if (page < firstPage || page - firstPage >= bitmap.size() * 8) {
+            throw std::out_of_range("page outside the range of an inline usage map");
+        }
+        setBit(bitmap, page - firstPage);
+    }
+    return map;
+}
+
+Bytes makeIndirectUsageMap(std::span<const std::uint32_t> bitmapPages) {
+    Bytes map{0x01};
+    for (const std::uint32_t page : bitmapPages) {
+        appendLE(map, page);
+    }
+    return map;
+}
+
+Page makeUsageBitmapPage(std::uint32_t index, std::uint32_t begin, std::uint32_t end) {
+    Page page{};
+    page[0] = kUsageBitmapPageType;
+    page[1] = 0x01;
+    const std::span<std::uint8_t> bitmap(page.begin() + 4, page.end());
+    const std::uint32_t covered = index * kPagesPerBitmapPage;
+    const std::uint32_t from = std::max(begin, covered);
+    const std::uint32_t to = std::min(end, covered + kPagesPerBitmapPage);
+    for (std::uint32_t p = from; p < to; ++p) {
+        setBit(bitmap, p - covered);
+    }
+    return page;
+}
+
+}  // namespace jet4

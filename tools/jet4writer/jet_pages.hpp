@@ -1,0 +1,57 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace jet4 {
+
+inline constexpr std::size_t kPageSize = 4096;
+
+using Page = std::array<std::uint8_t, kPageSize>;
+using Bytes = std::vector<std::uint8_t>;
+
+// Pages one usage bitmap page (type 0x05) can mark: 4092 bytes of bits.
+inline constexpr std::uint32_t kPagesPerBitmapPage = (kPageSize - 4) * 8;
+
+// A row is addressed as page << 8 | row index.
+std::uint32_t pageRowRef(std::uint32_t page, std::uint8_t row);
+
+// Database definition page: Jet 4, no encryption, no password, code page 1252.
+Page makeHeaderPage();
+
+// Fills a data page of one table with rows, last byte first, as Jet does.
+class DataPageBuilder {
+public:
+    explicit DataPageBuilder(std::uint32_t tableDefPage);
+
+    // False when the row does not fit; the page is then left unchanged.
+    bool tryAdd(std::span<const std::uint8_t> row);
+    bool empty() const noexcept { return rowCount_ == 0; }
+    std::uint8_t rowCount() const noexcept { return static_cast<std::uint8_t>(rowCount_); }
+
+    // The finished page; the builder starts over empty for the same table.
+    Page take();
+
+private:
+    void reset();
+
+    std::uint32_t tableDefPage_;
+    Page page_{};
+    std::size_t rowCount_ = 0;
+    std::size_t rowsStart_ = kPageSize;
+};
+
+// Type 0 map: a bitmap held in the row itself, covering pages from firstPage.
+Bytes makeInlineUsageMap(std::uint32_t firstPage, std::span<const std::uint32_t> usedPages);
+
+// Type 1 map: entry i points to the bitmap page for pages
+// [i * kPagesPerBitmapPage, (i + 1) * kPagesPerBitmapPage).
+Bytes makeIndirectUsageMap(std::span<const std::uint32_t> bitmapPages);
+
+// Bitmap page number `index` of a type 1 map, marking the pages of [begin, end).
+Page makeUsageBitmapPage(std::uint32_t index, std::uint32_t begin, std::uint32_t end);
+
+}  // namespace jet4

@@ -1,0 +1,212 @@
+#include "jet_table.hpp"
+
+#include "little_endian.hpp"
+
+#include <algorithm>
+#include <cstdio>
+#include <stdexcept>
+
+namespace jet4 {
+namespace {
+
+constexpr std::uint8_t kTableDefPageType = 0x02;
+constexpr std::size_t kDefinitionHeaderSize = 63;
+constexpr std::size_t kColumnEntrySize = 25;
+constexpr std::uint8_t kUserTable = 0x4E;
+constexpr std::uint8_t kSystemTable = 0x53;
+constexpr std::uint16_t kGeneralSortOrder = 0x0409;
+constexpr std::uint8_t kFixedLengthFlag = 0x01;
+constexpr std::uint8_t kNullableFlag = 0x02;
+
+bool isFixed(ColumnType type) {
+    return type == ColumnType::Integer || type == ColumnType::Long;
+}
+
+std::uint16_t storedLength(ColumnType type) {
+    switch (type) {
+        case ColumnType::Integer: return 2;
+        case ColumnType::Long: return 4;
+        case ColumnType::Text: return 510;  // 255 UTF-16 code units
+        case ColumnType::LongBinary: return 0;
+    }
+    throw std::logic_error("unknown column type");
+}
+
+bool matchesType(ColumnType type, const FieldValue& value) {
+    if (std::holds_alternative<std::monostate>(value)) {
+        return true;
+    }
+    switch (type) {
+        case ColumnType::Integer: return std::holds_alternative<std::int16_t>(value);
+        case ColumnType::Long: return std::holds_alternative<std::int32_t>(value);
+        case ColumnType::Text: return std::holds_alternative<std::u16string>(value);
+        case ColumnType::LongBinary: return false;
+    }
+    return false;
+}
+
+Bytes valueBytes(const FieldValue& value) {
+    Bytes bytes;
+    if (const auto* small = std::get_if<std::int16_t>(&value)) {
+        appendLE(bytes, *small);
+    } else if (const auto* number = std::get_if<std::int32_t>(&value)) {
+        appendLE(bytes, *number);
+    } else if (const auto* text = std::get_if<std::u16string>(&value)) {
+        bytes = encodeText(*text);
+    }
+    return bytes;
+}
+
+std::string codeUnitName(char16_t unit) {
+    char name[8] = {};
+    std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(unit));
+    return name;
+}
+
+// Compressed text starts in one-byte mode; a 0x00 byte toggles between
+// one byte and two bytes per code unit. In two-byte mode a unit whose low
+// byte is 0x00 would read as a toggle, so such units cannot be stored.
+Bytes compressText(const std::u16string& text) {
+    Bytes out{0xFF, 0xFE};
+    bool oneByteMode = true;
+    for (const char16_t unit : text) {
+        const bool fitsOneByte = unit >= 0x01 && unit <= 0xFF;
+        if (!fitsOneByte && (unit & 0xFF) == 0) {
+            throw std::invalid_argument("a text starting with U+FEFF cannot also hold " + codeUnitName(unit));
+        }
+        if (fitsOneByte != oneByteMode) {
+            out.push_back(0x00);
+            oneByteMode = fitsOneByte;
+        }
+        if (oneByteMode) {
+            out.push_back(static_cast<std::uint8_t>(unit));
+        } else {
+            appendLE(out, static_cast<std::uint16_t>(unit));
+        }
+    }
+    return out;
+}
+
+void setNotNull(Bytes& nullMask, std::size_t column) {
+    nullMask[column / 8] = static_cast<std::uint8_t>(nullMask[column / 8] | (1u << (column % 8)));
+}
+
+}  // namespace
+
+Bytes encodeText(const std::u16string& text) {
+    if (!text.empty() && text.front() == u'\uFEFF') {
+        return compressText(text);
+    }
+    Bytes out;
+    out.reserve(text.size() * 2);
+    for (const char16_t unit : text) {
+        appendLE(out, static_cast<std::uint16_t>(unit));
+    }
+    return out;
+}
+
+TableLayout::TableLayout(TableDef table) : table_(std::move(table)) {
+    for (const ColumnDef& column : table_.columns) {
+        const std::uint16_t length = storedLength(column.type);
+        if (isFixed(column.type)) {
+            placements_.push_back({true, length, fixedAreaSize_, 0});
+            fixedAreaSize_ = static_cast<std::uint16_t>(fixedAreaSize_ + length);
+        } else {
+            placements_.push_back({false, length, 0, varColumnCount_});
+            ++varColumnCount_;
+        }
+    }
+}
+
+Bytes TableLayout::definitionHeader(const TableState& state) const {
+    const auto columnCount = static_cast<std::uint16_t>(table_.columns.size());
+    Bytes header(kDefinitionHeaderSize, 0);
+    header[0] = kTableDefPageType;
+    header[1] = 0x01;
+    storeLE(header, 16, state.rowCount);
+    header[40] = table_.isSystem ? kSystemTable : kUserTable;
+    storeLE(header, 41, columnCount);  // most columns a row can have
+    storeLE(header, 43, varColumnCount_);
+    storeLE(header, 45, columnCount);
+    storeLE(header, 55, state.usedPagesMap);
+    storeLE(header, 59, state.freePagesMap);
+    return header;
+}
+
+void TableLayout::appendColumnEntries(Bytes& definition) const {
+    for (std::size_t i = 0; i < table_.columns.size(); ++i) {
+        const ColumnType type = table_.columns[i].type;
+        const Placement& place = placements_[i];
+        const auto number = static_cast<std::uint16_t>(i);
+        Bytes entry(kColumnEntrySize, 0);
+        entry[0] = static_cast<std::uint8_t>(type);
+        storeLE(entry, 5, number);
+        storeLE(entry, 7, place.varIndex);
+        storeLE(entry, 9, number);
+        if (type == ColumnType::Text) {
+            storeLE(entry, 11, kGeneralSortOrder);
+        }
+        entry[15] = static_cast<std::uint8_t>(kNullableFlag | (place.fixed ? kFixedLengthFlag : 0));
+        storeLE(entry, 21, place.fixedOffset);
+        storeLE(entry, 23, place.length);
+        definition.insert(definition.end(), entry.begin(), entry.end());
+    }
+}
+
+void TableLayout::appendColumnNames(Bytes& definition) const {
+    for (const ColumnDef& column : table_.columns) {
+        const Bytes name = encodeText(column.name);
+        appendLE(definition, static_cast<std::uint16_t>(name.size()));
+        definition.insert(definition.end(), name.begin(), name.end());
+    }
+}
+
+Page TableLayout::definitionPage(const TableState& state) const {
+    Bytes definition = definitionHeader(state);
+    appendColumnEntries(definition);
+    appendColumnNames(definition);
+    if (definition.size() > kPageSize) {
+        throw std::length_error("table definition does not fit on one page");
+    }
+    storeLE(definition, 2, static_cast<std::uint16_t>(kPageSize - definition.size()));
+    storeLE(definition, 8, static_cast<std::uint32_t>(definition.size()));
+    Page page{};
+    std::copy(definition.begin(), definition.end(), page.begin());
+    return page;
+}
+
+Bytes TableLayout::encodeRow(std::span<const FieldValue> values) const {
+    if (values.size() != table_.columns.size()) {
+        throw std::invalid_argument("row has the wrong number of values");
+    }
+    const std::size_t columnCount = values.size();
+    Bytes row;
+    appendLE(row, static_cast<std::uint16_t>(columnCount));
+    row.resize(2 + fixedAreaSize_, 0);
+    Bytes nullMask((columnCount + 7) / 8, 0);
+    std::vector<std::uint16_t> varOffsets;
+    for (std::size_t i = 0; i < columnCount; ++i) {
+        if (!matchesType(table_.columns[i].type, values[i])) {
+            throw std::invalid_argument("value does not match the type of its column");
+        }
+        if (!std::holds_alternative<std::monostate>(values[i])) {
+            setNotNull(nullMask, i);
+        }
+        const Bytes bytes = valueBytes(values[i]);
+        if (placements_[i].fixed) {
+            std::copy(bytes.begin(), bytes.end(), row.begin() + 2 + placements_[i].fixedOffset);
+        } else {
+            varOffsets.push_back(static_cast<std::uint16_t>(row.size()));
+            row.insert(row.end(), bytes.begin(), bytes.end());
+        }
+    }
+    if (varColumnCount_ > 0) {
+        appendLE(row, static_cast<std::uint16_t>(row.size()));  // end of the variable data
+        std::for_each(varOffsets.rbegin(), varOffsets.rend(), [&row](std::uint16_t offset) { appendLE(row, offset); });
+        appendLE(row, varColumnCount_);
+    }
+    row.insert(row.end(), nullMask.begin(), nullMask.end());
+    return row;
+}
+
+}  // namespace jet4

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "jet_pages.hpp"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace jet4 {
+
+enum class ColumnType : std::uint8_t {
+    Integer = 0x03,     // 16-bit signed
+    Long = 0x04,        // 32-bit signed
+    Text = 0x0A,        // up to 255 UTF-16 code units
+    LongBinary = 0x0B,  // OLE object; only ever NULL here
+};
+
+struct ColumnDef {
+    std::u16string name;
+    ColumnType type;
+};
+
+struct TableDef {
+    std::vector<ColumnDef> columns;
+    bool isSystem = false;
+};
+
+// What a table definition page records beyond the columns.
+struct TableState {
+    std::uint32_t rowCount = 0;
+    std::uint32_t usedPagesMap = 0;  // page/row reference of the usage map rows
+    std::uint32_t freePagesMap = 0;
+};
+
+// std::monostate stands for NULL.
+using FieldValue = std::variant<std::monostate, std::int16_t, std::int32_t, std::u16string>;
+
+// Column numbers, offsets and sizes derived once from a TableDef.
+class TableLayout {
+public:
+    explicit TableLayout(TableDef table);
+
+    Page definitionPage(const TableState& state) const;
+
+    // One record in the Jet 4 row layout; values are given in column order
+    // and must match the column types (std::invalid_argument otherwise).
+    Bytes encodeRow(std::span<const FieldValue> values) const;
+
+private:
+    struct Placement {
+        bool fixed;
+        std::uint16_t length;
+        std::uint16_t fixedOffset;
+        std::uint16_t varIndex;
+    };
+
+    Bytes definitionHeader(const TableState& state) const;
+    void appendColumnEntries(Bytes& definition) const;
+    void appendColumnNames(Bytes& definition) const;
+
+    TableDef table_;
+    std::vector<Placement> placements_;
+    std::uint16_t fixedAreaSize_ = 0;
+    std::uint16_t varColumnCount_ = 0;
+};
+
+// Stored text: plain UTF-16LE, or the compressed form when plain bytes would
+// start with FF FE, which readers take as the compression marker.
+// Throws std::invalid_argument for a text neither form can hold.
+Bytes encodeText(const std::u16string& text);
+
+}  // namespace jet4
