@@ -1,0 +1,91 @@
+#include "Fixtures.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+#include <sqlite3.h>
+
+namespace realm::test {
+
+FixtureFolder::FixtureFolder()
+{
+    QVERIFY2(m_dir.isValid(), "cannot make a temporary folder");
+}
+
+int runJet4Writer(const QString &tsv, const QString &outputPath, QString *error)
+{
+    QProcess writer;
+    writer.start(QStringLiteral(JET4WRITER_PATH), {QStringLiteral("-"), outputPath});
+    writer.write(tsv.toUtf8());
+    writer.closeWriteChannel();
+    writer.waitForFinished(60000);
+    if (error)
+        *error = QString::fromUtf8(writer.readAllStandardError());
+    return writer.exitStatus() == QProcess::NormalExit ? writer.exitCode() : -1;
+}
+
+void FixtureFolder::writeItems(const QString &rows)
+{
+    QString error;
+    const int code = runJet4Writer(QStringLiteral("id\tC\tE\n") + rows, file(QStringLiteral("db.mdb")), &error);
+    QVERIFY2(code == 0, qPrintable(error));
+}
+
+void FixtureFolder::writeGameDatabase(const QString &sql)
+{
+    sqlite3 *db = nullptr;
+    QCOMPARE(sqlite3_open(file(QStringLiteral("realmdb.sqlite")).toUtf8().constData(), &db), SQLITE_OK);
+    char *message = nullptr;
+    const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message);
+    const QString error = QString::fromUtf8(message);
+    sqlite3_free(message);
+    sqlite3_close(db);
+    QVERIFY2(rc == SQLITE_OK, qPrintable(error));
+}
+
+void FixtureFolder::writeIni(const QByteArray &content)
+{
+    QFile ini(file(QStringLiteral("db.ini")));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write(content);
+}
+
+void FixtureFolder::writeSqliteIni()
+{
+    writeIni(QStringLiteral("[基础设置]\nserverip=\nuserid=\npassword=\ngamedb=realmdb.sqlite\n").toUtf8());
+}
+
+void FixtureFolder::writeStandard()
+{
+    writeItems(standardItems());
+    writeGameDatabase(standardGameSql());
+    writeSqliteIni();
+}
+
+QString standardItems()
+{
+    return QStringLiteral("1\t金币\tGold Coin\n"
+                          "57\t青铜长剑\tBronze Sword\n"
+                          "58\t白银长剑\tSilver Sword\n"
+                          "57\t重复的剑\tDuplicate Sword\n"
+                          "60\tsword of light\tSword of Light\n"
+                          "61\tSWORD OF NIGHT\tSword of Night\n"
+                          "7\t狼宠召唤石\tWolf Stone\n"
+                          "-5\t负数物品\tNegative\n");
+}
+
+QString standardGameSql()
+{
+    return QStringLiteral(
+        "CREATE TABLE user_data (char_id INTEGER, char_name TEXT, account_name TEXT);"
+        "CREATE TABLE user_item (item_id INTEGER, char_id INTEGER, item_type INTEGER, amount INTEGER, enchant INTEGER);"
+        "CREATE TABLE pet_data (pet_id INTEGER, nick_name TEXT);"
+        "INSERT INTO user_data VALUES (1,'李逍遥','acct1'),(2,'赵灵儿','acct1'),(3,'林月如','acct1'),"
+        "  (4,'O''Brien','acct2'),(5,'100%纯','acct3'),(6,'a_b','acct3'),(7,'axb','acct4'),(8,'李逍遥','acct5');"
+        "INSERT INTO user_item VALUES (101,1,57,1,12),(102,1,58,5,0),(103,2,57,3,NULL),(104,3,999,10,2),"
+        "  (105,4,60,2,7),(106,5,58,1,1),(107,6,1,500,0),(108,7,1,20,0),(109,1,7,1,0),(110,2,7,1,0),(111,3,7,1,0);"
+        "INSERT INTO pet_data VALUES (109,'小白'),(110,'Shadow'),(111,NULL);");
+}
+
+} // namespace realm::test

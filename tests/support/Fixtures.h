@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace realm::test {
+
+// A program folder for one test: db.ini, db.mdb (written by the project's
+// own Jet 4 writer) and a SQLite game database, as the program finds them.
+class FixtureFolder {
+public:
+    FixtureFolder();
+
+    QString path() const { return m_dir.path(); }
+    QString file(const QString &name) const { return m_dir.filePath(name); }
+
+    // Items as the writer's TSV input: "id\tC\tE" lines after the header.
+    void writeItems(const QString &rows);
+    // Runs the SQL script into realmdb.sqlite.
+    void writeGameDatabase(const QString &sql);
+    void writeIni(const QByteArray &content);
+    // db.ini choosing realmdb.sqlite as the game database.
+    void writeSqliteIni();
+    // All three with the standard test data below.
+    void writeStandard();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// The standard test data: a few characters, items and pets chosen to hit the
+// cases that break list filling (Null enchant, unknown item id, an id twice
+// in the item table, quotes and wildcards in names).
+QString standardItems();
+QString standardGameSql();
+
+// Runs the Jet 4 writer on TSV text; returns its exit code, stderr in `error`.
+int runJet4Writer(const QString &tsv, const QString &outputPath, QString *error = nullptr);
+
+} // namespace realm::test
