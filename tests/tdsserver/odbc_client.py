@@ -11,7 +11,9 @@ SQL_DRIVER_NOPROMPT = 0
 SQL_PARAM_INPUT = 1
 SQL_SUCCESS, SQL_SUCCESS_WITH_INFO, SQL_NO_DATA = 0, 1, 100
 SQL_C_CHAR, SQL_C_WCHAR, SQL_C_SBIGINT = 1, -8, -25
-SQL_VARCHAR, SQL_WVARCHAR = 12, -9
+SQL_VARCHAR, SQL_WVARCHAR, SQL_BIGINT = 12, -9, -5
+SQL_ATTR_CURSOR_TYPE, SQL_CURSOR_STATIC = 6, 3
+SQL_CLOSE = 0
 
 FREETDS_LIBRARY = "/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so"
 
@@ -23,6 +25,7 @@ _odbc.SQLBindParameter.argtypes = [
 _odbc.SQLGetData.argtypes = [ctypes.c_void_p, ctypes.c_ushort, ctypes.c_short, ctypes.c_void_p,
                              ctypes.c_ssize_t, ctypes.POINTER(ctypes.c_ssize_t)]
 _odbc.SQLSetEnvAttr.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_void_p, ctypes.c_int]
+_odbc.SQLSetStmtAttr.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_void_p, ctypes.c_int]
 
 
 class OdbcError(Exception):
@@ -66,7 +69,8 @@ def diagnostics(handle_type, handle):
 
 
 def check(result, call, handle_type, handle):
-    if result not in (SQL_SUCCESS, SQL_SUCCESS_WITH_INFO):
+    """SQL_NO_DATA counts as success: a statement without rows or count returns it."""
+    if result not in (SQL_SUCCESS, SQL_SUCCESS_WITH_INFO, SQL_NO_DATA):
         raise OdbcError(call, diagnostics(handle_type, handle))
     return result
 
@@ -112,6 +116,10 @@ class Statement:
     def _check(self, result, call):
         return check(result, call, SQL_HANDLE_STMT, self.handle)
 
+    def use_static_cursor(self):
+        self._check(_odbc.SQLSetStmtAttr(self.handle, SQL_ATTR_CURSOR_TYPE, SQL_CURSOR_STATIC, 0),
+                    "SQLSetStmtAttr")
+
     def prepare(self, sql):
         self._check(_odbc.SQLPrepareW(self.handle, wide(sql), SQL_NTS), "SQLPrepare")
 
@@ -138,10 +146,11 @@ class Statement:
     def execute_direct(self, sql):
         self._check(_odbc.SQLExecDirectW(self.handle, wide(sql), SQL_NTS), "SQLExecDirect")
 
-    def column_names(self):
+    def columns(self):
+        """(name, SQL type) of each result column."""
         count = ctypes.c_short()
         self._check(_odbc.SQLNumResultCols(self.handle, ctypes.byref(count)), "SQLNumResultCols")
-        return [self._describe(number)[0] for number in range(1, count.value + 1)]
+        return [self._describe(number) for number in range(1, count.value + 1)]
 
     def _describe(self, number):
         name = ctypes.create_string_buffer(512)
@@ -153,14 +162,17 @@ class Statement:
                     "SQLDescribeCol")
         return name.raw[:name_length.value * 2].decode("utf-16-le"), data_type.value
 
-    def fetch_all(self, column_types):
-        """Fetches every row, reading column i as SQL_C_SBIGINT if column_types[i] is int."""
+    def fetch_all(self, column_types, limit=None):
+        """Fetches rows, reading column i as SQL_C_SBIGINT if column_types[i] is int."""
         rows = []
-        while (result := _odbc.SQLFetch(self.handle)) != SQL_NO_DATA:
+        while len(rows) != limit and (result := _odbc.SQLFetch(self.handle)) != SQL_NO_DATA:
             self._check(result, "SQLFetch")
             rows.append(tuple(self._get(number, kind)
                               for number, kind in enumerate(column_types, start=1)))
         return rows
+
+    def close_cursor(self):
+        self._check(_odbc.SQLFreeStmt(self.handle, SQL_CLOSE), "SQLFreeStmt")
 
     def _get(self, number, kind):
         indicator = ctypes.c_ssize_t()

@@ -7,9 +7,16 @@ statements (sp_executesql, sp_prepexec, sp_execute, sp_unprepare) and read
 result sets, so that tests can drive the real driver end to end. Statements
 are handed to SQLite after a minimal T-SQL to SQLite rewrite.
 
-Every request is recorded (statement text and each parameter's declared
-type) in `TdsServer.requests` and, when a log path is given, as one JSON
-line per request, so tests can assert how the client bound its values.
+Every login and request is recorded in `TdsServer.requests` and, when a log
+path is given, as one JSON line each, so tests can assert how the client
+bound its values. A parameterised request looks like
+    {"kind": "rpc", "proc": "sp_prepexec", "handle": 1,
+     "sql": "select ... where char_name like @P1",
+     "params": [{"name": "@P1", "type": "nvarchar(20)", "wire_type": "nvarchar(20)",
+                 "value": "..."}]}
+where "type" is the type the client declared and "wire_type" the one its
+bytes were sent as; batches are {"kind": "batch", "sql": ..., "params": []}
+and logins {"kind": "login", "login": ..., "database": ..., "ok": ...}.
 
 Command form, used by the C++ tests:
     tdsserver.py --db FILE --login L --password P --collation latin1|chinese
@@ -78,10 +85,9 @@ COLLATIONS = {
 class TdsError(Exception):
     """A failure reported to the client as an ERROR token."""
 
-    def __init__(self, message, number=50000, state=1):
+    def __init__(self, message, number=50000):
         super().__init__(message)
         self.number = number
-        self.state = state
 
 
 # ---------------------------------------------------------------- wire helpers
@@ -235,9 +241,10 @@ def done(status, rowcount=0, token=TOK_DONE, command=0):
     return struct.pack("<BHHQ", token, status, command, rowcount)
 
 
-def error_token(message, number, state=1, severity=16, proc=""):
+def error_token(message, number, severity=16):
+    state, line = 1, 1
     body = (struct.pack("<iBB", number, state, severity) + us_varchar(message)
-            + b_varchar(SERVER_NAME) + b_varchar(proc) + struct.pack("<i", 1))
+            + b_varchar(SERVER_NAME) + b_varchar("") + struct.pack("<i", line))
     return token_with_length(TOK_ERROR, body)
 
 
@@ -267,8 +274,8 @@ class Column:
             self.kind = "binary"
         else:
             self.kind = "text"
-        self.plp = any(len(self.var_bytes(v)) > self.PLP_THRESHOLD
-                       for v in values if v is not None) if self.kind in ("text", "binary") else False
+        self.plp = self.kind in ("text", "binary") and any(
+            len(self.var_bytes(v)) > self.PLP_THRESHOLD for v in values if v is not None)
 
     def type_info(self):
         if self.kind == "int":
@@ -466,9 +473,12 @@ def sqlite_error_number(message):
 # ---------------------------------------------------------------- session
 
 @dataclass
-class Prepared:
+class Statement:
     sql: str
     declaration: str
+
+
+MIN_PARAMS = {"sp_executesql": 1, "sp_prepexec": 3, "sp_execute": 1, "sp_unprepare": 1}
 
 
 class Session:
@@ -487,7 +497,7 @@ class Session:
             if self.handshake():
                 self.db = sqlite3.connect(self.server.db_path, isolation_level=None)
                 self.serve_requests()
-        except OSError:
+        except (OSError, TdsError):
             pass
         finally:
             if self.db is not None:
@@ -556,8 +566,8 @@ class Session:
         try:
             cursor = self.db.execute(translate_sql(text), bindings)
         except (TdsError, sqlite3.Error) as failure:
-            number = getattr(failure, "number", None) or sqlite_error_number(str(failure))
-            return error_token(str(failure), number) + done(last_status | DONE_ERROR, 0, done_token), True
+            return (error_token(str(failure), error_number(failure))
+                    + done(last_status | DONE_ERROR, 0, done_token)), True
         if cursor.description is None:
             return done(last_status | DONE_COUNT, max(cursor.rowcount, 0), done_token), False
         rows = cursor.fetchall()
@@ -576,6 +586,9 @@ class Session:
                 self.server.record({"kind": "rpc", "proc": proc, "sql": None, "params": []})
                 raise TdsError(f"Procedure {proc} is not supported by the test server; "
                                "use forward-only cursors.", number=2812)
+            if len(params) < MIN_PARAMS[proc]:
+                raise TdsError(f"Procedure {proc} expects at least {MIN_PARAMS[proc]} parameters.",
+                               number=201)
             return handler(params)
         except TdsError as failure:
             return (error_token(str(failure), failure.number)
@@ -584,9 +597,7 @@ class Session:
     def parse_rpc(self, payload):
         reader = Reader(payload)
         skip_all_headers(reader)
-        name_length = reader.u16()
-        proc = PROC_NAMES.get(reader.u16(), "unknown") if name_length == 0xFFFF \
-            else reader.ucs2(name_length).lower()
+        proc = read_proc_name(reader)
         reader.u16()  # option flags
         params = []
         while not reader.at_end():
@@ -594,13 +605,13 @@ class Session:
         return proc, params
 
     def sp_executesql(self, params):
-        statement = Prepared(params[0].value, params[1].value if len(params) > 1 else "")
+        statement = Statement(params[0].value, params[1].value if len(params) > 1 else "")
         return self.execute_in_proc("sp_executesql", statement, params[2:])
 
     def sp_prepexec(self, params):
         handle = self.next_handle
         self.next_handle += 1
-        statement = Prepared(params[2].value, params[1].value)
+        statement = Statement(params[2].value, params[1].value)
         self.prepared[handle] = statement
         return self.execute_in_proc("sp_prepexec", statement, params[3:], handle,
                                     handle_name=params[0].name or "@handle")
@@ -621,11 +632,11 @@ class Session:
     def execute_in_proc(self, proc, statement, args, handle=None, handle_name=None):
         declared = parse_declaration(statement.declaration)
         named = [named_arg(arg, position, declared) for position, arg in enumerate(args)]
-        entry = {"kind": "rpc", "proc": proc, "sql": statement.sql, "params": named}
+        record = {"kind": "rpc", "proc": proc, "sql": statement.sql, "params": named}
         if handle is not None:
-            entry["handle"] = handle
-        self.server.record(entry)
-        bindings = {arg["name"].lstrip("@").lower(): arg["value"] for arg in named}
+            record["handle"] = handle
+        self.server.record(record)
+        bindings = {entry["name"].lstrip("@").lower(): arg.value for entry, arg in zip(named, args)}
         tokens, failed = self.run_statement(statement.sql, bindings, TOK_DONEINPROC, DONE_MORE)
         output = return_value_int(handle_name, handle) if handle_name else b""
         return (tokens + return_status(1 if failed else 0) + output
@@ -641,6 +652,20 @@ def named_arg(param, position, declared):
     value = param.value.hex() if isinstance(param.value, bytes) else param.value
     return {"name": name, "type": by_name.get(name.lower(), param.wire_type),
             "wire_type": param.wire_type, "value": value}
+
+
+def read_proc_name(reader):
+    """Well-known procedures come as a number, others by name."""
+    name_length = reader.u16()
+    if name_length == 0xFFFF:
+        return PROC_NAMES.get(reader.u16(), "unknown")
+    return reader.ucs2(name_length).lower()
+
+
+def error_number(failure):
+    if isinstance(failure, TdsError):
+        return failure.number
+    return sqlite_error_number(str(failure))
 
 
 def skip_all_headers(reader):

@@ -15,8 +15,8 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 
 import tdsserver  # noqa: E402
-from odbc_client import (SQL_VARCHAR, Connection, OdbcError,  # noqa: E402
-                         connection_string)
+from odbc_client import (SQL_BIGINT, SQL_VARCHAR, SQL_WVARCHAR,  # noqa: E402
+                         Connection, OdbcError, connection_string)
 
 HERO = "勇者"
 MAGE = "法师小明"
@@ -183,9 +183,11 @@ class QueryTests(ServerCase):
         self.assertEqual(self.last_request()["proc"], "sp_executesql")
 
     def test_null_and_integer_columns(self):
-        rows = self.query(self.connect(), "select char_id, char_name from user_data where char_id = 4",
-                          column_types=[int, str], prepare=False)
-        self.assertEqual(rows, [(4, None)])
+        statement = self.connect().statement()
+        self.addCleanup(statement.close)
+        statement.execute_direct("select char_id, char_name from user_data where char_id = 4")
+        self.assertEqual(statement.columns(), [("char_id", SQL_BIGINT), ("char_name", SQL_WVARCHAR)])
+        self.assertEqual(statement.fetch_all([int, str]), [(4, None)])
 
     def test_result_spanning_many_packets(self):
         rows = self.query(self.connect(), "select item_id, amount from user_item where char_id = 1",
@@ -218,6 +220,31 @@ class QueryTests(ServerCase):
             self.query(connection, "select nope from user_data where char_name = ?", [HERO])
         self.assertIn("no such column", str(failure.exception))
         self.assertEqual(self.query(connection, "select 2", column_types=[int]), [(2,)])
+
+    def test_abandoned_result_is_cancelled_and_connection_reused(self):
+        connection = self.connect()
+        statement = connection.statement()
+        self.addCleanup(statement.close)
+        statement.execute_direct("select item_id, amount from user_item")
+        self.assertEqual(statement.fetch_all([int, int], limit=1), [(1000, 0)])
+        statement.close_cursor()
+        self.assertEqual(self.query(connection, "select pet_id from pet_data where nick_name = ?",
+                                    ["Rex"], [int]), [(8,)])
+
+    def test_set_statement_is_accepted(self):
+        statement = self.connect().statement()
+        self.addCleanup(statement.close)
+        statement.execute_direct("SET NOCOUNT ON")
+        self.assertEqual(self.last_request()["sql"], "SET NOCOUNT ON")
+
+    def test_server_cursor_is_refused(self):
+        statement = self.connect().statement()
+        self.addCleanup(statement.close)
+        statement.use_static_cursor()
+        with self.assertRaises(OdbcError) as failure:
+            statement.execute_direct("select char_id from user_data")
+            statement.fetch_all([int])
+        self.assertIn("sp_cursoropen is not supported", str(failure.exception))
 
     def test_log_file_has_one_json_line_per_request(self):
         self.query(self.connect(), "select pet_id from pet_data where nick_name = ?", ["小白"], [int])
