@@ -20,8 +20,11 @@ constexpr std::uint32_t kMaxPages = 0x80000000u / kPageSize;
 
 // Catalog flags that mark a table as a system table.
 constexpr std::int32_t kSystemObjectFlags = static_cast<std::int32_t>(0x80000002u);
-constexpr std::int16_t kTableObjectType = 1;
+constexpr std::int16_t kTableObjectType = 1;  // catalog Type of a table
 
+constexpr std::uint32_t kCatalogRowCount = 2;  // MSysObjects and item
+
+// Rows of the usage maps page, in the order usageMapsPage() adds them.
 enum MapRow : std::uint8_t { CatalogUsedPages, CatalogFreePages, ItemUsedPages, ItemFreePages };
 
 TableLayout catalogLayout() {
@@ -52,7 +55,7 @@ Page catalogDataPage(const TableLayout& catalog) {
 
 Page usageMapsPage(std::span<const std::uint32_t> itemBitmapPages) {
     const std::array<std::uint32_t, 1> catalogPages = {kCatalogDataPage};
-    DataPageBuilder page(0);
+    DataPageBuilder page(0);  // the maps belong to no table
     page.tryAdd(makeInlineUsageMap(0, catalogPages));
     page.tryAdd(makeInlineUsageMap(0, {}));
     page.tryAdd(makeIndirectUsageMap(itemBitmapPages));
@@ -101,7 +104,7 @@ void ItemFileWriter::finish() {
     writePage(makeHeaderPage());
     writePage(usageMapsPage(bitmapPages));
     const TableLayout catalog = catalogLayout();
-    writePage(catalog.definitionPage({2, pageRowRef(kUsageMapsPage, CatalogUsedPages),
+    writePage(catalog.definitionPage({kCatalogRowCount, pageRowRef(kUsageMapsPage, CatalogUsedPages),
                                       pageRowRef(kUsageMapsPage, CatalogFreePages)}));
     writePage(catalogDataPage(catalog));
     writePage(itemLayout_.definitionPage({rowCount_, pageRowRef(kUsageMapsPage, ItemUsedPages),

@@ -103,6 +103,10 @@ void writeDatabase(std::istream& input, const std::filesystem::path& outputPath)
             throw std::runtime_error("cannot create " + temporary.path().string());
         }
         convert(input, output);
+        output.close();
+        if (!output) {
+            throw std::runtime_error("writing " + temporary.path().string() + " failed");
+        }
     }
     temporary.commitAs(outputPath);
 }
