@@ -16,9 +16,16 @@ namespace {
 constexpr int LoginTimeoutSeconds = 5;
 constexpr SQLULEN WideParameterSize = 4000;
 
-QString braced(const QString &value)
+// The FreeTDS driver reads a braced value up to the first "}" that is
+// followed by ";" or the end, and takes everything inside literally (it does
+// not undo doubled braces). So braces protect every value except one holding
+// "};", which would end it early and let the rest be read as keywords.
+QString braced(const QString &value, const QString &what)
 {
-    return u'{' + QString(value).replace(u'}', QStringLiteral("}}")) + u'}';
+    if (value.contains(QStringLiteral("};")))
+        throw DataError(ErrorNumber::BadArgument,
+                        QStringLiteral("The %1 contains \"};\", which the SQL Server driver cannot take.").arg(what));
+    return u'{' + value + u'}';
 }
 
 struct ServerAddress {
@@ -85,11 +92,11 @@ Diagnostic diagnose(SQLSMALLINT handleType, SQLHANDLE handle)
 QString odbcConnectionString(const GameServerLogin &login)
 {
     const ServerAddress address = parseServer(login.server);
-    QString text = QStringLiteral("DRIVER={FreeTDS};SERVER=%1;").arg(braced(address.host));
+    QString text = QStringLiteral("DRIVER={FreeTDS};SERVER=%1;").arg(braced(address.host, QStringLiteral("server")));
     if (!address.port.isEmpty())
-        text += QStringLiteral("PORT=%1;").arg(braced(address.port));
+        text += QStringLiteral("PORT=%1;").arg(braced(address.port, QStringLiteral("port")));
     text += QStringLiteral("DATABASE={realmdb};UID=%1;PWD=%2;TDS_Version=7.4;ClientCharset=UTF-8;")
-                .arg(braced(login.userId), braced(login.password));
+                .arg(braced(login.userId, QStringLiteral("login")), braced(login.password, QStringLiteral("password")));
     return text;
 }
 

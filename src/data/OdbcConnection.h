@@ -11,8 +11,9 @@ struct GameServerLogin {
 };
 
 // The ODBC connection string for the FreeTDS driver. Every value is wrapped
-// in braces with `}` doubled, so no value can add keywords. The server takes
-// the forms operators type: host, host,port, host\instance, "." and "(local)".
+// in braces, so a ";" in it cannot add keywords; a value holding "};" is
+// refused with a DataError. The server takes the forms operators type:
+// host, host,port, host\instance, "." and "(local)".
 QString odbcConnectionString(const GameServerLogin &login);
 
 // The game database on SQL Server, through unixODBC and FreeTDS. Text
