@@ -1,0 +1,138 @@
+#include "SearchRunner.h"
+
+#include "DataError.h"
+#include "Module1.h"
+#include "ProgramFolder.h"
+#include "RowStream.h"
+#include "Searches.h"
+
+namespace realm::cli {
+
+namespace {
+
+using Status = SearchOutcome::Status;
+
+// Column names as the output's header and keys, in the windows' order.
+const QStringList ResultListColumns = {QStringLiteral("char_name"), QStringLiteral("item_id"),
+                                       QStringLiteral("item_name"), QStringLiteral("amount"),
+                                       QStringLiteral("enchant"),   QStringLiteral("pet_name")};
+const QStringList ItemGridColumns = {QStringLiteral("id"), QStringLiteral("name_c"), QStringLiteral("name_e")};
+const QStringList CharacterListColumns = {QStringLiteral("char_name"), QStringLiteral("account_name")};
+
+QStringList columnsOf(const EquipmentSearch &) { return ResultListColumns; }
+QStringList columnsOf(const PetSearch &) { return ResultListColumns; }
+QStringList columnsOf(const ItemLookup &) { return ItemGridColumns; }
+QStringList columnsOf(const AccountLookup &) { return CharacterListColumns; }
+
+// The searches into the result list need what the main window opens.
+void openForResultList(Module1 &module, const QString &folder)
+{
+    openSharedData(module, readSettings(folder), folder);
+}
+
+SearchOutcome run(const EquipmentSearch &search, Module1 &module, const QString &folder, TableWriter &writer)
+{
+    openForResultList(module, folder);
+    RowStream rows(writer);
+    const SearchOutcome outcome = runEquipmentSearch(module, search.filters, rows);
+    rows.writePendingRow();
+    return outcome;
+}
+
+SearchOutcome run(const PetSearch &search, Module1 &module, const QString &folder, TableWriter &writer)
+{
+    openForResultList(module, folder);
+    RowStream rows(writer);
+    const SearchOutcome outcome = runPetSearch(module, search.petName, rows);
+    rows.writePendingRow();
+    return outcome;
+}
+
+// The grid's designed fields, by name; a Null value or a field the result
+// lacks has no value.
+void writeGridRows(const ResultTable &table, TableWriter &writer)
+{
+    std::vector<int> fields;
+    for (const QString &name : ItemLookupFields)
+        fields.push_back(table.columnIndex(name));
+    Cells cells(fields.size());
+    for (int row = 0; row < table.rowCount(); ++row) {
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            const int field = fields[i];
+            cells[i] = field >= 0 && !table.isNull(row, field) ? std::optional(table.displayText(row, field))
+                                                                : std::nullopt;
+        }
+        writer.writeRow(cells);
+    }
+}
+
+SearchOutcome run(const ItemLookup &search, Module1 &module, const QString &folder, TableWriter &writer)
+{
+    module.itemConn = openItemConnection(folder);
+    module.rsLookup = std::make_shared<Recordset>();
+    const SearchOutcome outcome = runItemLookup(module, search.idText, search.nameText);
+    if (outcome.status == Status::Done)
+        writeGridRows(*module.rsLookup->table(), writer);
+    return outcome;
+}
+
+SearchOutcome run(const AccountLookup &search, Module1 &module, const QString &folder, TableWriter &writer)
+{
+    module.gameConn = openGameConnection(readSettings(folder), folder);
+    module.rsChars = std::make_shared<Recordset>();
+    RowStream rows(writer);
+    const SearchOutcome outcome = runAccountLookup(module, search.characterName, rows);
+    rows.writePendingRow();
+    return outcome;
+}
+
+int finishOutput(TableWriter &writer, const OutputBuffer &out)
+{
+    writer.finish();
+    if (!out.failed())
+        return ExitSuccess;
+    printLine(stderr, QStringLiteral("Writing the output failed."));
+    return ExitFailure;
+}
+
+int conclude(const SearchOutcome &outcome, TableWriter &writer, const OutputBuffer &out)
+{
+    switch (outcome.status) {
+    case Status::Done:
+        return finishOutput(writer, out);
+    case Status::NotFound:
+        printLine(stderr, outcome.message);
+        return finishOutput(writer, out);
+    case Status::NotRun:
+    case Status::InvalidInput:
+        printLine(stderr, outcome.message);
+        return ExitUsage;
+    case Status::Failed:
+        break;
+    }
+    printLine(stderr, outcome.message);
+    return ExitFailure;
+}
+
+} // namespace
+
+int runRequest(const Request &request)
+{
+    setProgramFolder(request.folder);
+    const QString folder = programFolder();
+    OutputBuffer out(stdout);
+    const auto writer = makeTableWriter(request.format, std::visit([](const auto &search) { return columnsOf(search); },
+                                                                   request.search),
+                                        out);
+    Module1 module;
+    try {
+        const SearchOutcome outcome = std::visit(
+            [&](const auto &search) { return run(search, module, folder, *writer); }, request.search);
+        return conclude(outcome, *writer, out);
+    } catch (const DataError &error) {
+        printLine(stderr, QStringLiteral("Error %1: %2").arg(error.number()).arg(error.text()));
+        return ExitFailure;
+    }
+}
+
+} // namespace realm::cli

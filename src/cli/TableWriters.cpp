@@ -1,0 +1,215 @@
+#include "TableWriters.h"
+
+namespace realm::cli {
+
+namespace {
+
+char *copyChar(char c, char *out)
+{
+    *out++ = c;
+    return out;
+}
+
+char *writeEscape(char letter, char *out)
+{
+    *out++ = '\\';
+    *out++ = letter;
+    return out;
+}
+
+// Tab-separated: the characters that would split a cell or a line, and the
+// escape character itself, become backslash escapes.
+char *escapeTsv(char c, char *out)
+{
+    switch (c) {
+    case '\t': return writeEscape('t', out);
+    case '\n': return writeEscape('n', out);
+    case '\r': return writeEscape('r', out);
+    case '\\': return writeEscape('\\', out);
+    default: return copyChar(c, out);
+    }
+}
+
+char *doubleQuotes(char c, char *out)
+{
+    if (c == '"')
+        *out++ = '"';
+    return copyChar(c, out);
+}
+
+char *escapeJson(char c, char *out)
+{
+    switch (c) {
+    case '"': return writeEscape('"', out);
+    case '\\': return writeEscape('\\', out);
+    case '\n': return writeEscape('n', out);
+    case '\r': return writeEscape('r', out);
+    case '\t': return writeEscape('t', out);
+    case '\b': return writeEscape('b', out);
+    case '\f': return writeEscape('f', out);
+    default:
+        break;
+    }
+    if (static_cast<unsigned char>(c) >= 0x20)
+        return copyChar(c, out);
+    static constexpr char Hex[] = "0123456789abcdef";
+    for (const char part : {'\\', 'u', '0', '0', Hex[c >> 4], Hex[c & 0xF]})
+        *out++ = part;
+    return out;
+}
+
+void appendJoined(OutputBuffer &out, const std::vector<std::string> &names, char separator)
+{
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0)
+            out.append(separator);
+        out.append(names[i]);
+    }
+}
+
+class TsvWriter : public TableWriter {
+public:
+    using TableWriter::TableWriter;
+
+protected:
+    void writeStart() override
+    {
+        appendJoined(out(), columns(), '\t');
+        out().append('\n');
+    }
+    void writeEnd() override {}
+    void writeCells(const Cells &cells) override
+    {
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            if (i > 0)
+                out().append('\t');
+            if (cells[i])
+                out().appendText(*cells[i], escapeTsv);
+        }
+        out().append('\n');
+    }
+};
+
+bool needsCsvQuotes(QStringView text)
+{
+    for (const QChar c : text) {
+        if (c == u',' || c == u'"' || c == u'\r' || c == u'\n')
+            return true;
+    }
+    return false;
+}
+
+class CsvWriter : public TableWriter {
+public:
+    using TableWriter::TableWriter;
+
+protected:
+    void writeStart() override
+    {
+        appendJoined(out(), columns(), ',');
+        out().append("\r\n");
+    }
+    void writeEnd() override {}
+    void writeCells(const Cells &cells) override
+    {
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            if (i > 0)
+                out().append(',');
+            if (cells[i])
+                writeCell(*cells[i]);
+        }
+        out().append("\r\n");
+    }
+
+private:
+    void writeCell(const QString &text)
+    {
+        if (!needsCsvQuotes(text)) {
+            out().appendText(text, copyChar);
+            return;
+        }
+        out().append('"');
+        out().appendText(text, doubleQuotes);
+        out().append('"');
+    }
+};
+
+// An array of objects, one a line, each with every column as a key.
+class JsonWriter : public TableWriter {
+public:
+    JsonWriter(const QStringList &columns, OutputBuffer &buffer) : TableWriter(columns, buffer)
+    {
+        for (std::size_t i = 0; i < this->columns().size(); ++i)
+            m_keys.push_back((i == 0 ? "{\"" : ",\"") + this->columns()[i] + "\":");
+    }
+
+protected:
+    void writeStart() override { out().append('['); }
+    void writeEnd() override { out().append(rowsWritten() > 0 ? "\n]\n" : "]\n"); }
+    void writeCells(const Cells &cells) override
+    {
+        out().append(rowsWritten() > 0 ? ",\n" : "\n");
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            out().append(m_keys[i]);
+            writeValue(cells[i]);
+        }
+        out().append('}');
+    }
+
+private:
+    void writeValue(const std::optional<QString> &cell)
+    {
+        if (!cell) {
+            out().append("null");
+            return;
+        }
+        out().append('"');
+        out().appendText(*cell, escapeJson);
+        out().append('"');
+    }
+
+    std::vector<std::string> m_keys;
+};
+
+} // namespace
+
+TableWriter::TableWriter(const QStringList &columns, OutputBuffer &out) : m_out(out)
+{
+    for (const QString &name : columns)
+        m_columns.push_back(name.toStdString());
+}
+
+void TableWriter::startOnce()
+{
+    if (m_started)
+        return;
+    m_started = true;
+    writeStart();
+}
+
+void TableWriter::writeRow(const Cells &cells)
+{
+    startOnce();
+    writeCells(cells);
+    ++m_rowsWritten;
+    m_out.flushIfFull();
+}
+
+void TableWriter::finish()
+{
+    startOnce();
+    writeEnd();
+    m_out.flush();
+}
+
+std::unique_ptr<TableWriter> makeTableWriter(OutputFormat format, const QStringList &columns, OutputBuffer &out)
+{
+    switch (format) {
+    case OutputFormat::Csv: return std::make_unique<CsvWriter>(columns, out);
+    case OutputFormat::Json: return std::make_unique<JsonWriter>(columns, out);
+    case OutputFormat::Tsv: break;
+    }
+    return std::make_unique<TsvWriter>(columns, out);
+}
+
+} // namespace realm::cli

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "OutputBuffer.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace realm::cli {
+
+enum class OutputFormat { Tsv, Csv, Json };
+
+// One row's cells; nullopt for a cell without a value.
+using Cells = std::vector<std::optional<QString>>;
+
+// Writes rows of fixed columns in one format. Nothing is written before the
+// first row or `finish`, so a search that fails leaves the output empty.
+class TableWriter {
+public:
+    TableWriter(const QStringList &columns, OutputBuffer &out);
+    virtual ~TableWriter() = default;
+
+    const std::vector<std::string> &columns() const { return m_columns; }
+    void writeRow(const Cells &cells);
+    // Ends the table (also one without rows) and writes out the buffer.
+    void finish();
+
+protected:
+    virtual void writeStart() = 0;
+    virtual void writeCells(const Cells &cells) = 0;
+    virtual void writeEnd() = 0;
+
+    OutputBuffer &out() { return m_out; }
+    qint64 rowsWritten() const { return m_rowsWritten; }
+
+private:
+    void startOnce();
+
+    std::vector<std::string> m_columns;
+    OutputBuffer &m_out;
+    bool m_started = false;
+    qint64 m_rowsWritten = 0;
+};
+
+std::unique_ptr<TableWriter> makeTableWriter(OutputFormat format, const QStringList &columns, OutputBuffer &out);
+
+} // namespace realm::cli

@@ -1,0 +1,33 @@
+#include "CommandLine.h"
+#include "OutputBuffer.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+using namespace realm::cli;
+
+struct Dispatch {
+    int operator()(const Request &request) const { return runRequest(request); }
+    int operator()(const InfoText &info) const
+    {
+        printLine(stdout, info.text.trimmed());
+        return ExitSuccess;
+    }
+    int operator()(const UsageProblem &problem) const
+    {
+        printLine(stderr, QStringLiteral("realmquery-cli: %1\nRun \"realmquery-cli --help\" for the usage.")
+                              .arg(problem.message));
+        return ExitUsage;
+    }
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("realmquery-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(REALMQUERY_VERSION));
+    return std::visit(Dispatch{}, parseCommandLine(QCoreApplication::arguments()));
+}
