@@ -1,0 +1,183 @@
+#include "DataError.h"
+#include "Fixtures.h"
+#include "ItemDatabase.h"
+#include "ItemNameIndex.h"
+#include "Recordset.h"
+#include "SqliteConnection.h"
+
+#include <QTest>
+
+using namespace realm;
+
+class TestRecordset : public QObject {
+    Q_OBJECT
+
+    test::FixtureFolder m_folder;
+    std::unique_ptr<SqliteConnection> m_items;
+    std::unique_ptr<SqliteConnection> m_game;
+
+    static long errorNumberOf(const std::function<void()> &operation)
+    {
+        try {
+            operation();
+        } catch (const DataError &error) {
+            return error.number();
+        }
+        return 0;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_folder.writeStandard();
+        m_items = openItemDatabase(m_folder.file(QStringLiteral("db.mdb")));
+        m_game = SqliteConnection::openFile(m_folder.file(QStringLiteral("realmdb.sqlite")));
+    }
+
+    void itemTableKeepsRecordOrderAndColumns()
+    {
+        Recordset items;
+        items.open(QStringLiteral("select * from item "), *m_items);
+        QCOMPARE(items.recordCount(), 8);
+        QCOMPARE(items.table()->columnName(0), QStringLiteral("id"));
+        QCOMPARE(items.field(u"c").toString(), QStringLiteral("金币"));
+        QStringList names;
+        for (items.moveFirst(); !items.eof(); items.moveNext())
+            names << items.field(u"C").toString();
+        QCOMPARE(names, QStringList({QStringLiteral("金币"), QStringLiteral("青铜长剑"), QStringLiteral("白银长剑"),
+                                     QStringLiteral("重复的剑"), QStringLiteral("sword of light"),
+                                     QStringLiteral("SWORD OF NIGHT"), QStringLiteral("狼宠召唤石"),
+                                     QStringLiteral("负数物品")}));
+    }
+
+    void findMatchesQuotedNumbersFromTheCurrentRow()
+    {
+        Recordset items;
+        items.open(QStringLiteral("select * from item "), *m_items);
+        items.find(QStringLiteral("id='57'"));
+        QCOMPARE(items.field(u"C").toString(), QStringLiteral("青铜长剑"));
+        items.moveNext();
+        items.find(QStringLiteral("id='57'"));
+        QCOMPARE(items.field(u"C").toString(), QStringLiteral("重复的剑"));
+        items.moveNext();
+        items.find(QStringLiteral("id='57'"));
+        QVERIFY(items.eof());
+        items.moveFirst();
+        items.find(QStringLiteral("id='-5'"));
+        QCOMPARE(items.field(u"E").toString(), QStringLiteral("Negative"));
+        items.moveFirst();
+        items.find(QStringLiteral("id='abc'"));
+        QVERIFY(items.eof());
+    }
+
+    void nameIndexAgreesWithAScanFromTheFirstRecord()
+    {
+        Recordset items;
+        items.open(QStringLiteral("select * from item "), *m_items);
+        const ItemNameIndex index(items.table());
+        const QStringList ids = {QStringLiteral("57"), QStringLiteral("58"), QStringLiteral("7"), QStringLiteral("-5"),
+                                 QStringLiteral("999"), QStringLiteral("057"), QStringLiteral("57.0"), QString(),
+                                 QStringLiteral("x")};
+        for (const QString &id : ids) {
+            items.moveFirst();
+            items.find(QStringLiteral("id='%1'").arg(id));
+            const std::optional<QString> scanned = items.eof() ? std::nullopt : std::optional(items.field(u"C").toString());
+            QCOMPARE(index.nameFor(id), scanned);
+        }
+    }
+
+    void likeIsCaseInsensitiveWithWildcards_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<int>("count");
+        QTest::newRow("lower finds upper") << QStringLiteral("%sword of%") << 2;
+        QTest::newRow("upper finds lower") << QStringLiteral("%LIGHT%") << 1;
+        QTest::newRow("underscore is one character") << QStringLiteral("%长_%") << 2;
+        QTest::newRow("chinese") << QStringLiteral("%长剑%") << 2;
+        QTest::newRow("everything not null") << QStringLiteral("%%") << 8;
+        QTest::newRow("quote is a character") << QStringLiteral("%'%") << 0;
+    }
+    void likeIsCaseInsensitiveWithWildcards()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(int, count);
+        Recordset items;
+        items.open(QStringLiteral("select * from item where c like ?"), *m_items, {pattern});
+        QCOMPARE(items.recordCount(), count);
+    }
+
+    void gameDatabaseBindsTextAsParameters()
+    {
+        Recordset characters;
+        characters.open(QStringLiteral("select * from user_data where char_name=?"), *m_game, {QStringLiteral("O'Brien")});
+        QCOMPARE(characters.recordCount(), 1);
+        QCOMPARE(characters.field(u"ACCOUNT_NAME").toString(), QStringLiteral("acct2"));
+        QCOMPARE(characters.field(u"char_id").toLongLong(), 4);
+    }
+
+    void misuseRaisesNumberedErrors()
+    {
+        Recordset recordset;
+        QCOMPARE(errorNumberOf([&] { recordset.close(); }), ErrorNumber::ObjectClosed);
+        QCOMPARE(errorNumberOf([&] { recordset.recordCount(); }), ErrorNumber::ObjectClosed);
+        recordset.open(QStringLiteral("select * from user_data where char_id=0"), *m_game);
+        QCOMPARE(recordset.recordCount(), 0);
+        QVERIFY(recordset.eof());
+        QCOMPARE(errorNumberOf([&] { recordset.moveFirst(); }), ErrorNumber::NoCurrentRecord);
+        QCOMPARE(errorNumberOf([&] { recordset.field(u"char_name"); }), ErrorNumber::NoCurrentRecord);
+        QCOMPARE(errorNumberOf([&] { recordset.open(QStringLiteral("select 1"), *m_game); }), ErrorNumber::ObjectOpen);
+        recordset.close();
+        recordset.open(QStringLiteral("select * from user_data"), *m_game);
+        QCOMPARE(errorNumberOf([&] { recordset.field(u"nick_name"); }), ErrorNumber::FieldNotFound);
+    }
+
+    void failedOpenLeavesTheRecordsetClosed()
+    {
+        Recordset recordset;
+        QVERIFY(errorNumberOf([&] { recordset.open(QStringLiteral("select * from no_such_table"), *m_game); }) != 0);
+        QVERIFY(!recordset.isOpen());
+    }
+
+    void nothingCanBeWritten_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::newRow("insert") << QStringLiteral("insert into user_data values (9,'x','y')");
+        QTest::newRow("second statement") << QStringLiteral("select 1; delete from user_data");
+        QTest::newRow("drop") << QStringLiteral("drop table user_item");
+    }
+    void nothingCanBeWritten()
+    {
+        QFETCH(QString, sql);
+        Recordset recordset;
+        QVERIFY(errorNumberOf([&] { recordset.open(sql, *m_game); }) != 0);
+        QVERIFY(errorNumberOf([&] { recordset.open(sql, *m_items); }) != 0);
+        recordset.open(QStringLiteral("select count(*) as n from user_data"), *m_game);
+        QCOMPARE(recordset.field(u"n").toInt(), 8);
+    }
+
+    void missingOrBrokenItemFileNamesThePath()
+    {
+        const QString missing = m_folder.file(QStringLiteral("absent.mdb"));
+        try {
+            openItemDatabase(missing);
+            QFAIL("a missing item file opened");
+        } catch (const DataError &error) {
+            QVERIFY2(error.text().contains(missing), qPrintable(error.text()));
+        }
+        const QString notJet = m_folder.file(QStringLiteral("db.ini"));
+        QVERIFY(errorNumberOf([&] { openItemDatabase(notJet); }) != 0);
+    }
+
+    void rowsOutliveTheRecordsetsClose()
+    {
+        Recordset recordset;
+        recordset.open(QStringLiteral("select * from item "), *m_items);
+        const auto rows = recordset.table();
+        recordset.close();
+        QCOMPARE(rows->rowCount(), 8);
+        QCOMPARE(rows->displayText(7, 0), QStringLiteral("-5"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRecordset)
+#include "test_recordset.moc"

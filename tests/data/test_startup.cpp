@@ -1,0 +1,98 @@
+#include "Fixtures.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTest>
+
+// The start-up's fatal paths, run on the real program: the run-time error
+// report names what failed and the program ends with a non-zero status.
+class TestStartup : public QObject {
+    Q_OBJECT
+
+    struct Run {
+        int exitCode;
+        QString errors;
+    };
+
+    static Run runProgram(const QString &folder)
+    {
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(REALMQUERY_PATH), {QStringLiteral("--dir"), folder});
+        if (!program.waitForFinished(30000)) {
+            program.kill();
+            program.waitForFinished();
+            return {-1, QStringLiteral("still running")};
+        }
+        return {program.exitCode(), QString::fromUtf8(program.readAllStandardError())};
+    }
+
+    static QByteArray iniFor(quint16 port, const QString &password = QStringLiteral("secret-word"))
+    {
+        return QStringLiteral("[基础设置]\nserverip=127.0.0.1,%1\nuserid=operator\npassword=%2\n")
+            .arg(port)
+            .arg(password)
+            .toUtf8();
+    }
+
+private slots:
+    void missingItemFileStopsBeforeTheGameDatabaseIsContacted()
+    {
+        QTcpServer gameServer;
+        QVERIFY(gameServer.listen(QHostAddress::LocalHost));
+        realm::test::FixtureFolder folder;
+        folder.writeIni(iniFor(gameServer.serverPort()));
+
+        const Run run = runProgram(folder.path());
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.errors.contains(folder.file(QStringLiteral("db.mdb"))), qPrintable(run.errors));
+        QVERIFY(!gameServer.waitForNewConnection(200));
+    }
+
+    void itemFileWithoutItemTableIsFatal()
+    {
+        realm::test::FixtureFolder folder;
+        folder.writeStandard();
+        QFile::remove(folder.file(QStringLiteral("db.mdb")));
+        QFile::copy(folder.file(QStringLiteral("realmdb.sqlite")), folder.file(QStringLiteral("db.mdb")));
+        const Run run = runProgram(folder.path());
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.errors.contains(QStringLiteral("db.mdb")), qPrintable(run.errors));
+    }
+
+    void unreachableServerFailsWithinTheLoginTimeout()
+    {
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        const quint16 port = closed.serverPort();
+        closed.close();
+        realm::test::FixtureFolder folder;
+        folder.writeItems(realm::test::standardItems());
+        folder.writeIni(iniFor(port));
+
+        QElapsedTimer timer;
+        timer.start();
+        const Run run = runProgram(folder.path());
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(timer.elapsed() < 25000, "the login timeout did not apply");
+        QVERIFY2(run.errors.contains(QStringLiteral("127.0.0.1,%1").arg(port)), qPrintable(run.errors));
+        QVERIFY2(run.errors.contains(QStringLiteral("operator")), qPrintable(run.errors));
+        QVERIFY2(!run.errors.contains(QStringLiteral("secret-word")), qPrintable(run.errors));
+    }
+
+    void missingGameDatabaseFileIsFatal()
+    {
+        realm::test::FixtureFolder folder;
+        folder.writeItems(realm::test::standardItems());
+        folder.writeSqliteIni();
+        const Run run = runProgram(folder.path());
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.errors.contains(folder.file(QStringLiteral("realmdb.sqlite"))), qPrintable(run.errors));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "test_startup.moc"
