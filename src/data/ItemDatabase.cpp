@@ -100,10 +100,21 @@ QString createStatement(MdbTableDef *table)
     return QStringLiteral("CREATE TABLE item (%1)").arg(definitions.join(u", "));
 }
 
-// libmdb hands every value over as UTF-8 text; an empty one stands for Null.
-void bindValue(sqlite3_stmt *insert, int index, const BoundColumn &column)
+// libmdb hands every value over as UTF-8 text, and both Null and the empty
+// text as an empty one; the row's null mask tells them apart.
+std::vector<MdbField> crackCurrentRow(MdbTableDef *table)
 {
-    if (column.length == 0) {
+    std::vector<MdbField> fields(table->num_cols);
+    int start = 0;
+    size_t size = 0;
+    mdb_find_row(table->entry->mdb, int(table->cur_row) - 1, &start, &size);
+    mdb_crack_row(table, start, size, fields.data());
+    return fields;
+}
+
+void bindValue(sqlite3_stmt *insert, int index, const BoundColumn &column, bool isNull)
+{
+    if (isNull) {
         sqlite3_bind_null(insert, index);
     } else if (isWholeNumberType(column.type)) {
         sqlite3_bind_int64(insert, index, std::strtoll(column.buffer.data(), nullptr, 10));
@@ -126,8 +137,9 @@ void copyRows(MdbTableDef *table, SqliteConnection &mirror)
     std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> guard(insert, sqlite3_finalize);
     mdb_rewind_table(table);
     while (mdb_fetch_row(table)) {
+        const std::vector<MdbField> fields = crackCurrentRow(table);
         for (std::size_t i = 0; i < columns.size(); ++i)
-            bindValue(insert, int(i + 1), columns[i]);
+            bindValue(insert, int(i + 1), columns[i], fields[i].is_null != 0);
         sqlite3_step(insert);
         sqlite3_reset(insert);
     }

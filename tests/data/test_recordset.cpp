@@ -168,6 +168,21 @@ private slots:
         QVERIFY(errorNumberOf([&] { openItemDatabase(notJet); }) != 0);
     }
 
+    void nullAndEmptyItemTextsStayApart()
+    {
+        test::FixtureFolder folder;
+        folder.writeItems(QStringLiteral("5\t\\e\t\n6\t\tSix\n\t\t\n"));
+        const auto items = openItemDatabase(folder.file(QStringLiteral("db.mdb")));
+        const auto rows = items->query(QStringLiteral("select * from item "), {});
+        QCOMPARE(rows->rowCount(), 3);
+        QCOMPARE(rows->kind(0, 1), ResultTable::Kind::Text);
+        QCOMPARE(rows->textView(0, 1), u"");
+        QVERIFY(rows->isNull(0, 2));
+        QVERIFY(rows->isNull(1, 1));
+        QCOMPARE(rows->textView(1, 2), u"Six");
+        QVERIFY(rows->isNull(2, 0));
+    }
+
     void rowsOutliveTheRecordsetsClose()
     {
         Recordset recordset;
