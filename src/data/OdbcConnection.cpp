@@ -54,15 +54,8 @@ ServerAddress parseServer(const QString &server)
     return address;
 }
 
-// SQLSTATEs of class 08 say the link to the server is gone.
-bool isConnectionLost(const QString &sqlState)
-{
-    return sqlState.startsWith(QStringLiteral("08"));
-}
-
 struct Diagnostic {
     long number = 0;
-    QString state;
     QString text;
 };
 
@@ -77,10 +70,8 @@ Diagnostic diagnose(SQLSMALLINT handleType, SQLHANDLE handle)
         SQLSMALLINT length = 0;
         if (!SQL_SUCCEEDED(SQLGetDiagRecW(handleType, handle, record, state, &native, message, 1024, &length)))
             break;
-        if (record == 1) {
+        if (record == 1)
             diagnostic.number = native;
-            diagnostic.state = QString::fromUtf16(reinterpret_cast<const char16_t *>(state), 5);
-        }
         texts << QString::fromUtf16(reinterpret_cast<const char16_t *>(message), std::min<SQLSMALLINT>(length, 1023));
     }
     diagnostic.text = texts.join(u'\n');
@@ -166,12 +157,11 @@ public:
     Statement &operator=(const Statement &) = delete;
 
     SQLHSTMT handle() const { return m_handle; }
-    void check(SQLRETURN rc, bool &connectionLost) const
+    void check(SQLRETURN rc) const
     {
         if (SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA)
             return;
         const Diagnostic diagnostic = diagnose(SQL_HANDLE_STMT, m_handle);
-        connectionLost = isConnectionLost(diagnostic.state);
         throw DataError(diagnostic.number, diagnostic.text);
     }
 
@@ -184,10 +174,10 @@ struct ColumnInfo {
     SQLSMALLINT type;
 };
 
-std::vector<ColumnInfo> describeColumns(const Statement &statement, bool &connectionLost)
+std::vector<ColumnInfo> describeColumns(const Statement &statement)
 {
     SQLSMALLINT count = 0;
-    statement.check(SQLNumResultCols(statement.handle(), &count), connectionLost);
+    statement.check(SQLNumResultCols(statement.handle(), &count));
     std::vector<ColumnInfo> columns(count);
     for (SQLSMALLINT i = 0; i < count; ++i) {
         SQLWCHAR name[256] = {};
@@ -196,8 +186,7 @@ std::vector<ColumnInfo> describeColumns(const Statement &statement, bool &connec
         SQLSMALLINT digits = 0;
         SQLSMALLINT nullable = 0;
         statement.check(SQLDescribeColW(statement.handle(), SQLUSMALLINT(i + 1), name, 256, &nameLength,
-                                        &columns[i].type, &size, &digits, &nullable),
-                        connectionLost);
+                                        &columns[i].type, &size, &digits, &nullable));
         columns[i].name = QString::fromUtf16(reinterpret_cast<const char16_t *>(name), std::min<SQLSMALLINT>(nameLength, 255));
     }
     return columns;
@@ -213,7 +202,7 @@ bool isRealNumber(SQLSMALLINT type)
     return type == SQL_REAL || type == SQL_FLOAT || type == SQL_DOUBLE || type == SQL_DECIMAL || type == SQL_NUMERIC;
 }
 
-void appendWideText(ResultTable &table, const Statement &statement, SQLUSMALLINT column, bool &connectionLost)
+void appendWideText(ResultTable &table, const Statement &statement, SQLUSMALLINT column)
 {
     std::u16string text;
     SQLWCHAR chunk[2048];
@@ -222,7 +211,7 @@ void appendWideText(ResultTable &table, const Statement &statement, SQLUSMALLINT
         const SQLRETURN rc = SQLGetData(statement.handle(), column, SQL_C_WCHAR, chunk, sizeof chunk, &indicator);
         if (rc == SQL_NO_DATA)
             break;
-        statement.check(rc, connectionLost);
+        statement.check(rc);
         if (indicator == SQL_NULL_DATA) {
             table.appendNull();
             return;
@@ -238,75 +227,75 @@ void appendWideText(ResultTable &table, const Statement &statement, SQLUSMALLINT
     table.appendText(QStringView(text.data(), qsizetype(text.size())));
 }
 
-void appendCell(ResultTable &table, const Statement &statement, SQLUSMALLINT column, SQLSMALLINT type,
-                bool &connectionLost)
+void appendCell(ResultTable &table, const Statement &statement, SQLUSMALLINT column, SQLSMALLINT type)
 {
     SQLLEN indicator = 0;
     if (isWholeNumber(type)) {
         SQLBIGINT value = 0;
-        statement.check(SQLGetData(statement.handle(), column, SQL_C_SBIGINT, &value, 0, &indicator), connectionLost);
+        statement.check(SQLGetData(statement.handle(), column, SQL_C_SBIGINT, &value, 0, &indicator));
         indicator == SQL_NULL_DATA ? table.appendNull() : table.appendInteger(value);
     } else if (isRealNumber(type)) {
         double value = 0;
-        statement.check(SQLGetData(statement.handle(), column, SQL_C_DOUBLE, &value, 0, &indicator), connectionLost);
+        statement.check(SQLGetData(statement.handle(), column, SQL_C_DOUBLE, &value, 0, &indicator));
         indicator == SQL_NULL_DATA ? table.appendNull() : table.appendReal(value);
     } else {
-        appendWideText(table, statement, column, connectionLost);
+        appendWideText(table, statement, column);
     }
 }
 
 } // namespace
 
+bool OdbcConnection::connectionIsDead() const
+{
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    const SQLRETURN rc = SQLGetConnectAttr(m_handles->connection, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
+    return SQL_SUCCEEDED(rc) && dead == SQL_CD_TRUE;
+}
+
 std::shared_ptr<const ResultTable> OdbcConnection::query(const QString &sql, const QStringList &parameters)
 {
     if (!m_handles->connected) {
         connect();
+        return run(sql, parameters);
     }
     try {
         return run(sql, parameters);
     } catch (const DataError &) {
-        if (m_handles->connected)
+        // FreeTDS reports a vanished server as HY000 "Unknown error" first and
+        // as 08S01 after that, so the state alone cannot tell; ask the driver.
+        if (!connectionIsDead())
             throw;
-        disconnect();
-        connect();
-        return run(sql, parameters);
     }
+    disconnect();
+    connect();
+    return run(sql, parameters);
 }
 
 std::shared_ptr<const ResultTable> OdbcConnection::run(const QString &sql, const QStringList &parameters)
 {
-    bool connectionLost = false;
-    try {
-        Statement statement(m_handles->connection);
-        std::vector<SQLLEN> lengths(parameters.size());
-        for (int i = 0; i < parameters.size(); ++i) {
-            lengths[i] = SQLLEN(parameters[i].size() * 2);
-            statement.check(SQLBindParameter(statement.handle(), SQLUSMALLINT(i + 1), SQL_PARAM_INPUT, SQL_C_WCHAR,
-                                             SQL_WVARCHAR, std::max<SQLULEN>(WideParameterSize, parameters[i].size()), 0,
-                                             const_cast<ushort *>(parameters[i].utf16()), lengths[i], &lengths[i]),
-                            connectionLost);
-        }
-        statement.check(SQLExecDirectW(statement.handle(),
-                                       const_cast<SQLWCHAR *>(reinterpret_cast<const SQLWCHAR *>(sql.utf16())),
-                                       SQLINTEGER(sql.size())),
-                        connectionLost);
-        const std::vector<ColumnInfo> columns = describeColumns(statement, connectionLost);
-        QStringList names;
-        for (const ColumnInfo &column : columns)
-            names << column.name;
-        auto table = std::make_shared<ResultTable>(names);
-        SQLRETURN rc;
-        while ((rc = SQLFetch(statement.handle())) != SQL_NO_DATA) {
-            statement.check(rc, connectionLost);
-            for (std::size_t i = 0; i < columns.size(); ++i)
-                appendCell(*table, statement, SQLUSMALLINT(i + 1), columns[i].type, connectionLost);
-        }
-        return table;
-    } catch (const DataError &) {
-        if (connectionLost)
-            m_handles->connected = false;
-        throw;
+    Statement statement(m_handles->connection);
+    std::vector<SQLLEN> lengths(parameters.size());
+    for (int i = 0; i < parameters.size(); ++i) {
+        lengths[i] = SQLLEN(parameters[i].size() * 2);
+        statement.check(SQLBindParameter(statement.handle(), SQLUSMALLINT(i + 1), SQL_PARAM_INPUT, SQL_C_WCHAR,
+                                         SQL_WVARCHAR, std::max<SQLULEN>(WideParameterSize, parameters[i].size()), 0,
+                                         const_cast<ushort *>(parameters[i].utf16()), lengths[i], &lengths[i]));
     }
+    statement.check(SQLExecDirectW(statement.handle(),
+                                   const_cast<SQLWCHAR *>(reinterpret_cast<const SQLWCHAR *>(sql.utf16())),
+                                   SQLINTEGER(sql.size())));
+    const std::vector<ColumnInfo> columns = describeColumns(statement);
+    QStringList names;
+    for (const ColumnInfo &column : columns)
+        names << column.name;
+    auto table = std::make_shared<ResultTable>(names);
+    SQLRETURN rc;
+    while ((rc = SQLFetch(statement.handle())) != SQL_NO_DATA) {
+        statement.check(rc);
+        for (std::size_t i = 0; i < columns.size(); ++i)
+            appendCell(*table, statement, SQLUSMALLINT(i + 1), columns[i].type);
+    }
+    return table;
 }
 
 } // namespace realm

@@ -18,8 +18,8 @@ QString odbcConnectionString(const GameServerLogin &login);
 
 // The game database on SQL Server, through unixODBC and FreeTDS. Text
 // parameters are bound as wide characters so the server receives Unicode
-// whatever its collation. A connection found broken is opened again once,
-// at the next statement.
+// whatever its collation. A statement that fails on a connection the driver
+// finds dead opens the connection again and runs once more.
 class OdbcConnection : public Connection {
 public:
     // Throws DataError with the driver's number and text, naming the server
@@ -36,6 +36,7 @@ private:
     struct Handles;
     void connect();
     void disconnect();
+    bool connectionIsDead() const;
     std::shared_ptr<const ResultTable> run(const QString &sql, const QStringList &parameters);
 
     GameServerLogin m_login;

@@ -1,0 +1,40 @@
+#include "FormDriver.h"
+
+#include <QInputMethodEvent>
+#include <QTest>
+
+namespace realm::test {
+
+void typeInto(QLineEdit *box, const QString &text)
+{
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_Delete);
+    for (const QChar character : text) {
+        if (character.unicode() < 0x80) {
+            QTest::keyClick(box, character.toLatin1());
+        } else {
+            QInputMethodEvent commit;
+            commit.setCommitString(QString(character));
+            QCoreApplication::sendEvent(box, &commit);
+        }
+    }
+}
+
+void searchWith(QWidget *form, const QString &boxName, const QString &text, const QString &buttonName)
+{
+    auto *box = form->findChild<QLineEdit *>(boxName);
+    auto *button = form->findChild<QPushButton *>(buttonName);
+    QVERIFY2(box && button, "the form lacks the box or the button");
+    typeInto(box, text);
+    QCOMPARE(box->text(), text);
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+QString statusText(const QWidget *form)
+{
+    const auto *status = form->findChild<QLabel *>(QStringLiteral("StatusLine"));
+    return status ? status->toolTip() : QStringLiteral("<no status line>");
+}
+
+} // namespace realm::test

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QList>
+#include <QProcess>
+#include <QString>
+
+namespace realm::test {
+
+// The TDS test server (tests/tdsserver/tdsserver.py) in a child process,
+// serving a SQLite file to the real ODBC driver. The port is chosen by the
+// system on the first start and kept for a restart, so a client can find
+// the server again where it was.
+class TdsServerProcess {
+public:
+    struct Options {
+        QString database;
+        QString login = QStringLiteral("operator");
+        QString password;
+        QString collation = QStringLiteral("latin1");
+        QString logPath;
+    };
+
+    explicit TdsServerProcess(Options options);
+    ~TdsServerProcess();
+    TdsServerProcess(const TdsServerProcess &) = delete;
+    TdsServerProcess &operator=(const TdsServerProcess &) = delete;
+
+    // Starts the server and waits for its port line; false (with the reason
+    // in `error`) when it did not come up.
+    bool start(QString *error = nullptr);
+    // Ends it with SIGTERM, which cuts every client connection at once.
+    void stop();
+
+    quint16 port() const { return m_port; }
+    // "127.0.0.1,PORT", as an operator writes it in db.ini.
+    QString serverAddress() const;
+
+    // Every request logged so far, oldest first.
+    QList<QJsonObject> requests() const;
+    // The statements (batches and procedure calls) logged after the first
+    // `skip` log entries.
+    QList<QJsonObject> statementsSince(qsizetype skip) const;
+
+private:
+    Options m_options;
+    QProcess m_process;
+    quint16 m_port = 0;
+};
+
+// db.ini text for the SQL Server path (no gamedb key).
+QString sqlServerIni(const QString &server, const QString &login, const QString &password);
+QByteArray encodeGbk(const QString &text);
+
+} // namespace realm::test

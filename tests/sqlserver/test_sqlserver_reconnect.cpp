@@ -1,0 +1,123 @@
+#include "Fixtures.h"
+#include "Form1.h"
+#include "FormDriver.h"
+#include "ProgramFolder.h"
+#include "ReportListModel.h"
+#include "TdsServerProcess.h"
+
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using realm::test::TdsServerProcess;
+using realm::ui::Form1;
+using realm::ui::FormSlot;
+
+// The game server going away under a running window: a search then fails in
+// the status line, and once the server is back the window works again
+// without a restart.
+class TestSqlServerReconnect : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<realm::test::FixtureFolder> m_folder;
+    std::unique_ptr<TdsServerProcess> m_server;
+
+    static Form1 &mainForm() { return *FormSlot<Form1>::instance().form(); }
+
+    static void searchPet(const QString &name)
+    {
+        realm::test::searchWith(&mainForm(), u"Text5"_s, name, u"Command2"_s);
+    }
+
+    void expectPetFound()
+    {
+        searchPet(u"小白"_s);
+        QCOMPARE(realm::test::statusText(&mainForm()), u"1 rows"_s);
+        QCOMPARE(mainForm().resultList().rowCount(), 1);
+        QCOMPARE(mainForm().resultList().text(0, 5), u"小白"_s);
+    }
+
+    void restartServer()
+    {
+        QString error;
+        QVERIFY2(m_server->start(&error), qPrintable(error));
+    }
+
+    int logins() const
+    {
+        int count = 0;
+        for (const QJsonObject &entry : m_server->requests())
+            count += entry.value(u"kind").toString() == u"login";
+        return count;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_folder = std::make_unique<realm::test::FixtureFolder>();
+        m_folder->writeItems(realm::test::standardItems());
+        m_folder->writeGameDatabase(realm::test::standardGameSql());
+        TdsServerProcess::Options options;
+        options.database = m_folder->file(u"realmdb.sqlite"_s);
+        options.password = u"secret-word"_s;
+        options.logPath = m_folder->file(u"server.log"_s);
+        m_server = std::make_unique<TdsServerProcess>(options);
+        restartServer();
+        m_folder->writeIni(
+            realm::test::sqlServerIni(m_server->serverAddress(), options.login, options.password).toUtf8());
+        realm::setProgramFolder(m_folder->path());
+        FormSlot<Form1>::instance().show();
+    }
+
+    void cleanupTestCase()
+    {
+        FormSlot<Form1>::instance().unload();
+        m_server.reset();
+    }
+
+    void searchFailsWhileTheServerIsDownAndWorksOnceItIsBack()
+    {
+        expectPetFound();
+        m_server->stop();
+
+        searchPet(u"Shadow"_s);
+        const QString status = realm::test::statusText(&mainForm());
+        QVERIFY2(status.startsWith(u"Error "_s), qPrintable(status));
+        QCOMPARE(mainForm().resultList().rowCount(), 0);
+
+        restartServer();
+        expectPetFound();
+    }
+
+    // A connection cut while idle is found broken by the next statement and
+    // opened again once, so the operator sees no error at all.
+    void serverRestartedWhileIdleIsReconnectedSilently()
+    {
+        expectPetFound();
+        const int loginsBefore = logins();
+        m_server->stop();
+        restartServer();
+
+        expectPetFound();
+        QCOMPARE(logins(), loginsBefore + 1);
+    }
+
+    // The reconnect happens once per statement: with the server still down
+    // every search fails promptly instead of retrying.
+    void repeatedSearchesWhileDownEachFail()
+    {
+        m_server->stop();
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            searchPet(u"小白"_s);
+            QVERIFY2(realm::test::statusText(&mainForm()).startsWith(u"Error "_s),
+                     qPrintable(realm::test::statusText(&mainForm())));
+            QCOMPARE(mainForm().resultList().rowCount(), 0);
+        }
+        restartServer();
+        expectPetFound();
+    }
+};
+
+QTEST_MAIN(TestSqlServerReconnect)
+#include "test_sqlserver_reconnect.moc"

@@ -1,0 +1,148 @@
+#include "Fixtures.h"
+#include "Form1.h"
+#include "Form3.h"
+#include "FormDriver.h"
+#include "ProgramFolder.h"
+#include "ReportListModel.h"
+#include "TdsServerProcess.h"
+
+#include <QJsonArray>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using realm::test::TdsServerProcess;
+using realm::ui::Form1;
+using realm::ui::Form3;
+using realm::ui::FormSlot;
+
+// The three searches with Chinese names and a quote, through the real
+// driver against a server with a Latin-1 collation: only text sent as
+// Unicode parameters can match there, so a name bound as VARCHAR or pasted
+// into the SQL text fails these.
+class TestSqlServerSearches : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<realm::test::FixtureFolder> m_folder;
+    std::unique_ptr<TdsServerProcess> m_server;
+    qsizetype m_logStart = 0;
+
+    static QStringList column(const realm::ui::ReportListModel &list, int index)
+    {
+        QStringList texts;
+        for (int row = 0; row < list.rowCount(); ++row)
+            texts << list.text(row, index);
+        texts.sort();
+        return texts;
+    }
+
+    // The searches' statements since this test began must carry their text
+    // only as Unicode parameters, with exactly these values.
+    void expectSentAsUnicode(const QString &name, const QStringList &expectedValues) const
+    {
+        QStringList values;
+        for (const QJsonObject &statement : m_server->statementsSince(m_logStart)) {
+            const QString sql = statement.value(u"sql").toString();
+            if (!sql.contains(u"user_data"))
+                continue;
+            QVERIFY2(!sql.contains(name), qPrintable(u"the name is inside the SQL text: "_s + sql));
+            for (const QJsonValue &parameter : statement.value(u"params").toArray()) {
+                const QString type = parameter[u"type"].toString();
+                QVERIFY2(type.startsWith(u"nvarchar"), qPrintable(u"sent as "_s + type));
+                values << parameter[u"value"].toString();
+            }
+        }
+        QCOMPARE(values, expectedValues);
+    }
+
+    static Form1 &mainForm() { return *FormSlot<Form1>::instance().form(); }
+
+private slots:
+    void initTestCase()
+    {
+        m_folder = std::make_unique<realm::test::FixtureFolder>();
+        m_folder->writeItems(realm::test::standardItems());
+        m_folder->writeGameDatabase(realm::test::standardGameSql());
+        TdsServerProcess::Options options;
+        options.database = m_folder->file(u"realmdb.sqlite"_s);
+        options.password = u"p;w}d"_s;
+        options.logPath = m_folder->file(u"server.log"_s);
+        m_server = std::make_unique<TdsServerProcess>(options);
+        QString error;
+        QVERIFY2(m_server->start(&error), qPrintable(error));
+        m_folder->writeIni(realm::test::encodeGbk(
+            realm::test::sqlServerIni(m_server->serverAddress(), options.login, options.password)));
+        realm::setProgramFolder(m_folder->path());
+        FormSlot<Form1>::instance().show();
+    }
+
+    void cleanupTestCase()
+    {
+        FormSlot<Form3>::instance().unload();
+        FormSlot<Form1>::instance().unload();
+        m_server.reset();
+    }
+
+    void init() { m_logStart = m_server->requests().size(); }
+
+    void equipmentSearchByChineseName()
+    {
+        realm::test::searchWith(&mainForm(), u"Text1"_s, u"李逍遥"_s, u"Command1"_s);
+        const auto &list = mainForm().resultList();
+        QCOMPARE(realm::test::statusText(&mainForm()), u"3 rows"_s);
+        QCOMPARE(column(list, 0), QStringList(3, u"李逍遥"_s));
+        QCOMPARE(column(list, 1), (QStringList{u"57"_s, u"58"_s, u"7"_s}));
+        QCOMPARE(column(list, 2), (QStringList{u"狼宠召唤石"_s, u"白银长剑"_s, u"青铜长剑"_s}));
+        expectSentAsUnicode(u"李逍遥"_s, QStringList{u"%李逍遥%"_s});
+    }
+
+    void equipmentSearchByNameWithQuote()
+    {
+        realm::test::searchWith(&mainForm(), u"Text1"_s, u"O'Brien"_s, u"Command1"_s);
+        const auto &list = mainForm().resultList();
+        QCOMPARE(realm::test::statusText(&mainForm()), u"1 rows"_s);
+        QCOMPARE(list.rowCount(), 1);
+        QCOMPARE(list.text(0, 0), u"O'Brien"_s);
+        QCOMPARE(list.text(0, 1), u"60"_s);
+        QCOMPARE(list.text(0, 3), u"2"_s);
+        QCOMPARE(list.text(0, 4), u"+7"_s);
+        expectSentAsUnicode(u"Brien"_s, QStringList{u"%O'Brien%"_s});
+    }
+
+    void petSearchByChineseName()
+    {
+        realm::test::searchWith(&mainForm(), u"Text5"_s, u"小白"_s, u"Command2"_s);
+        const auto &list = mainForm().resultList();
+        QCOMPARE(realm::test::statusText(&mainForm()), u"1 rows"_s);
+        QCOMPARE(list.rowCount(), 1);
+        QCOMPARE(list.text(0, 0), u"李逍遥"_s);
+        QCOMPARE(list.text(0, 2), u"狼宠召唤石"_s);
+        QCOMPARE(list.text(0, 5), u"小白"_s);
+        expectSentAsUnicode(u"小白"_s, QStringList{u"%小白%"_s});
+    }
+
+    void accountLookupByChineseName()
+    {
+        Form3 &form = FormSlot<Form3>::instance().show();
+        realm::test::searchWith(&form, u"Text1"_s, u"赵灵儿"_s, u"Command1"_s);
+        QCOMPARE(realm::test::statusText(&form), u"3 characters"_s);
+        QCOMPARE(column(form.characterList(), 0), (QStringList{u"李逍遥"_s, u"林月如"_s, u"赵灵儿"_s}));
+        QCOMPARE(column(form.characterList(), 1), QStringList(3, u"acct1"_s));
+        expectSentAsUnicode(u"赵灵儿"_s, (QStringList{u"赵灵儿"_s, u"acct1"_s}));
+    }
+
+    void accountLookupByNameWithQuote()
+    {
+        Form3 &form = FormSlot<Form3>::instance().show();
+        realm::test::searchWith(&form, u"Text1"_s, u"O'Brien"_s, u"Command1"_s);
+        QCOMPARE(realm::test::statusText(&form), u"1 characters"_s);
+        QCOMPARE(form.characterList().rowCount(), 1);
+        QCOMPARE(form.characterList().text(0, 0), u"O'Brien"_s);
+        QCOMPARE(form.characterList().text(0, 1), u"acct2"_s);
+        expectSentAsUnicode(u"Brien"_s, (QStringList{u"O'Brien"_s, u"acct2"_s}));
+    }
+};
+
+QTEST_MAIN(TestSqlServerSearches)
+#include "test_sqlserver_searches.moc"

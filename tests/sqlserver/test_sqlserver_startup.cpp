@@ -1,0 +1,181 @@
+#include "DataError.h"
+#include "Fixtures.h"
+#include "Module1.h"
+#include "TdsServerProcess.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using realm::test::FixtureFolder;
+using realm::test::TdsServerProcess;
+
+// Start-up against the SQL Server path through the real unixODBC and FreeTDS
+// driver: the login and password from db.ini reach the server intact, and a
+// refused or unreachable server ends the program with the driver's text.
+class TestSqlServerStartup : public QObject {
+    Q_OBJECT
+
+    struct Run {
+        bool finished;
+        int exitCode;
+        QString errors;
+    };
+
+    static void startProgram(QProcess &program, const QString &folder)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(REALMQUERY_PATH), {u"--dir"_s, folder});
+    }
+
+    static Run runProgram(const QString &folder, int timeoutMs = 60000)
+    {
+        QProcess program;
+        startProgram(program, folder);
+        const bool finished = program.waitForFinished(timeoutMs);
+        if (!finished) {
+            program.kill();
+            program.waitForFinished();
+        }
+        return {finished, program.exitCode(), QString::fromUtf8(program.readAllStandardError())};
+    }
+
+    static TdsServerProcess::Options serverOptions(const FixtureFolder &folder, const QString &password)
+    {
+        TdsServerProcess::Options options;
+        options.database = folder.file(u"realmdb.sqlite"_s);
+        options.password = password;
+        options.logPath = folder.file(u"server.log"_s);
+        return options;
+    }
+
+    static void prepareFolder(FixtureFolder &folder)
+    {
+        folder.writeItems(realm::test::standardItems());
+        folder.writeGameDatabase(realm::test::standardGameSql());
+    }
+
+    static int successfulLogins(const TdsServerProcess &server)
+    {
+        int count = 0;
+        for (const QJsonObject &entry : server.requests())
+            count += entry.value(u"kind").toString() == u"login" && entry.value(u"ok").toBool();
+        return count;
+    }
+
+private slots:
+    void settingsReachTheServer_data()
+    {
+        QTest::addColumn<bool>("gbk");
+        QTest::addColumn<QString>("password");
+        QTest::newRow("UTF-8 ini") << false << u"secret-word"_s;
+        QTest::newRow("GBK ini") << true << u"secret-word"_s;
+        QTest::newRow("semicolon and brace") << false << u"p;w}d"_s;
+        QTest::newRow("keyword in the password") << true << u"x;UID=sa;PWD=y"_s;
+        QTest::newRow("ends with a brace") << false << u"secret}"_s;
+        QTest::newRow("starts with a brace") << false << u"{secret"_s;
+        QTest::newRow("Chinese password") << true << u"密码;}"_s;
+    }
+
+    void settingsReachTheServer()
+    {
+        QFETCH(bool, gbk);
+        QFETCH(QString, password);
+        FixtureFolder folder;
+        folder.writeGameDatabase(realm::test::standardGameSql());
+        TdsServerProcess server(serverOptions(folder, password));
+        QString error;
+        QVERIFY2(server.start(&error), qPrintable(error));
+        const QString ini = realm::test::sqlServerIni(server.serverAddress(), u"operator"_s, password);
+        folder.writeIni(gbk ? realm::test::encodeGbk(ini) : ini.toUtf8());
+
+        const realm::Settings settings = realm::readSettings(folder.path());
+        QVERIFY(settings.gameDatabaseFile.isEmpty());
+        try {
+            const auto connection = realm::openGameConnection(settings, folder.path());
+            const auto table = connection->query(u"select char_name from user_data where char_id=2"_s, {});
+            QCOMPARE(table->rowCount(), 1);
+            QCOMPARE(table->displayText(0, 0), u"赵灵儿"_s);
+        } catch (const realm::DataError &failure) {
+            QFAIL(qPrintable(failure.text()));
+        }
+    }
+
+    // The whole program with a GBK db.ini: it logs in and keeps running.
+    void programStartsWithAnOddPassword()
+    {
+        FixtureFolder folder;
+        prepareFolder(folder);
+        TdsServerProcess server(serverOptions(folder, u"p;w}d"_s));
+        QString error;
+        QVERIFY2(server.start(&error), qPrintable(error));
+        folder.writeIni(realm::test::encodeGbk(realm::test::sqlServerIni(server.serverAddress(), u"operator"_s, u"p;w}d"_s)));
+
+        QProcess program;
+        startProgram(program, folder.path());
+        QTRY_VERIFY_WITH_TIMEOUT(successfulLogins(server) == 1 || program.state() == QProcess::NotRunning, 60000);
+        QVERIFY2(!program.waitForFinished(1500), program.readAllStandardError().constData());
+        program.kill();
+        program.waitForFinished();
+        QCOMPARE(successfulLogins(server), 1);
+    }
+
+    void wrongPasswordEndsStartUpWithTheServersMessage()
+    {
+        FixtureFolder folder;
+        prepareFolder(folder);
+        TdsServerProcess server(serverOptions(folder, u"p;w}d"_s));
+        QString error;
+        QVERIFY2(server.start(&error), qPrintable(error));
+        folder.writeIni(realm::test::sqlServerIni(server.serverAddress(), u"operator"_s, u"not-the-word"_s).toUtf8());
+
+        const Run run = runProgram(folder.path());
+        QVERIFY(run.finished);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.errors.contains(u"Login failed for user 'operator'"_s), qPrintable(run.errors));
+        QVERIFY2(run.errors.contains(server.serverAddress()), qPrintable(run.errors));
+        QVERIFY2(run.errors.contains(u"18456"_s), qPrintable(run.errors));
+        QVERIFY2(!run.errors.contains(u"not-the-word"_s), qPrintable(run.errors));
+        QCOMPARE(successfulLogins(server), 0);
+    }
+
+    // A port nobody listens on, and one whose listener never answers, so the
+    // login timeout has to end the wait.
+    void unreachableServerFailsWithinTheLoginTimeout_data()
+    {
+        QTest::addColumn<bool>("listening");
+        QTest::newRow("closed port") << false;
+        QTest::newRow("silent listener") << true;
+    }
+
+    void unreachableServerFailsWithinTheLoginTimeout()
+    {
+        QFETCH(bool, listening);
+        QTcpServer silent;
+        QVERIFY(silent.listen(QHostAddress::LocalHost));
+        const quint16 port = silent.serverPort();
+        if (!listening)
+            silent.close();
+        FixtureFolder folder;
+        prepareFolder(folder);
+        folder.writeIni(realm::test::sqlServerIni(u"127.0.0.1,%1"_s.arg(port), u"operator"_s, u"secret-word"_s).toUtf8());
+
+        QElapsedTimer timer;
+        timer.start();
+        const Run run = runProgram(folder.path());
+        QVERIFY(run.finished);
+        QVERIFY2(timer.elapsed() < 20000, "the login timeout did not apply");
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.errors.contains(u"Unable to connect"_s), qPrintable(run.errors));
+        QVERIFY2(run.errors.contains(u"127.0.0.1,%1"_s.arg(port)), qPrintable(run.errors));
+        QVERIFY2(run.errors.contains(u"operator"_s), qPrintable(run.errors));
+        QVERIFY2(!run.errors.contains(u"secret-word"_s), qPrintable(run.errors));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSqlServerStartup)
+#include "test_sqlserver_startup.moc"
