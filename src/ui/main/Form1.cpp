@@ -57,7 +57,8 @@ void Form1::buildControls()
                                {QStringLiteral("+几属性"), 1000},
                                {QStringLiteral("宠物名称"), 2000}},
                               m_list);
-    addLabel(this, QStringLiteral("Label6"), QStringLiteral("https://realmquery.example.org"),
+    // The zero-width space lets the address wrap onto the label's second line.
+    addLabel(this, QStringLiteral("Label6"), QStringLiteral("realmquery.\u200Bexample.org"),
              twipsRect(4560, 1800, 1335, 375))
         ->setWordWrap(true);
     Command4 = addButton(this, QStringLiteral("Command4"), QStringLiteral("角色查询"), twipsRect(6120, 720, 1095, 495));
