@@ -102,7 +102,7 @@ void TestForm2::initTestCase()
 
 void TestForm2::init()
 {
-    test::click(FormSlot<Form1>::instance().form(), QStringLiteral("Command3"));
+    test::click(FormSlot<Form1>::instance().form(), u"Command3"_s);
     m_form = FormSlot<Form2>::instance().form();
     QVERIFY(m_form);
     Module1 &module = Module1::instance();
@@ -119,14 +119,14 @@ void TestForm2::cleanup()
 
 void TestForm2::search(const QString &id, const QString &name)
 {
-    test::typeInto(m_form, QStringLiteral("Text1_0"), id);
-    test::typeInto(m_form, QStringLiteral("Text1_1"), name);
-    test::click(m_form, QStringLiteral("Command1"));
+    test::typeInto(m_form, u"Text1_0"_s, id);
+    test::typeInto(m_form, u"Text1_1"_s, name);
+    test::click(m_form, u"Command1"_s);
 }
 
 QStringList TestForm2::gridColumn(int column) const
 {
-    const QAbstractItemModel *model = test::control<QTableView>(m_form, QStringLiteral("DataGrid1"))->model();
+    const QAbstractItemModel *model = test::control<QTableView>(m_form, u"DataGrid1"_s)->model();
     QStringList texts;
     for (int row = 0; row < model->rowCount(); ++row)
         texts << model->index(row, column).data().toString();
@@ -144,12 +144,12 @@ void TestForm2::loadOpensItemOneAndLeavesGridUnbound()
     QVERIFY(lookup.isOpen());
     QCOMPARE(lookup.recordCount(), 1);
     QCOMPARE(lookup.field(u"id").toInt(), 1);
-    const auto *grid = test::control<QTableView>(m_form, QStringLiteral("DataGrid1"));
+    const auto *grid = test::control<QTableView>(m_form, u"DataGrid1"_s);
     QVERIFY(!qobject_cast<const GridModel *>(grid->model())->isBound());
     QCOMPARE(grid->model()->rowCount(), 0);
-    QCOMPARE(text(QStringLiteral("Label4")), QString());
-    QCOMPARE(text(QStringLiteral("Text1_0")), QString());
-    QCOMPARE(text(QStringLiteral("Text1_1")), QString());
+    QCOMPARE(text(u"Label4"_s), QString());
+    QCOMPARE(text(u"Text1_0"_s), QString());
+    QCOMPARE(text(u"Text1_1"_s), QString());
 }
 
 void TestForm2::search_data()
@@ -192,14 +192,14 @@ void TestForm2::search()
     search(id, name);
 
     QCOMPARE(gridColumn(0), ids);
-    QCOMPARE(text(QStringLiteral("Label4")), QString::number(ids.size()));
-    QCOMPARE(text(QStringLiteral("StatusLine")), QString());
+    QCOMPARE(text(u"Label4"_s), QString::number(ids.size()));
+    QCOMPARE(text(u"StatusLine"_s), QString());
     QCOMPARE(m_probe->queries, 1);
 }
 
 void TestForm2::gridShowsBothNames()
 {
-    search(QStringLiteral("57"), QString());
+    search(u"57"_s, QString());
 
     QCOMPARE(gridColumn(1), (QStringList{u"青铜长剑"_s, u"重复的剑"_s}));
     QCOMPARE(gridColumn(2), (QStringList{u"Bronze Sword"_s, u"Duplicate Sword"_s}));
@@ -207,11 +207,11 @@ void TestForm2::gridShowsBothNames()
 
 void TestForm2::bothBoxesEmptyDoesNothing()
 {
-    search(QStringLiteral("7"), QString());
+    search(u"7"_s, QString());
     search(QString(), QString());
 
     QCOMPARE(gridColumn(0), QStringList{u"7"_s});
-    QCOMPARE(text(QStringLiteral("Label4")), QStringLiteral("1"));
+    QCOMPARE(text(u"Label4"_s), u"1"_s);
     QCOMPARE(m_probe->queries, 1);
 }
 
@@ -235,27 +235,27 @@ void TestForm2::failureKeepsLastGoodResult()
     QFETCH(QString, failure);
     QFETCH(int, queries);
 
-    search(QStringLiteral("57"), QString());
+    search(u"57"_s, QString());
     m_probe->queries = 0;
     m_probe->failure = failure;
     search(id, name);
 
     QCOMPARE(m_probe->queries, queries);
-    QVERIFY(!text(QStringLiteral("StatusLine")).isEmpty());
-    QVERIFY(test::control<QLabel>(m_form, QStringLiteral("StatusLine"))->toolTip().contains(failure));
+    QVERIFY(!text(u"StatusLine"_s).isEmpty());
+    QVERIFY(test::control<QLabel>(m_form, u"StatusLine"_s)->toolTip().contains(failure));
     QCOMPARE(gridColumn(1), (QStringList{u"青铜长剑"_s, u"重复的剑"_s}));
-    QCOMPARE(text(QStringLiteral("Label4")), QStringLiteral("2"));
+    QCOMPARE(text(u"Label4"_s), u"2"_s);
     QVERIFY(FormSlot<Form2>::instance().isLoaded());
 
     m_probe->failure.clear();
-    search(QStringLiteral("7"), QString());
+    search(u"7"_s, QString());
     QCOMPARE(gridColumn(0), QStringList{u"7"_s});
-    QCOMPARE(text(QStringLiteral("StatusLine")), QString());
+    QCOMPARE(text(u"StatusLine"_s), QString());
 }
 
 void TestForm2::captionAndClientArea()
 {
-    QCOMPARE(m_form->windowTitle(), QStringLiteral("装备ID查询"));
+    QCOMPARE(m_form->windowTitle(), u"装备ID查询"_s);
     QCOMPARE(m_form->size(), QSize(526, 447));
 }
 
@@ -289,7 +289,7 @@ void TestForm2::layout()
 
 void TestForm2::gridColumns()
 {
-    const auto *grid = test::control<QTableView>(m_form, QStringLiteral("DataGrid1"));
+    const auto *grid = test::control<QTableView>(m_form, u"DataGrid1"_s);
     const QStringList headings = {u"物品ID"_s, u"中文名称"_s, u"英文名称"_s};
     const QList<int> widths = {67, 200, 200};
     QCOMPARE(grid->model()->columnCount(), 3);
@@ -297,13 +297,13 @@ void TestForm2::gridColumns()
         QCOMPARE(grid->model()->headerData(column, Qt::Horizontal).toString(), headings[column]);
         QCOMPARE(grid->horizontalHeader()->sectionSize(column), widths[column]);
     }
-    QCOMPARE(grid->font().family(), QStringLiteral("宋体"));
+    QCOMPARE(grid->font().family(), u"宋体"_s);
     QCOMPARE(grid->font().pointSize(), 9);
 }
 
 void TestForm2::tabOrder()
 {
-    QCOMPARE(test::tabOrder(test::control<QWidget>(m_form, QStringLiteral("Text1_0"))),
+    QCOMPARE(test::tabOrder(test::control<QWidget>(m_form, u"Text1_0"_s)),
              (QStringList{u"Text1_0"_s, u"Text1_1"_s, u"Command1"_s, u"DataGrid1"_s, u"Command2"_s}));
 }
 
