@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 #include <QStringView>
 
 #include <cstdio>
 #include <string_view>
+#include <vector>
 
 namespace realm::cli {
 
@@ -17,7 +17,12 @@ public:
     explicit OutputBuffer(std::FILE *stream);
 
     void append(std::string_view ascii);
-    void append(char ascii) { m_pending.append(ascii); }
+    void append(char ascii)
+    {
+        if (m_used == m_buffer.size())
+            makeRoom(1);
+        m_buffer[m_used++] = ascii;
+    }
 
     // Appends `text` as UTF-8; each character below 0x80 goes through
     // `escape(char, out)`, which writes it (or its escaped form, at most
@@ -25,19 +30,22 @@ public:
     template <class Escape>
     void appendText(QStringView text, Escape escape);
 
-    // Writes out what is gathered once it is large enough.
-    void flushIfFull();
     void flush();
     // Whether a write to the stream fell short (a full disk, a closed pipe).
     bool failed() const { return m_failed; }
 
-    static constexpr qsizetype MaxEscapeLength = 6;
+    static constexpr std::size_t MaxEscapeLength = 6;
 
 private:
-    static char *appendNonAscii(char *out, const char16_t *&unit, const char16_t *end);
+    // Writes out what is gathered, and grows the buffer if `size` bytes
+    // would not fit even then.
+    void makeRoom(std::size_t size);
+    // A pair beyond the Basic Multilingual Plane, or a stray half of one.
+    static char *appendSurrogates(char *out, const char16_t *&unit, const char16_t *end);
 
     std::FILE *m_stream;
-    QByteArray m_pending;
+    std::vector<char> m_buffer;
+    std::size_t m_used = 0;
     bool m_failed = false;
 };
 
@@ -47,18 +55,32 @@ void printLine(std::FILE *stream, const QString &text);
 template <class Escape>
 void OutputBuffer::appendText(QStringView text, Escape escape)
 {
-    const qsizetype start = m_pending.size();
-    m_pending.resize(start + text.size() * MaxEscapeLength);
-    char *out = m_pending.data() + start;
+    const std::size_t longest = std::size_t(text.size()) * MaxEscapeLength;
+    if (m_buffer.size() - m_used < longest)
+        makeRoom(longest);
+    char *const start = m_buffer.data() + m_used;
+    char *out = start;
     const auto *unit = reinterpret_cast<const char16_t *>(text.utf16());
     const char16_t *end = unit + text.size();
     while (unit != end) {
-        if (*unit < 0x80)
-            out = escape(char(*unit++), out);
-        else
-            out = appendNonAscii(out, unit, end);
+        const char16_t c = *unit;
+        if (c < 0x80) {
+            out = escape(char(c), out);
+            ++unit;
+        } else if (c < 0x800) {
+            *out++ = char(0xC0 | (c >> 6));
+            *out++ = char(0x80 | (c & 0x3F));
+            ++unit;
+        } else if (c < 0xD800 || c >= 0xE000) {
+            *out++ = char(0xE0 | (c >> 12));
+            *out++ = char(0x80 | ((c >> 6) & 0x3F));
+            *out++ = char(0x80 | (c & 0x3F));
+            ++unit;
+        } else {
+            out = appendSurrogates(out, unit, end);
+        }
     }
-    m_pending.resize(out - m_pending.constData());
+    m_used += std::size_t(out - start);
 }
 
 } // namespace realm::cli

@@ -4,11 +4,15 @@ namespace realm::cli {
 
 namespace {
 
-char *copyChar(char c, char *out)
-{
-    *out++ = c;
-    return out;
-}
+// The escapes are function objects rather than functions, so that each
+// one is inlined into the conversion loop it is given to.
+struct CopyChar {
+    char *operator()(char c, char *out) const
+    {
+        *out++ = c;
+        return out;
+    }
+};
 
 char *writeEscape(char letter, char *out)
 {
@@ -19,44 +23,53 @@ char *writeEscape(char letter, char *out)
 
 // Tab-separated: the characters that would split a cell or a line, and the
 // escape character itself, become backslash escapes.
-char *escapeTsv(char c, char *out)
-{
-    switch (c) {
-    case '\t': return writeEscape('t', out);
-    case '\n': return writeEscape('n', out);
-    case '\r': return writeEscape('r', out);
-    case '\\': return writeEscape('\\', out);
-    default: return copyChar(c, out);
+struct TsvEscape {
+    char *operator()(char c, char *out) const
+    {
+        switch (c) {
+        case '\t': return writeEscape('t', out);
+        case '\n': return writeEscape('n', out);
+        case '\r': return writeEscape('r', out);
+        case '\\': return writeEscape('\\', out);
+        default: return CopyChar()(c, out);
+        }
     }
-}
+};
 
-char *doubleQuotes(char c, char *out)
-{
-    if (c == '"')
-        *out++ = '"';
-    return copyChar(c, out);
-}
-
-char *escapeJson(char c, char *out)
-{
-    switch (c) {
-    case '"': return writeEscape('"', out);
-    case '\\': return writeEscape('\\', out);
-    case '\n': return writeEscape('n', out);
-    case '\r': return writeEscape('r', out);
-    case '\t': return writeEscape('t', out);
-    case '\b': return writeEscape('b', out);
-    case '\f': return writeEscape('f', out);
-    default:
-        break;
+struct DoubleQuotes {
+    char *operator()(char c, char *out) const
+    {
+        if (c == '"')
+            *out++ = '"';
+        return CopyChar()(c, out);
     }
-    if (static_cast<unsigned char>(c) >= 0x20)
-        return copyChar(c, out);
-    static constexpr char Hex[] = "0123456789abcdef";
-    for (const char part : {'\\', 'u', '0', '0', Hex[c >> 4], Hex[c & 0xF]})
-        *out++ = part;
-    return out;
-}
+};
+
+struct JsonEscape {
+    char *operator()(char c, char *out) const
+    {
+        if (static_cast<unsigned char>(c) >= 0x20 && c != '"' && c != '\\')
+            return CopyChar()(c, out);
+        switch (c) {
+        case '"': return writeEscape('"', out);
+        case '\\': return writeEscape('\\', out);
+        case '\n': return writeEscape('n', out);
+        case '\r': return writeEscape('r', out);
+        case '\t': return writeEscape('t', out);
+        case '\b': return writeEscape('b', out);
+        case '\f': return writeEscape('f', out);
+        default: return writeUnicodeEscape(c, out);
+        }
+    }
+
+    static char *writeUnicodeEscape(char c, char *out)
+    {
+        static constexpr char Hex[] = "0123456789abcdef";
+        for (const char part : {'\\', 'u', '0', '0', Hex[c >> 4], Hex[c & 0xF]})
+            *out++ = part;
+        return out;
+    }
+};
 
 void appendJoined(OutputBuffer &out, const std::vector<std::string> &names, char separator)
 {
@@ -84,7 +97,7 @@ protected:
             if (i > 0)
                 out().append('\t');
             if (cells[i])
-                out().appendText(*cells[i], escapeTsv);
+                out().appendText(*cells[i], TsvEscape());
         }
         out().append('\n');
     }
@@ -125,11 +138,11 @@ private:
     void writeCell(const QString &text)
     {
         if (!needsCsvQuotes(text)) {
-            out().appendText(text, copyChar);
+            out().appendText(text, CopyChar());
             return;
         }
         out().append('"');
-        out().appendText(text, doubleQuotes);
+        out().appendText(text, DoubleQuotes());
         out().append('"');
     }
 };
@@ -164,7 +177,7 @@ private:
             return;
         }
         out().append('"');
-        out().appendText(*cell, escapeJson);
+        out().appendText(*cell, JsonEscape());
         out().append('"');
     }
 
@@ -192,7 +205,6 @@ void TableWriter::writeRow(const Cells &cells)
     startOnce();
     writeCells(cells);
     ++m_rowsWritten;
-    m_out.flushIfFull();
 }
 
 void TableWriter::finish()

@@ -1,0 +1,129 @@
+#include "CliRun.h"
+#include "Fixtures.h"
+
+using namespace realm;
+
+namespace {
+
+// Names that break naive writers: separators and line breaks inside a cell,
+// quotes, a backslash, a control character, Chinese and a character beyond
+// the Basic Multilingual Plane, a Null name and an empty one. Item 999 is
+// not in the item file; one amount and one enchant level are Null.
+const QString AwkwardGame = QStringLiteral(
+    "CREATE TABLE user_data (char_id INTEGER, char_name TEXT, account_name TEXT);"
+    "CREATE TABLE user_item (item_id INTEGER, char_id INTEGER, item_type INTEGER, amount INTEGER, enchant INTEGER);"
+    "CREATE TABLE pet_data (pet_id INTEGER, nick_name TEXT);"
+    "INSERT INTO user_data VALUES (1,'tab'||char(9)||'in','a'),(2,'line'||char(10)||'break'||char(13),'a'),"
+    "  (3,'say \"hi\", ok','a'),(4,'back\\slash','a'),(5,'李逍遥😀','a'),(6,NULL,'a'),(7,'','a'),"
+    "  (8,'bell'||char(7),'a');"
+    "INSERT INTO user_item VALUES (101,1,57,1,12),(102,2,999,2,NULL),(103,3,57,NULL,0),(104,4,58,4,1),"
+    "  (105,5,1,5,2),(106,6,57,6,3),(107,7,57,7,4),(108,8,57,8,5);");
+
+const QString AwkwardItems = QStringLiteral("57\t青铜,\"长\"剑\tBronze Sword\n"
+                                            "58\t白银长剑\tSilver Sword\n"
+                                            "1\t金币\tGold Coin\n");
+
+} // namespace
+
+class TestCliFormats : public QObject {
+    Q_OBJECT
+
+    test::FixtureFolder m_folder;
+
+    QByteArray equipmentRows(const char *format)
+    {
+        const test::CliRun run = test::runCli({QStringLiteral("--dir"), m_folder.path(), QStringLiteral("--format"),
+                                              QString::fromLatin1(format), QStringLiteral("equip")});
+        if (run.exitCode != 0)
+            qWarning("exit %d: %s", run.exitCode, run.err.constData());
+        return run.out;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_folder.writeItems(AwkwardItems);
+        m_folder.writeGameDatabase(AwkwardGame);
+        m_folder.writeSqliteIni();
+    }
+
+    void tsvEscapesSeparatorsAndLeavesNullEmpty()
+    {
+        QCOMPARE(equipmentRows("tsv"),
+                 QByteArray("char_name\titem_id\titem_name\tamount\tenchant\tpet_name\n"
+                            "tab\\tin\t57\t青铜,\"长\"剑\t1\t+12\t\n"
+                            "line\\nbreak\\r\t999\t\t2\t+\t\n"
+                            "say \"hi\", ok\t57\t青铜,\"长\"剑\t\t+0\t\n"
+                            "back\\\\slash\t58\t白银长剑\t4\t+1\t\n"
+                            "李逍遥😀\t1\t金币\t5\t+2\t\n"
+                            "\t57\t青铜,\"长\"剑\t6\t+3\t\n"
+                            "\t57\t青铜,\"长\"剑\t7\t+4\t\n"
+                            "bell\a\t57\t青铜,\"长\"剑\t8\t+5\t\n"));
+    }
+
+    void csvQuotesOnlyWhereNeeded()
+    {
+        QCOMPARE(equipmentRows("csv"),
+                 QByteArray("char_name,item_id,item_name,amount,enchant,pet_name\r\n"
+                            "tab\tin,57,\"青铜,\"\"长\"\"剑\",1,+12,\r\n"
+                            "\"line\nbreak\r\",999,,2,+,\r\n"
+                            "\"say \"\"hi\"\", ok\",57,\"青铜,\"\"长\"\"剑\",,+0,\r\n"
+                            "back\\slash,58,白银长剑,4,+1,\r\n"
+                            "李逍遥😀,1,金币,5,+2,\r\n"
+                            ",57,\"青铜,\"\"长\"\"剑\",6,+3,\r\n"
+                            ",57,\"青铜,\"\"长\"\"剑\",7,+4,\r\n"
+                            "bell\a,57,\"青铜,\"\"长\"\"剑\",8,+5,\r\n"));
+    }
+
+    void jsonTellsNullFromEmptyText()
+    {
+        const QByteArray json = equipmentRows("json");
+        const QByteArray item57 = "\"item_id\":\"57\",\"item_name\":\"青铜,\\\"长\\\"剑\"";
+        QCOMPARE(json, QByteArray("[\n"
+                                  "{\"char_name\":\"tab\\tin\"," + item57 +
+                                  ",\"amount\":\"1\",\"enchant\":\"+12\",\"pet_name\":null},\n"
+                                  "{\"char_name\":\"line\\nbreak\\r\",\"item_id\":\"999\",\"item_name\":null,"
+                                  "\"amount\":\"2\",\"enchant\":\"+\",\"pet_name\":null},\n"
+                                  "{\"char_name\":\"say \\\"hi\\\", ok\"," + item57 +
+                                  ",\"amount\":null,\"enchant\":\"+0\",\"pet_name\":null},\n"
+                                  "{\"char_name\":\"back\\\\slash\",\"item_id\":\"58\",\"item_name\":\"白银长剑\","
+                                  "\"amount\":\"4\",\"enchant\":\"+1\",\"pet_name\":null},\n"
+                                  "{\"char_name\":\"李逍遥😀\",\"item_id\":\"1\",\"item_name\":\"金币\","
+                                  "\"amount\":\"5\",\"enchant\":\"+2\",\"pet_name\":null},\n"
+                                  "{\"char_name\":null," + item57 +
+                                  ",\"amount\":\"6\",\"enchant\":\"+3\",\"pet_name\":null},\n"
+                                  "{\"char_name\":\"\"," + item57 +
+                                  ",\"amount\":\"7\",\"enchant\":\"+4\",\"pet_name\":null},\n"
+                                  "{\"char_name\":\"bell\\u0007\"," + item57 +
+                                  ",\"amount\":\"8\",\"enchant\":\"+5\",\"pet_name\":null}\n"
+                                  "]\n"));
+        QJsonParseError error;
+        QJsonDocument::fromJson(json, &error);
+        QCOMPARE(error.error, QJsonParseError::NoError);
+    }
+
+    void noRowsIsAHeaderOrAnEmptyArray()
+    {
+        const QStringList nobody = {QStringLiteral("--dir"), m_folder.path(), QStringLiteral("account"),
+                                    QStringLiteral("nobody")};
+        QCOMPARE(test::runCli(nobody).out, QByteArray("char_name\taccount_name\n"));
+        QCOMPARE(test::runCli(QStringList{QStringLiteral("--format=csv")} + nobody).out,
+                 QByteArray("char_name,account_name\r\n"));
+        QCOMPARE(test::runCli(QStringList{QStringLiteral("--format=json")} + nobody).out, QByteArray("[]\n"));
+    }
+
+    void outputIsUtf8InThePlainCLocale()
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+        environment.insert(QStringLiteral("LANG"), QStringLiteral("C"));
+        const test::CliRun run = test::runCli({QStringLiteral("--dir"), m_folder.path(), QStringLiteral("equip"),
+                                               QStringLiteral("--name"), QStringLiteral("逍遥")},
+                                              QStringLiteral(REALMQUERY_CLI_PATH), environment);
+        QCOMPARE(run.out, QByteArray("char_name\titem_id\titem_name\tamount\tenchant\tpet_name\n"
+                                     "李逍遥😀\t1\t金币\t5\t+2\t\n"));
+    }
+};
+
+QTEST_MAIN(TestCliFormats)
+#include "test_cli_formats.moc"
