@@ -11,24 +11,19 @@ namespace {
 
 const QString ProgramName = QStringLiteral("realmquery-cli");
 
-QCommandLineOption option(const QString &name, const QString &description, const QString &valueName = {},
-                          const QString &defaultValue = {})
-{
-    return QCommandLineOption(name, description, valueName, defaultValue);
-}
-
 const QCommandLineOption HelpOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
-const QCommandLineOption VersionOption = option(QStringLiteral("version"), QStringLiteral("Show the version."));
-const QCommandLineOption DirOption =
-    option(QStringLiteral("dir"), QStringLiteral("Read db.ini and db.mdb from <folder> instead of the program's folder."),
-           QStringLiteral("folder"));
-const QCommandLineOption FormatOption = option(
-    QStringLiteral("format"), QStringLiteral("Output as tsv (the default), csv or json."), QStringLiteral("format"));
+const QCommandLineOption VersionOption(QStringLiteral("version"), QStringLiteral("Show the version."));
+const QCommandLineOption DirOption(QStringLiteral("dir"),
+                                   QStringLiteral("Read db.ini and db.mdb from <folder> instead of the program's folder."),
+                                   QStringLiteral("folder"));
+const QCommandLineOption FormatOption(QStringLiteral("format"), QStringLiteral("Output as tsv (the default), csv or json."),
+                                      QStringLiteral("format"));
 
 // A box of the windows: an option whose value is what would be typed there.
-QCommandLineOption boxOption(const char *name, const char *box, const QString &defaultValue = {})
+QCommandLineOption boxOption(const char *name, const char *description, const QString &defaultValue = {})
 {
-    return option(QString::fromLatin1(name), QString::fromUtf8(box), QStringLiteral("text"), defaultValue);
+    return QCommandLineOption(QString::fromLatin1(name), QString::fromUtf8(description), QStringLiteral("text"),
+                              defaultValue);
 }
 
 struct CommandDefinition {
@@ -50,30 +45,41 @@ Search equipmentSearch(const QCommandLineParser &parser)
                             value(parser, "amount-op"), value(parser, "enchant"), value(parser, "enchant-op")}};
 }
 
+Search petSearch(const QCommandLineParser &parser)
+{
+    return PetSearch{parser.positionalArguments().constFirst()};
+}
+
 Search itemLookup(const QCommandLineParser &parser)
 {
     return ItemLookup{value(parser, "id"), value(parser, "name")};
 }
 
+Search accountLookup(const QCommandLineParser &parser)
+{
+    return AccountLookup{parser.positionalArguments().constFirst()};
+}
+
+// The operator boxes start with "=" selected.
+const QString StartOperator = QStringLiteral("=");
+
 const QList<CommandDefinition> &commands()
 {
-    // The operator boxes start with "=" selected.
-    const QString startOperator = QStringLiteral("=");
     static const QList<CommandDefinition> definitions = {
         {QStringLiteral("equip"),
          QStringLiteral("Items of characters, by character name, item id, amount and enchant level."),
          {boxOption("name", "Part of the character name."), boxOption("item-id", "The item id."),
           boxOption("amount", "The amount to compare with."),
-          boxOption("amount-op", "The amount's comparison: = < > <= >= <> (default =; empty: none).", startOperator),
+          boxOption("amount-op", "The amount's comparison: = < > <= >= <> (default =; empty: none).", StartOperator),
           boxOption("enchant", "The enchant level to compare with."),
-          boxOption("enchant-op", "The enchant level's comparison (default =; empty: none).", startOperator)},
+          boxOption("enchant-op", "The enchant level's comparison (default =; empty: none).", StartOperator)},
          {},
          equipmentSearch},
         {QStringLiteral("pet"),
          QStringLiteral("Pets whose nickname matches the pattern (% and _ are wildcards)."),
          {},
          QStringLiteral("pet-name"),
-         [](const QCommandLineParser &parser) { return Search(PetSearch{parser.positionalArguments().constFirst()}); }},
+         petSearch},
         {QStringLiteral("item"),
          QStringLiteral("Entries of the item file by id and/or part of the Chinese name."),
          {boxOption("id", "The item id."), boxOption("name", "Part of the item's Chinese name.")},
@@ -83,9 +89,7 @@ const QList<CommandDefinition> &commands()
          QStringLiteral("Every character of the account that owns the named character."),
          {},
          QStringLiteral("character"),
-         [](const QCommandLineParser &parser) {
-             return Search(AccountLookup{parser.positionalArguments().constFirst()});
-         }},
+         accountLookup},
     };
     return definitions;
 }
@@ -141,6 +145,16 @@ QString commonValue(const QCommandLineOption &option, const QCommandLineParser &
     return command.isSet(option) ? command.value(option) : program.value(option);
 }
 
+std::optional<UsageProblem> wrongArgumentCount(const CommandDefinition &definition, const QCommandLineParser &parser)
+{
+    const qsizetype given = parser.positionalArguments().size();
+    if (definition.argument.isEmpty() && given != 0)
+        return UsageProblem{QStringLiteral("%1 takes no arguments besides its options.").arg(definition.name)};
+    if (!definition.argument.isEmpty() && given != 1)
+        return UsageProblem{QStringLiteral("%1 takes one <%2>.").arg(definition.name, definition.argument)};
+    return std::nullopt;
+}
+
 ParsedCommandLine commandRequest(const CommandDefinition &definition, const QCommandLineParser &program,
                                  const QStringList &arguments)
 {
@@ -157,10 +171,8 @@ ParsedCommandLine commandRequest(const CommandDefinition &definition, const QCom
         return UsageProblem{definition.name + QStringLiteral(": ") + parser.errorText()};
     if (parser.isSet(HelpOption))
         return InfoText{helpWithUsage(parser, usage)};
-    const qsizetype expected = definition.argument.isEmpty() ? 0 : 1;
-    if (parser.positionalArguments().size() != expected)
-        return UsageProblem{expected == 0 ? QStringLiteral("%1 takes no arguments besides its options.").arg(definition.name)
-                                          : QStringLiteral("%1 takes one <%2>.").arg(definition.name, definition.argument)};
+    if (const auto problem = wrongArgumentCount(definition, parser))
+        return *problem;
     const QString formatName = commonValue(FormatOption, program, parser);
     const auto format = formatName.isNull() ? OutputFormat::Tsv : formatNamed(formatName);
     if (!format)

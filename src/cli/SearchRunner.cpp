@@ -30,22 +30,26 @@ void openForResultList(Module1 &module, const QString &folder)
     openSharedData(module, readSettings(folder), folder);
 }
 
+// Runs a search that fills a report list, with the rows going to `writer`.
+template <class ListSearch>
+SearchOutcome streamRows(TableWriter &writer, ListSearch search)
+{
+    RowStream rows(writer);
+    const SearchOutcome outcome = search(rows);
+    rows.writePendingRow();
+    return outcome;
+}
+
 SearchOutcome run(const EquipmentSearch &search, Module1 &module, const QString &folder, TableWriter &writer)
 {
     openForResultList(module, folder);
-    RowStream rows(writer);
-    const SearchOutcome outcome = runEquipmentSearch(module, search.filters, rows);
-    rows.writePendingRow();
-    return outcome;
+    return streamRows(writer, [&](ReportSink &rows) { return runEquipmentSearch(module, search.filters, rows); });
 }
 
 SearchOutcome run(const PetSearch &search, Module1 &module, const QString &folder, TableWriter &writer)
 {
     openForResultList(module, folder);
-    RowStream rows(writer);
-    const SearchOutcome outcome = runPetSearch(module, search.petName, rows);
-    rows.writePendingRow();
-    return outcome;
+    return streamRows(writer, [&](ReportSink &rows) { return runPetSearch(module, search.petName, rows); });
 }
 
 // The grid's designed fields, by name; a Null value or a field the result
@@ -80,10 +84,8 @@ SearchOutcome run(const AccountLookup &search, Module1 &module, const QString &f
 {
     module.gameConn = openGameConnection(readSettings(folder), folder);
     module.rsChars = std::make_shared<Recordset>();
-    RowStream rows(writer);
-    const SearchOutcome outcome = runAccountLookup(module, search.characterName, rows);
-    rows.writePendingRow();
-    return outcome;
+    return streamRows(writer,
+                      [&](ReportSink &rows) { return runAccountLookup(module, search.characterName, rows); });
 }
 
 int finishOutput(TableWriter &writer, const OutputBuffer &out)
