@@ -1,0 +1,54 @@
+#include "Measure.h"
+
+#include <malloc.h>
+
+#include <algorithm>
+#include <chrono>
+#include <fstream>
+#include <string>
+
+namespace bench {
+
+double Samples::median() const
+{
+    std::vector<double> sorted = seconds;
+    std::sort(sorted.begin(), sorted.end());
+    const std::size_t middle = sorted.size() / 2;
+    return sorted.size() % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
+}
+
+double Samples::best() const
+{
+    return *std::min_element(seconds.begin(), seconds.end());
+}
+
+double secondsOf(const std::function<void()> &run)
+{
+    const auto start = std::chrono::steady_clock::now();
+    run();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+Samples measure(int repeat, const std::function<void()> &run, const std::function<void()> &prepare)
+{
+    Samples samples;
+    for (int i = 0; i < repeat; ++i) {
+        if (prepare)
+            prepare();
+        samples.seconds.push_back(secondsOf(run));
+    }
+    return samples;
+}
+
+long long residentBytes()
+{
+    malloc_trim(0);
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stoll(line.substr(6)) * 1024;
+    }
+    return -1;
+}
+
+} // namespace bench

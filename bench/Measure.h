@@ -1,0 +1,25 @@
+#pragma once
+
+#include <functional>
+#include <vector>
+
+namespace bench {
+
+// Wall times of repeated runs of one case, in seconds.
+struct Samples {
+    std::vector<double> seconds;
+
+    double median() const;
+    double best() const;
+};
+
+// Runs `prepare` untimed, then times `run`, `repeat` times.
+Samples measure(int repeat, const std::function<void()> &run, const std::function<void()> &prepare = {});
+
+double secondsOf(const std::function<void()> &run);
+
+// The process's resident memory (VmRSS) in bytes, after handing freed heap
+// pages back to the system so that earlier work does not hide growth.
+long long residentBytes();
+
+} // namespace bench

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "Measure.h"
+
+#include <string>
+
+namespace bench {
+
+// Prints one section's lines: what was timed, its median and best wall
+// time, and the median as a multiple of the section's reference.
+class Table {
+public:
+    explicit Table(const std::string &title);
+
+    void reference(const std::string &what, const Samples &samples);
+    void line(const std::string &what, const Samples &samples);
+    void note(const std::string &text);
+    double referenceMedian() const { return m_reference; }
+
+private:
+    void print(const std::string &what, const Samples &samples, const std::string &ratio);
+
+    double m_reference = 0;
+};
+
+std::string grouped(long long number);
+
+} // namespace bench

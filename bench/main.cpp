@@ -1,0 +1,244 @@
+#include "InProcess.h"
+#include "Measure.h"
+#include "Spawn.h"
+#include "Table.h"
+
+#include "EquipmentQuery.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+
+// Times the searches end to end on generated data (see scripts/bench.sh),
+// against the sqlite3 shell running the same SQL as the reference.
+namespace {
+
+using namespace bench;
+
+struct Config {
+    QString dataDir;
+    QString cli;
+    QString sqlite3 = QStringLiteral("sqlite3");
+    int repeat = 5;
+};
+
+// What the bars are checked against, gathered while the sections run.
+struct Findings {
+    double cliRatio = 0;
+    double addedMegabytes = 0;
+    double preloadSeconds = 0;
+    double resolutionDifference = 0;
+};
+
+constexpr int SmallRows = 100'000;
+constexpr int LargeRows = 1'000'000;
+constexpr int FullItems = 20'000;
+constexpr int FewItems = 200;
+const QString AllPets = QStringLiteral(" ");
+const QString SwordFragment = QStringLiteral("剑");
+
+QString folderFor(const Config &config, int rows, int items)
+{
+    return QDir(config.dataDir).filePath(QStringLiteral("rows-%1-items-%2").arg(rows).arg(items));
+}
+
+QString gameFile(const QString &folder)
+{
+    return QDir(folder).filePath(QStringLiteral("realmdb.sqlite"));
+}
+
+std::string rowsTitle(int rows, int items)
+{
+    return grouped(rows) + " user_item rows, " + grouped(items) + "-item db.mdb";
+}
+
+double megabytes(long long bytes)
+{
+    return double(bytes) / (1024.0 * 1024.0);
+}
+
+void memorySection(const Config &config, Findings &findings)
+{
+    OpenFolder open(folderFor(config, LargeRows, FullItems));
+    auto list = newResultList();
+    const long long before = residentBytes();
+    const int rows = equipmentSearch(open.module(), *list);
+    const long long withResult = residentBytes();
+    open.module().rsEquip->close();
+    const long long listAlone = residentBytes();
+    findings.addedMegabytes = megabytes(withResult - before);
+    std::printf("\nResident memory (VmRSS) of a %s-row equipment result in the main window\n", grouped(rows).c_str());
+    std::printf("  before the search                 %8.1f MB\n", megabytes(before));
+    std::printf("  list filled, recordset still open %8.1f MB  (+%.1f MB, %.0f bytes a row)\n", megabytes(withResult),
+                findings.addedMegabytes, double(withResult - before) / rows);
+    std::printf("  recordset closed, list kept       %8.1f MB  (+%.1f MB for the list alone)\n", megabytes(listAlone),
+                megabytes(listAlone - before));
+}
+
+Samples inProcessFill(const Config &config, realm::Module1 &module)
+{
+    std::unique_ptr<realm::ui::ReportListModel> list;
+    return measure(
+        config.repeat, [&] { equipmentSearch(module, *list); }, [&] { list = newResultList(); });
+}
+
+Samples spawned(const Config &config, const QString &program, const QStringList &arguments)
+{
+    Samples samples;
+    for (int i = 0; i < config.repeat; ++i)
+        samples.seconds.push_back(runToNull(program, arguments));
+    return samples;
+}
+
+void searchSection(const Config &config, int rows, Findings &findings)
+{
+    const QString folder = folderFor(config, rows, FullItems);
+    Table table("Equipment search with no filter: " + rowsTitle(rows, FullItems));
+    table.reference("reference: sqlite3 -csv FILE \"SQL\" > /dev/null",
+                    spawned(config, config.sqlite3, {QStringLiteral("-csv"), gameFile(folder), realm::EquipmentSelect}));
+    const Samples cli = spawned(config, config.cli,
+                                {QStringLiteral("--dir"), folder, QStringLiteral("--format"), QStringLiteral("tsv"),
+                                 QStringLiteral("equip")});
+    table.line("realmquery-cli --format tsv equip > /dev/null", cli);
+    OpenFolder open(folder);
+    table.line("in process: query, recordset, list fill, publishRows", inProcessFill(config, open.module()));
+    std::unique_ptr<realm::ui::ReportListModel> list;
+    int pets = 0;
+    table.line("in process: pet search ' ' (every pet) into the list",
+               measure(config.repeat, [&] { pets = petSearch(open.module(), AllPets, *list); },
+                       [&] { list = newResultList(); }));
+    table.note(grouped(pets) + " pets");
+    if (rows == LargeRows)
+        findings.cliRatio = cli.median() / table.referenceMedian();
+}
+
+void itemTableSection(const Config &config, Findings &findings)
+{
+    const QString folder = folderFor(config, SmallRows, FullItems);
+    Table table("Item table: " + grouped(FullItems) + "-item db.mdb");
+    const Samples preload = measure(config.repeat, [&] { preloadItems(folder); });
+    table.line("start-up preload: openItemConnection + preloadItemNames", preload);
+    findings.preloadSeconds = preload.median();
+    OpenFolder open(folder);
+    int found = 0;
+    table.line("item lookup by a name fragment (\"sword\", like '%X%')",
+               measure(config.repeat, [&] { found = itemLookup(open.module(), SwordFragment); }));
+    table.note(grouped(found) + " items found");
+}
+
+// One 1,000,000-row result with the small and with the full item table,
+// measured in turns so that a noisy moment hits both alike.
+struct ResolutionRun {
+    explicit ResolutionRun(const QString &folder) : open(folder) {}
+    OpenFolder open;
+    Samples fill;
+    Samples resolve;
+    int found = 0;
+
+    void measureOnce()
+    {
+        auto list = newResultList();
+        fill.seconds.push_back(secondsOf([&] { equipmentSearch(open.module(), *list); }));
+        resolve.seconds.push_back(secondsOf([&] { found = resolveItemNames(open.module()); }));
+    }
+};
+
+// Prints both per-row costs; returns the full table's relative change.
+double printPerRow(const char *what, const Samples &few, const Samples &full)
+{
+    const auto perRow = [](const Samples &samples) { return samples.median() * 1e9 / LargeRows; };
+    const double change = perRow(full) / perRow(few) - 1;
+    std::printf("  %-48s %9.1f ns %9.1f ns %+8.1f%%\n", what, perRow(few), perRow(full), change * 100);
+    return change;
+}
+
+void resolutionSection(const Config &config, Findings &findings)
+{
+    ResolutionRun few(folderFor(config, LargeRows, FewItems));
+    ResolutionRun full(folderFor(config, LargeRows, FullItems));
+    for (int i = 0; i < config.repeat; ++i) {
+        few.measureOnce();
+        full.measureOnce();
+    }
+    std::printf("\nName resolution, %s user_item rows: %s-item against %s-item db.mdb (medians)\n",
+                grouped(LargeRows).c_str(), grouped(FewItems).c_str(), grouped(FullItems).c_str());
+    std::printf("  %-48s %12s %12s %9s\n", "", "200 items", "20,000 items", "change");
+    findings.resolutionDifference = printPerRow("whole list fill (query to publishRows), per row", few.fill, full.fill);
+    printPerRow("name lookups alone (nameFor), per row", few.resolve, full.resolve);
+    std::printf("  rows whose item name was found: %s of %s and %s of %s\n", grouped(few.found).c_str(),
+                grouped(LargeRows).c_str(), grouped(full.found).c_str(), grouped(LargeRows).c_str());
+}
+
+void printBar(const char *what, bool met)
+{
+    std::printf("  %-64s %s\n", what, met ? "met" : "NOT MET");
+}
+
+void printBars(const Findings &findings)
+{
+    std::printf("\nBars\n");
+    char line[128];
+    std::snprintf(line, sizeof line, "CLI equipment search, 1,000,000 rows: %.2fx sqlite3 (<= 2x)", findings.cliRatio);
+    printBar(line, findings.cliRatio <= 2);
+    std::snprintf(line, sizeof line, "fill per row, 20,000 vs 200 items: %+.1f%% (within 10%%)",
+                  findings.resolutionDifference * 100);
+    printBar(line, std::fabs(findings.resolutionDifference) <= 0.10);
+    std::snprintf(line, sizeof line, "memory added by a 1,000,000-row result: %.1f MB (<= 200 MB)",
+                  findings.addedMegabytes);
+    printBar(line, findings.addedMegabytes <= 200);
+    std::snprintf(line, sizeof line, "preload of a 20,000-item db.mdb: %.3f s (< 0.3 s)", findings.preloadSeconds);
+    printBar(line, findings.preloadSeconds < 0.3);
+}
+
+const char *const Usage = "usage: realmbench --data DIR --cli REALMQUERY-CLI [--sqlite3 PROGRAM] [--repeat N]\n"
+                          "DIR holds the folders scripts/bench.sh generates.\n";
+
+Config parseArguments(const QStringList &arguments)
+{
+    Config config;
+    for (qsizetype i = 1; i + 1 < arguments.size(); i += 2) {
+        const QString &option = arguments[i];
+        const QString &value = arguments[i + 1];
+        if (option == u"--data")
+            config.dataDir = value;
+        else if (option == u"--cli")
+            config.cli = value;
+        else if (option == u"--sqlite3")
+            config.sqlite3 = value;
+        else if (option == u"--repeat")
+            config.repeat = std::max(1, value.toInt());
+        else
+            throw std::invalid_argument("unknown option " + option.toStdString());
+    }
+    if (config.dataDir.isEmpty() || config.cli.isEmpty() || arguments.size() % 2 == 0)
+        throw std::invalid_argument("--data and --cli are needed");
+    return config;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    try {
+        const Config config = parseArguments(QCoreApplication::arguments());
+        std::printf("realmbench: %d runs of each case; wall times in seconds\n", config.repeat);
+        Findings findings;
+        memorySection(config, findings);
+        searchSection(config, SmallRows, findings);
+        searchSection(config, LargeRows, findings);
+        itemTableSection(config, findings);
+        resolutionSection(config, findings);
+        printBars(findings);
+        return 0;
+    } catch (const std::invalid_argument &error) {
+        std::fprintf(stderr, "realmbench: %s\n%s", error.what(), Usage);
+        return 2;
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "realmbench: %s\n", error.what());
+        return 1;
+    }
+}

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs and builds (scripts/setup.sh), generates the benchmark data into
+# build/bench-data/ and runs the benchmark. Extra arguments go to realmbench
+# (e.g. --repeat 3).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+
+bin=build/bin
+data=build/bench-data
+mkdir -p "$data"
+
+seed=20240601
+item_table() { # ITEMS -> $data/items-ITEMS.mdb
+  "$bin/gamedata" --rows 0 --items "$1" --seed "$seed" --items-tsv "$data/items-$1.tsv"
+  "$bin/jet4writer" "$data/items-$1.tsv" "$data/items-$1.mdb"
+}
+
+program_folder() { # ROWS ITEMS -> $data/rows-ROWS-items-ITEMS/
+  local folder="$data/rows-$1-items-$2"
+  mkdir -p "$folder"
+  "$bin/gamedata" --rows "$1" --items "$2" --seed "$seed" --game "$folder/realmdb.sqlite"
+  cp "$data/items-$2.mdb" "$folder/db.mdb"
+  printf '[基础设置]\nserverip=\nuserid=\npassword=\ngamedb=realmdb.sqlite\n' > "$folder/db.ini"
+}
+
+echo "Generating the data in $data ..."
+item_table 20000
+item_table 200
+program_folder 100000 20000
+program_folder 1000000 20000
+program_folder 1000000 200
+
+"$bin/realmbench" --data "$data" --cli "$bin/realmquery-cli" "$@"

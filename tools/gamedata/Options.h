@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace gamedata {
+
+struct Options {
+    std::int64_t rows = 1000;
+    std::int64_t items = 1000;
+    std::uint64_t seed = 1;
+    unsigned petPercent = 5;
+    std::string gamePath;     // empty: no game database
+    std::string itemsTsvPath; // empty: no item table
+};
+
+// Parses the arguments after the program name. Throws std::invalid_argument
+// with a message for the user; nullopt when --help was asked for.
+std::optional<Options> parseOptions(const std::vector<std::string> &arguments);
+
+extern const char *const UsageText;
+
+} // namespace gamedata
