@@ -4,13 +4,10 @@
 #include "Form2.h"
 #include "Form3.h"
 #include "GridModel.h"
-#include "ProgramFolder.h"
 #include "ReportListModel.h"
-#include "Typing.h"
+#include "FormDriving.h"
 
 #include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
 
 using namespace realm;
 using namespace realm::ui;
@@ -24,32 +21,16 @@ const QStringList ResultKeys = {QStringLiteral("char_name"), QStringLiteral("ite
 const QStringList ItemKeys = {QStringLiteral("id"), QStringLiteral("name_c"), QStringLiteral("name_e")};
 const QStringList CharacterKeys = {QStringLiteral("char_name"), QStringLiteral("account_name")};
 
-template <class Widget>
-Widget *control(const QWidget *form, const char *name)
-{
-    auto *widget = form->findChild<Widget *>(QString::fromLatin1(name));
-    if (!widget)
-        qFatal("%s has no control %s", qPrintable(form->objectName()), name);
-    return widget;
-}
+// The main window's text boxes and the options that stand for them.
+struct TextBox {
+    const char *control;
+    const char *option;
+};
+const TextBox EquipmentBoxes[] = {{"Text1", "--name"}, {"Text2", "--item-id"}, {"Text3", "--amount"}, {"Text4", "--enchant"}};
 
-void type(const QWidget *form, const char *box, const QString &text)
+void typeOperator(const QWidget *form, const QString &combo, const QString &text)
 {
-    auto *edit = control<QLineEdit>(form, box);
-    edit->clear();
-    test::typeText(edit, text);
-}
-
-void typeOperator(const QWidget *form, const char *box, const QString &text)
-{
-    auto *combo = control<QComboBox>(form, box);
-    combo->lineEdit()->clear();
-    test::typeText(combo->lineEdit(), text);
-}
-
-void click(const QWidget *form, const char *button)
-{
-    QTest::mouseClick(control<QPushButton>(form, button), Qt::LeftButton);
+    test::typeInto(test::control<QComboBox>(form, combo)->lineEdit(), text);
 }
 
 Rows listRows(const ReportListModel &list)
@@ -100,44 +81,45 @@ private slots:
     void initTestCase()
     {
         m_folder.writeStandard();
-        setProgramFolder(m_folder.path());
-        m_main = &FormSlot<Form1>::instance().show();
+        m_main = &test::startProgram(m_folder.path());
     }
 
     void equipmentSearch_data()
     {
-        QTest::addColumn<QStringList>("boxes"); // name, item id, amount, its operator, enchant, its operator
-        QTest::newRow("all boxes empty") << QStringList{{}, {}, {}, QStringLiteral("="), {}, QStringLiteral("=")};
-        QTest::newRow("name") << QStringList{QStringLiteral("李"), {}, {}, QStringLiteral("="), {}, QStringLiteral("=")};
-        QTest::newRow("blanks only") << QStringList{QStringLiteral("  "), {}, {}, QStringLiteral("="), {}, {}};
-        QTest::newRow("quote in name") << QStringList{QStringLiteral("O'B"), {}, {}, {}, {}, {}};
-        QTest::newRow("wildcards") << QStringList{QStringLiteral("_"), {}, {}, {}, {}, {}};
-        QTest::newRow("unknown item, no name")
-            << QStringList{{}, QStringLiteral("999"), {}, QStringLiteral("="), {}, QStringLiteral("=")};
-        QTest::newRow("Null enchant") << QStringList{QStringLiteral("赵"), QStringLiteral("57"), {}, {}, {}, {}};
-        QTest::newRow("comparisons")
-            << QStringList{{}, {}, QStringLiteral("1"), QStringLiteral(">"), QStringLiteral("7"), QStringLiteral("<=")};
-        QTest::newRow("operator without selection")
-            << QStringList{{}, {}, QStringLiteral("5"), {}, QStringLiteral(" 0 "), QStringLiteral(" <> ")};
+        QTest::addColumn<QStringList>("texts"); // name, item id, amount, enchant
+        QTest::addColumn<QString>("amountOperator");
+        QTest::addColumn<QString>("enchantOperator");
+        const QString equals = QStringLiteral("=");
+        QTest::newRow("all boxes empty") << QStringList{{}, {}, {}, {}} << equals << equals;
+        QTest::newRow("name") << QStringList{QStringLiteral("李"), {}, {}, {}} << equals << equals;
+        QTest::newRow("blanks only") << QStringList{QStringLiteral("  "), {}, {}, {}} << equals << QString();
+        QTest::newRow("quote in name") << QStringList{QStringLiteral("O'B"), {}, {}, {}} << QString() << QString();
+        QTest::newRow("wildcards") << QStringList{QStringLiteral("_"), {}, {}, {}} << QString() << QString();
+        QTest::newRow("unknown item, no name") << QStringList{{}, QStringLiteral("999"), {}, {}} << equals << equals;
+        QTest::newRow("Null enchant") << QStringList{QStringLiteral("赵"), QStringLiteral("57"), {}, {}} << QString()
+                                      << QString();
+        QTest::newRow("comparisons") << QStringList{{}, {}, QStringLiteral("1"), QStringLiteral("7")}
+                                     << QStringLiteral(">") << QStringLiteral("<=");
+        QTest::newRow("operator without selection") << QStringList{{}, {}, QStringLiteral("5"), QStringLiteral(" 0 ")}
+                                                    << QString() << QStringLiteral(" <> ");
     }
 
     void equipmentSearch()
     {
-        QFETCH(QStringList, boxes);
-        const char *const textBoxes[] = {"Text1", "Text2", "Text3", nullptr, "Text4", nullptr};
-        for (int i : {0, 1, 2, 4})
-            type(m_main, textBoxes[i], boxes[i]);
-        typeOperator(m_main, "Combo1", boxes[3]);
-        typeOperator(m_main, "Combo2", boxes[5]);
-        click(m_main, "Command1");
-
-        QStringList command{QStringLiteral("equip"), QStringLiteral("--amount-op"), boxes[3],
-                            QStringLiteral("--enchant-op"), boxes[5]};
-        const char *const options[] = {"--name", "--item-id", "--amount", nullptr, "--enchant", nullptr};
-        for (int i : {0, 1, 2, 4}) {
-            if (!boxes[i].isEmpty())
-                command << QString::fromLatin1(options[i]) << boxes[i];
+        QFETCH(QStringList, texts);
+        QFETCH(QString, amountOperator);
+        QFETCH(QString, enchantOperator);
+        QStringList command{QStringLiteral("equip"), QStringLiteral("--amount-op"), amountOperator,
+                            QStringLiteral("--enchant-op"), enchantOperator};
+        for (qsizetype i = 0; i < texts.size(); ++i) {
+            test::typeInto(m_main, QString::fromLatin1(EquipmentBoxes[i].control), texts[i]);
+            if (!texts[i].isEmpty())
+                command << QString::fromLatin1(EquipmentBoxes[i].option) << texts[i];
         }
+        typeOperator(m_main, QStringLiteral("Combo1"), amountOperator);
+        typeOperator(m_main, QStringLiteral("Combo2"), enchantOperator);
+        test::click(m_main, QStringLiteral("Command1"));
+
         const Rows shown = listRows(m_main->resultList());
         QVERIFY(!shown.isEmpty());
         QCOMPARE(cliRows(command, ResultKeys), shown);
@@ -155,8 +137,8 @@ private slots:
     void petSearch()
     {
         QFETCH(QString, pet);
-        type(m_main, "Text5", pet);
-        click(m_main, "Command2");
+        test::typeInto(m_main, QStringLiteral("Text5"), pet);
+        test::click(m_main, QStringLiteral("Command2"));
         QCOMPARE(cliRows({QStringLiteral("pet"), pet}, ResultKeys), listRows(m_main->resultList()));
     }
 
@@ -176,11 +158,11 @@ private slots:
     {
         QFETCH(QString, id);
         QFETCH(QString, name);
-        click(m_main, "Command3");
+        test::click(m_main, QStringLiteral("Command3"));
         const Form2 *lookup = FormSlot<Form2>::instance().form();
-        type(lookup, "Text1_0", id);
-        type(lookup, "Text1_1", name);
-        click(lookup, "Command1");
+        test::typeInto(lookup, QStringLiteral("Text1_0"), id);
+        test::typeInto(lookup, QStringLiteral("Text1_1"), name);
+        test::click(lookup, QStringLiteral("Command1"));
 
         QStringList command{QStringLiteral("item")};
         if (!id.isEmpty())
@@ -201,10 +183,10 @@ private slots:
     void accountLookup()
     {
         QFETCH(QString, character);
-        click(m_main, "Command4");
+        test::click(m_main, QStringLiteral("Command4"));
         const Form3 *account = FormSlot<Form3>::instance().form();
-        type(account, "Text1", character);
-        click(account, "Command1");
+        test::typeInto(account, QStringLiteral("Text1"), character);
+        test::click(account, QStringLiteral("Command1"));
         const Rows shown = listRows(account->characterList());
         QVERIFY(!shown.isEmpty());
         QCOMPARE(cliRows({QStringLiteral("account"), character}, CharacterKeys), shown);
