@@ -76,7 +76,7 @@ const QList<CommandDefinition> &commands()
          {},
          equipmentSearch},
         {QStringLiteral("pet"),
-         QStringLiteral("Pets whose nickname matches the pattern (% and _ are wildcards)."),
+         QStringLiteral("Pets whose nickname contains the text (% and _ are wildcards)."),
          {},
          QStringLiteral("pet-name"),
          petSearch},
