@@ -5,6 +5,17 @@
 
 namespace realm::test {
 
+namespace {
+
+// The full text of the status line: the label itself may be elided.
+QString statusText(const QWidget *form)
+{
+    const auto *status = form->findChild<QLabel *>(QStringLiteral("StatusLine"));
+    return status ? status->toolTip() : QStringLiteral("<no status line>");
+}
+
+} // namespace
+
 void typeInto(QLineEdit *box, const QString &text)
 {
     box->setFocus();
@@ -31,10 +42,16 @@ void searchWith(QWidget *form, const QString &boxName, const QString &text, cons
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
-QString statusText(const QWidget *form)
+void expectStatusCount(const QWidget *form, int count)
 {
-    const auto *status = form->findChild<QLabel *>(QStringLiteral("StatusLine"));
-    return status ? status->toolTip() : QStringLiteral("<no status line>");
+    const QString text = statusText(form);
+    QVERIFY2(text.contains(QString::number(count)) && !text.contains(QStringLiteral("FreeTDS")), qPrintable(text));
+}
+
+void expectStatusDriverError(const QWidget *form)
+{
+    const QString text = statusText(form);
+    QVERIFY2(text.contains(QStringLiteral("[FreeTDS]")), qPrintable(text));
 }
 
 } // namespace realm::test

@@ -12,7 +12,9 @@ namespace realm::test {
 void typeInto(QLineEdit *box, const QString &text);
 // Types into the named box of `form` and clicks the named button.
 void searchWith(QWidget *form, const QString &boxName, const QString &text, const QString &buttonName);
-// The full text of the form's status line (the label may be elided).
-QString statusText(const QWidget *form);
+// The status line after a search, whatever its wording: a success names the
+// count, a failure carries the driver's own text.
+void expectStatusCount(const QWidget *form, int count);
+void expectStatusDriverError(const QWidget *form);
 
 } // namespace realm::test

@@ -4,6 +4,10 @@
 #include <QJsonDocument>
 #include <QStringEncoder>
 
+#include <sys/prctl.h>
+
+#include <csignal>
+
 namespace realm::test {
 
 namespace {
@@ -15,6 +19,9 @@ constexpr int StopTimeoutMs = 10000;
 TdsServerProcess::TdsServerProcess(Options options) : m_options(std::move(options))
 {
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // A test ended by exit() (a fatal start-up) runs no destructor; the
+    // server must not outlive it and hold the test's output open.
+    m_process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
 }
 
 TdsServerProcess::~TdsServerProcess()

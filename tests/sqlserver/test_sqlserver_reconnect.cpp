@@ -33,7 +33,7 @@ class TestSqlServerReconnect : public QObject {
     void expectPetFound()
     {
         searchPet(u"小白"_s);
-        QCOMPARE(realm::test::statusText(&mainForm()), u"1 rows"_s);
+        realm::test::expectStatusCount(&mainForm(), 1);
         QCOMPARE(mainForm().resultList().rowCount(), 1);
         QCOMPARE(mainForm().resultList().text(0, 5), u"小白"_s);
     }
@@ -82,8 +82,7 @@ private slots:
         m_server->stop();
 
         searchPet(u"Shadow"_s);
-        const QString status = realm::test::statusText(&mainForm());
-        QVERIFY2(status.startsWith(u"Error "_s), qPrintable(status));
+        realm::test::expectStatusDriverError(&mainForm());
         QCOMPARE(mainForm().resultList().rowCount(), 0);
 
         restartServer();
@@ -95,6 +94,8 @@ private slots:
     void serverRestartedWhileIdleIsReconnectedSilently()
     {
         expectPetFound();
+        if (QTest::currentTestFailed())
+            return;
         const int loginsBefore = logins();
         m_server->stop();
         restartServer();
@@ -103,15 +104,14 @@ private slots:
         QCOMPARE(logins(), loginsBefore + 1);
     }
 
-    // The reconnect happens once per statement: with the server still down
-    // every search fails promptly instead of retrying.
+    // With the server still down, every search tries the connection again
+    // and fails cleanly; none leaves the window unable to recover.
     void repeatedSearchesWhileDownEachFail()
     {
         m_server->stop();
         for (int attempt = 0; attempt < 3; ++attempt) {
             searchPet(u"小白"_s);
-            QVERIFY2(realm::test::statusText(&mainForm()).startsWith(u"Error "_s),
-                     qPrintable(realm::test::statusText(&mainForm())));
+            realm::test::expectStatusDriverError(&mainForm());
             QCOMPARE(mainForm().resultList().rowCount(), 0);
         }
         restartServer();
