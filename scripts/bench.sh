@@ -16,10 +16,12 @@ item_table() { # ITEMS -> $data/items-ITEMS.mdb
   "$bin/jet4writer" "$data/items-$1.tsv" "$data/items-$1.mdb"
 }
 
-program_folder() { # ROWS ITEMS -> $data/rows-ROWS-items-ITEMS/
-  local folder="$data/rows-$1-items-$2"
+# ROWS ITEMS [USED] -> $data/rows-ROWS-items-ITEMS[-used-USED]/: the game
+# rows use USED of the item ids (default: all of them).
+program_folder() {
+  local folder="$data/rows-$1-items-$2${3:+-used-$3}"
   mkdir -p "$folder"
-  "$bin/gamedata" --rows "$1" --items "$2" --seed "$seed" --game "$folder/realmdb.sqlite"
+  "$bin/gamedata" --rows "$1" --items "$2" --used-items "${3:-0}" --seed "$seed" --game "$folder/realmdb.sqlite"
   cp "$data/items-$2.mdb" "$folder/db.mdb"
   printf '[基础设置]\nserverip=\nuserid=\npassword=\ngamedb=realmdb.sqlite\n' > "$folder/db.ini"
 }
@@ -29,6 +31,7 @@ item_table 20000
 item_table 200
 program_folder 100000 20000
 program_folder 1000000 20000
-program_folder 1000000 200
+program_folder 1000000 200 180
+program_folder 1000000 20000 180
 
 "$bin/realmbench" --data "$data" --cli "$bin/realmquery-cli" "$@"

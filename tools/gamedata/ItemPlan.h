@@ -8,17 +8,17 @@ namespace gamedata {
 
 // Which item ids the item table holds and which the game rows use. The
 // table holds the odd ids 1, 3, 5, ...; the game rows also use even ids,
-// which no table holds. The share of game rows that find their name is the
-// same for every table size, so fills with different tables do the same
-// work per row.
+// which no table holds. The game rows use `usedIds` of the table's ids,
+// spread evenly over it (0: all of them). The share of game rows that find
+// their name is the same for every table size, so with the same usedIds,
+// fills with a small and a large table do the same work per row.
 class ItemPlan {
 public:
-    explicit ItemPlan(std::int64_t tableRows);
+    ItemPlan(std::int64_t tableRows, std::int64_t usedIds);
 
     std::int64_t tableRows() const { return m_tableRows; }
     // Ids that appear once more, later in the table, with another name.
     std::int64_t duplicateEvery() const { return DuplicateEvery; }
-    std::int64_t distinctIds() const { return m_distinctIds; }
     static std::int64_t tableId(std::int64_t index) { return 2 * index + 1; }
 
     // An item type for one game row: mostly ids of the table, a few popular
@@ -26,12 +26,15 @@ public:
     std::int64_t gameItemType(Random &random) const;
 
 private:
+    std::int64_t usedId(std::uint64_t usedIndex) const;
+
     static constexpr std::int64_t DuplicateEvery = 50;
     static constexpr unsigned MissPercent = 10;
     static constexpr unsigned PopularPercent = 25;
 
     std::int64_t m_tableRows;
     std::int64_t m_distinctIds;
+    std::int64_t m_usedIds;
     std::int64_t m_popularIds;
 };
 

@@ -7,12 +7,14 @@
 namespace gamedata {
 
 const char *const UsageText =
-    "usage: gamedata [--rows N] [--items M] [--seed S] [--pets PERCENT]\n"
+    "usage: gamedata [--rows N] [--items M] [--used-items U] [--seed S] [--pets PERCENT]\n"
     "                [--game OUT.sqlite] [--items-tsv OUT.tsv]\n"
     "\n"
     "  --rows N        user_item rows of the game database (default 1000)\n"
     "  --items M       rows of the item table (default 1000); the game rows\n"
     "                  use its ids, and some ids it lacks\n"
+    "  --used-items U  the game rows use only U of the table's ids, spread over\n"
+    "                  it (default 0: all of them)\n"
     "  --seed S        the same seed gives the same files (default 1)\n"
     "  --pets PERCENT  share of user_item rows that are pets (default 5)\n"
     "  --game FILE     write the game database as a new SQLite file\n"
@@ -39,6 +41,8 @@ void apply(Options &options, const std::string &option, const std::string &value
         options.rows = parseNumber<std::int64_t>(option, value, MaxRows);
     else if (option == "--items")
         options.items = parseNumber<std::int64_t>(option, value, MaxRows);
+    else if (option == "--used-items")
+        options.usedItems = parseNumber<std::int64_t>(option, value, MaxRows);
     else if (option == "--seed")
         options.seed = parseNumber<std::uint64_t>(option, value, UINT64_MAX);
     else if (option == "--pets")

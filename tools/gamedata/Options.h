@@ -10,6 +10,7 @@ namespace gamedata {
 struct Options {
     std::int64_t rows = 1000;
     std::int64_t items = 1000;
+    std::int64_t usedItems = 0; // 0: every id of the item table
     std::uint64_t seed = 1;
     unsigned petPercent = 5;
     std::string gamePath;     // empty: no game database

@@ -15,7 +15,7 @@ int main(int argc, char *argv[])
             std::fputs(gamedata::UsageText, stdout);
             return 0;
         }
-        const gamedata::ItemPlan plan(options->items);
+        const gamedata::ItemPlan plan(options->items, options->usedItems);
         if (!options->gamePath.empty())
             gamedata::writeGameDatabase(*options, plan);
         if (!options->itemsTsvPath.empty())
