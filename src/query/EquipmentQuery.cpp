@@ -11,7 +11,7 @@ QString numberOf(const QString &boxText, const QString &boxName)
 {
     const auto text = numberText(boxText);
     if (!text)
-        throw InputError(QStringLiteral("%1: the number is beyond the range that can be searched.").arg(boxName));
+        throw InputError(QStringLiteral("%1：数值超出可查询的范围。").arg(boxName));
     return *text;
 }
 
@@ -35,7 +35,7 @@ QString comparisonOperator(const QString &boxText, const QString &boxName)
     const QString trimmed = trimBlanks(boxText);
     if (boxText.isEmpty() || comparisons.contains(trimmed))
         return trimmed;
-    throw InputError(QStringLiteral("%1: \"%2\" is not a comparison; use one of = < > <= >= <>.").arg(boxName, boxText));
+    throw InputError(QStringLiteral("%1：“%2”不是比较符，请用 = < > <= >= <> 之一。").arg(boxName, boxText));
 }
 
 SqlStatement equipmentQuery(const EquipmentFilters &filters)
@@ -48,9 +48,9 @@ SqlStatement equipmentQuery(const EquipmentFilters &filters)
     if (!filters.itemId.isEmpty())
         statement.text += QStringLiteral(" and user_item.item_type=") + numberOf(filters.itemId, QStringLiteral("装备ID"));
     statement.text += comparisonPiece(QStringLiteral("user_item.amount"), filters.amount, filters.amountOperator,
-                                      QStringLiteral("数量"), QStringLiteral("数量 operator"));
+                                      QStringLiteral("数量"), QStringLiteral("数量比较符"));
     statement.text += comparisonPiece(QStringLiteral("user_item.enchant"), filters.enchant, filters.enchantOperator,
-                                      QStringLiteral("+几的属性"), QStringLiteral("+几的属性 operator"));
+                                      QStringLiteral("+几的属性"), QStringLiteral("+几的属性比较符"));
     return statement;
 }
 

@@ -29,7 +29,7 @@ std::optional<SqlStatement> itemLookupQuery(const QString &idText, const QString
     if (!idText.isEmpty()) {
         const auto id = numberText(idText);
         if (!id)
-            throw InputError(QStringLiteral("装备ID: the number is beyond the range that can be searched."));
+            throw InputError(QStringLiteral("装备ID：数值超出可查询的范围。"));
         statement.text += QStringLiteral("id=") + *id;
     }
     if (!nameText.isEmpty()) {

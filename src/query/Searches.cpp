@@ -13,7 +13,7 @@ using Status = SearchOutcome::Status;
 
 SearchOutcome failed(const DataError &error)
 {
-    return {Status::Failed, 0, QStringLiteral("Error %1: %2").arg(error.number()).arg(error.text())};
+    return {Status::Failed, 0, QStringLiteral("错误 %1：%2").arg(error.number()).arg(error.text())};
 }
 
 // A search closes its slot before opening it again; closing one that is
@@ -68,7 +68,7 @@ SearchOutcome runPetSearch(Module1 &module, const QString &petName, ReportSink &
 {
     const auto statement = petQuery(petName);
     if (!statement)
-        return {Status::NotRun, 0, QStringLiteral("Type a pet name to search for.")};
+        return {Status::NotRun, 0, QStringLiteral("请输入宠物名称。")};
     return searchIntoList(module, *module.rsPet, *statement, list);
 }
 
@@ -81,14 +81,15 @@ SearchOutcome runItemLookup(Module1 &module, const QString &idText, const QStrin
         return {Status::InvalidInput, 0, error.message()};
     }
     if (!statement)
-        return {Status::NotRun, 0, QStringLiteral("Type an item id or a part of its name.")};
+        return {Status::NotRun, 0, QStringLiteral("请输入装备ID或装备名称。")};
     auto result = std::make_shared<Recordset>();
     try {
         result->open(statement->text, *module.itemConn, statement->parameters);
     } catch (const DataError &error) {
         return failed(error);
     }
-    closeIfOpen(*module.rsLookup);
+    if (module.rsLookup)
+        closeIfOpen(*module.rsLookup);
     module.rsLookup = result;
     return {Status::Done, result->recordCount(), {}};
 }
@@ -96,14 +97,14 @@ SearchOutcome runItemLookup(Module1 &module, const QString &idText, const QStrin
 SearchOutcome runAccountLookup(Module1 &module, const QString &characterName, ReportSink &list)
 {
     if (characterName.isEmpty())
-        return {Status::NotRun, 0, QStringLiteral("Type a character name to look up.")};
+        return {Status::NotRun, 0, QStringLiteral("请输入角色名称。")};
     Recordset &slot = *module.rsChars;
     try {
         closeIfOpen(slot);
         const SqlStatement first = characterQuery(characterName);
         slot.open(first.text, *module.gameConn, first.parameters);
         if (slot.recordCount() == 0)
-            return {Status::NotFound, 0, QStringLiteral("No character is named \"%1\".").arg(first.parameters[0])};
+            return {Status::NotFound, 0, QStringLiteral("没有名为“%1”的角色。").arg(first.parameters[0])};
         const QString account = slot.field(u"account_name").toString();
         slot.close();
         const SqlStatement second = accountCharactersQuery(account);

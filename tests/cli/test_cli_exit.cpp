@@ -93,10 +93,10 @@ private slots:
         const QByteArray broken = "this is not a database";
         QTest::newRow("no db.mdb, equip") << "db.mdb" << QByteArray() << arguments("equip") << QByteArray("db.mdb");
         QTest::newRow("no db.mdb, item") << "db.mdb" << QByteArray() << arguments("item --id 1") << QByteArray("db.mdb");
-        QTest::newRow("broken game database, equip") << QString() << broken << arguments("equip") << QByteArray("Error");
-        QTest::newRow("broken game database, pet") << QString() << broken << arguments("pet 小") << QByteArray("Error");
+        QTest::newRow("broken game database, equip") << QString() << broken << arguments("equip") << QByteArray("错误");
+        QTest::newRow("broken game database, pet") << QString() << broken << arguments("pet 小") << QByteArray("错误");
         QTest::newRow("broken game database, account")
-            << QString() << broken << arguments("account 赵灵儿") << QByteArray("Error");
+            << QString() << broken << arguments("account 赵灵儿") << QByteArray("错误");
     }
 
     void failuresExitOneWithNothingOnStdout()

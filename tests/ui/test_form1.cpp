@@ -138,7 +138,7 @@ private slots:
                                 QStringLiteral("+0"), QString()},
                                {QStringLiteral("李逍遥"), QStringLiteral("7"), QStringLiteral("狼宠召唤石"), QStringLiteral("1"),
                                 QStringLiteral("+0"), QString()}}));
-        QCOMPARE(status(), QStringLiteral("3 rows"));
+        QCOMPARE(status(), QStringLiteral("共 3 行"));
     }
 
     void nullEnchantAndUnknownItemLeaveCellsEmpty()
@@ -198,7 +198,7 @@ private slots:
         QFETCH(QString, enchant);
         searchEquipment(name, itemId, amount, enchant);
         QCOMPARE(m_form->resultList().rowCount(), count);
-        QCOMPARE(status(), QStringLiteral("%1 rows").arg(count));
+        QCOMPARE(status(), QStringLiteral("共 %1 行").arg(count));
     }
 
     void pickedOperatorFromTheList()

@@ -42,7 +42,7 @@ void Form3::Command1_Click()
     case SearchOutcome::Status::NotRun:
         return;
     case SearchOutcome::Status::Done:
-        showStatus(m_status, QStringLiteral("%1 characters").arg(outcome.rowCount));
+        showStatus(m_status, QStringLiteral("共 %1 个角色").arg(outcome.rowCount));
         return;
     default:
         showStatus(m_status, outcome.message);

@@ -17,9 +17,9 @@ QTableView *addDataGrid(QWidget *form, QRect geometry, GridModel *&model)
     auto *grid = new QTableView(form);
     grid->setObjectName(QStringLiteral("DataGrid1"));
     grid->setGeometry(geometry);
-    model = new GridModel({{QStringLiteral("物品ID"), QStringLiteral("id"), 1005},
-                           {QStringLiteral("中文名称"), QStringLiteral("C"), 3000},
-                           {QStringLiteral("英文名称"), QStringLiteral("E"), 3000}},
+    model = new GridModel({{QStringLiteral("物品ID"), ItemLookupFields[0], 1005},
+                           {QStringLiteral("中文名称"), ItemLookupFields[1], 3000},
+                           {QStringLiteral("英文名称"), ItemLookupFields[2], 3000}},
                           grid);
     grid->setModel(model);
     grid->setFont(QFont(QStringLiteral("宋体"), 9));

@@ -106,7 +106,7 @@ void Form1::showOutcome(const SearchOutcome &outcome)
     case SearchOutcome::Status::NotRun:
         return;
     case SearchOutcome::Status::Done:
-        showStatus(m_status, QStringLiteral("%1 rows").arg(outcome.rowCount));
+        showStatus(m_status, QStringLiteral("共 %1 行").arg(outcome.rowCount));
         return;
     default:
         showStatus(m_status, outcome.message);
