@@ -38,7 +38,8 @@ constexpr int LargeRows = 1'000'000;
 constexpr int FullItems = 20'000;
 constexpr int FewItems = 200;
 // The item types the rows of the name-resolution pair use, fewer than the
-// small table holds, so that both results hold the same variety of texts.
+// small table holds: both folders then hold the same game rows, and the two
+// tables name those types alike.
 constexpr int UsedItems = 180;
 const QString AllPets = QStringLiteral(" ");
 const QString SwordFragment = QStringLiteral("剑");
@@ -176,8 +177,8 @@ void resolutionSection(const Config &config, Findings &findings)
         first.measureOnce();
         second.measureOnce();
     }
-    std::printf("\nName resolution: %s user_item rows of the same %d item types, spread over the table,\n"
-                "with a %s-item and a %s-item db.mdb (ns a row)\n",
+    std::printf("\nName resolution: the same %s user_item rows of %d item types, named alike\n"
+                "by a %s-item and a %s-item db.mdb (ns a row)\n",
                 grouped(LargeRows).c_str(), UsedItems, grouped(FewItems).c_str(), grouped(FullItems).c_str());
     std::printf("  %-40s %17s   %17s   %8s\n", "", "200 items", "20,000 items", "change");
     std::printf("  %-40s %8s %8s   %8s %8s   %8s\n", "", "median", "best", "median", "best", "(best)");

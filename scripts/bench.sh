@@ -17,7 +17,8 @@ item_table() { # ITEMS -> $data/items-ITEMS.mdb
 }
 
 # ROWS ITEMS [USED] -> $data/rows-ROWS-items-ITEMS[-used-USED]/: the game
-# rows use USED of the item ids (default: all of them).
+# rows use the first USED item ids (default: all of them); the same USED
+# gives the same game rows whatever ITEMS is.
 program_folder() {
   local folder="$data/rows-$1-items-$2${3:+-used-$3}"
   mkdir -p "$folder"

@@ -11,18 +11,13 @@ ItemPlan::ItemPlan(std::int64_t tableRows, std::int64_t usedIds)
 {
 }
 
-std::int64_t ItemPlan::usedId(std::uint64_t usedIndex) const
-{
-    return tableId(std::int64_t(usedIndex) * m_distinctIds / m_usedIds);
-}
-
 std::int64_t ItemPlan::gameItemType(Random &random) const
 {
     if (random.percent(MissPercent))
-        return usedId(random.below(std::uint64_t(m_usedIds))) + 1;
+        return tableId(std::int64_t(random.below(std::uint64_t(m_usedIds)))) + 1;
     if (random.percent(PopularPercent))
-        return usedId(random.below(std::uint64_t(m_popularIds)));
-    return usedId(random.below(std::uint64_t(m_usedIds)));
+        return tableId(std::int64_t(random.below(std::uint64_t(m_popularIds))));
+    return tableId(std::int64_t(random.below(std::uint64_t(m_usedIds))));
 }
 
 } // namespace gamedata

@@ -8,10 +8,10 @@ namespace gamedata {
 
 // Which item ids the item table holds and which the game rows use. The
 // table holds the odd ids 1, 3, 5, ...; the game rows also use even ids,
-// which no table holds. The game rows use `usedIds` of the table's ids,
-// spread evenly over it (0: all of them). The share of game rows that find
-// their name is the same for every table size, so with the same usedIds,
-// fills with a small and a large table do the same work per row.
+// which no table holds. The game rows use the first `usedIds` ids of the
+// table (0: all of them), so the same usedIds gives the same game rows with
+// a small and with a large table, and the share of rows that find their
+// name is the same for every table size.
 class ItemPlan {
 public:
     ItemPlan(std::int64_t tableRows, std::int64_t usedIds);
@@ -26,8 +26,6 @@ public:
     std::int64_t gameItemType(Random &random) const;
 
 private:
-    std::int64_t usedId(std::uint64_t usedIndex) const;
-
     static constexpr std::int64_t DuplicateEvery = 50;
     static constexpr unsigned MissPercent = 10;
     static constexpr unsigned PopularPercent = 25;
