@@ -1,6 +1,7 @@
 #include "Controls.h"
 
 #include "ReportListModel.h"
+#include "Searches.h"
 
 #include <QHeaderView>
 
@@ -76,6 +77,19 @@ void showStatus(QLabel *statusLine, const QString &text)
     statusLine->setToolTip(text);
     const QString firstLine = text.section(u'\n', 0, 0);
     statusLine->setText(statusLine->fontMetrics().elidedText(firstLine, Qt::ElideRight, statusLine->width()));
+}
+
+void showOutcome(QLabel *statusLine, const SearchOutcome &outcome, const QString &doneFormat)
+{
+    switch (outcome.status) {
+    case SearchOutcome::Status::NotRun:
+        return;
+    case SearchOutcome::Status::Done:
+        showStatus(statusLine, doneFormat.arg(outcome.rowCount));
+        return;
+    default:
+        showStatus(statusLine, outcome.message);
+    }
 }
 
 } // namespace realm::ui

@@ -9,6 +9,10 @@
 #include <QTableView>
 #include <QTreeView>
 
+namespace realm {
+struct SearchOutcome;
+}
+
 namespace realm::ui {
 
 class ReportListModel;
@@ -32,5 +36,8 @@ QTreeView *addReportList(QWidget *form, const QString &name, QRect twipsGeometry
 // A status line for what the last action did; the full text is in its tooltip.
 QLabel *addStatusLine(QWidget *form, QRect twipsGeometry);
 void showStatus(QLabel *statusLine, const QString &text);
+// How a search ended: `doneFormat` with the row count for a search that ran,
+// else the outcome's message; a search that did not run changes nothing.
+void showOutcome(QLabel *statusLine, const SearchOutcome &outcome, const QString &doneFormat);
 
 } // namespace realm::ui

@@ -38,15 +38,7 @@ void Form3::Command1_Click()
 {
     const SearchOutcome outcome = runAccountLookup(Module1::instance(), Text1->text(), *m_list);
     m_list->publishRows();
-    switch (outcome.status) {
-    case SearchOutcome::Status::NotRun:
-        return;
-    case SearchOutcome::Status::Done:
-        showStatus(m_status, QStringLiteral("共 %1 个角色").arg(outcome.rowCount));
-        return;
-    default:
-        showStatus(m_status, outcome.message);
-    }
+    showOutcome(m_status, outcome, QStringLiteral("共 %1 个角色"));
 }
 
 } // namespace realm::ui

@@ -102,15 +102,7 @@ void Form1::Command2_Click()
 void Form1::showOutcome(const SearchOutcome &outcome)
 {
     m_list->publishRows();
-    switch (outcome.status) {
-    case SearchOutcome::Status::NotRun:
-        return;
-    case SearchOutcome::Status::Done:
-        showStatus(m_status, QStringLiteral("共 %1 行").arg(outcome.rowCount));
-        return;
-    default:
-        showStatus(m_status, outcome.message);
-    }
+    ui::showOutcome(m_status, outcome, QStringLiteral("共 %1 行"));
 }
 
 } // namespace realm::ui
