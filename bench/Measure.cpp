@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <fstream>
 #include <string>
 
@@ -27,6 +28,24 @@ double secondsOf(const std::function<void()> &run)
     const auto start = std::chrono::steady_clock::now();
     run();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+namespace {
+
+double threadCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
+} // namespace
+
+double cpuSecondsOf(const std::function<void()> &run)
+{
+    const double start = threadCpuSeconds();
+    run();
+    return threadCpuSeconds() - start;
 }
 
 Samples measure(int repeat, const std::function<void()> &run, const std::function<void()> &prepare)

@@ -17,6 +17,9 @@ struct Samples {
 Samples measure(int repeat, const std::function<void()> &run, const std::function<void()> &prepare = {});
 
 double secondsOf(const std::function<void()> &run);
+// The CPU time of the calling thread: unlike wall time, it leaves out the
+// moments other processes had the processor.
+double cpuSecondsOf(const std::function<void()> &run);
 
 // The process's resident memory (VmRSS) in bytes, after handing freed heap
 // pages back to the system so that earlier work does not hide growth.
