@@ -86,7 +86,7 @@ std::unique_ptr<SqliteConnection> SqliteConnection::openFile(const QString &path
     if (!QFileInfo(path).isFile())
         throw DataError(SQLITE_CANTOPEN, QStringLiteral("Game database file not found: %1").arg(path));
     sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     std::unique_ptr<SqliteConnection> connection(new SqliteConnection(db, path));
     if (rc != SQLITE_OK)
         connection->fail(rc);
@@ -97,7 +97,7 @@ std::unique_ptr<SqliteConnection> SqliteConnection::openFile(const QString &path
 std::unique_ptr<SqliteConnection> SqliteConnection::openMemory(const QString &description)
 {
     sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int rc = sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     std::unique_ptr<SqliteConnection> connection(new SqliteConnection(db, description));
     if (rc != SQLITE_OK)
         connection->fail(rc);

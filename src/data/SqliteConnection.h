@@ -9,6 +9,8 @@ namespace realm {
 // A SQLite database: the embedded game database (a file, opened read-only)
 // or the in-memory mirror of the item file. `like` follows the game server's
 // and the item file's rules: case-insensitive for all letters, `%` and `_`.
+// A connection is used by one thread at a time, so it skips SQLite's own
+// per-call locking.
 class SqliteConnection : public Connection {
 public:
     // Opens an existing file read-only. Throws DataError.
