@@ -1,6 +1,7 @@
 #include "FormDriver.h"
 
-#include <QInputMethodEvent>
+#include "FormDriving.h"
+
 #include <QTest>
 
 namespace realm::test {
@@ -15,22 +16,6 @@ QString statusText(const QWidget *form)
 }
 
 } // namespace
-
-void typeInto(QLineEdit *box, const QString &text)
-{
-    box->setFocus();
-    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(box, Qt::Key_Delete);
-    for (const QChar character : text) {
-        if (character.unicode() < 0x80) {
-            QTest::keyClick(box, character.toLatin1());
-        } else {
-            QInputMethodEvent commit;
-            commit.setCommitString(QString(character));
-            QCoreApplication::sendEvent(box, &commit);
-        }
-    }
-}
 
 void searchWith(QWidget *form, const QString &boxName, const QString &text, const QString &buttonName)
 {

@@ -3,7 +3,7 @@
 #include "Module1.h"
 #include "ProgramFolder.h"
 #include "ReportListModel.h"
-#include "Typing.h"
+#include "FormDriving.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -39,16 +39,12 @@ class TestForm1 : public QObject {
 
     void type(const char *box, const QString &text)
     {
-        auto *edit = control<QLineEdit>(box);
-        edit->clear();
-        test::typeText(edit, text);
+        test::typeInto(control<QLineEdit>(box), text);
     }
 
     void typeOperator(const char *box, const QString &text)
     {
-        auto *combo = control<QComboBox>(box);
-        combo->lineEdit()->clear();
-        test::typeText(combo->lineEdit(), text);
+        test::typeInto(control<QComboBox>(box)->lineEdit(), text);
     }
 
     void click(const char *button) { QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton); }
