@@ -5,6 +5,7 @@
 #include "GridModel.h"
 #include "Module1.h"
 
+#include <QFontInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableView>
@@ -299,6 +300,13 @@ void TestForm2::gridColumns()
     }
     QCOMPARE(grid->font().family(), u"宋体"_s);
     QCOMPARE(grid->font().pointSize(), 9);
+    // Without the face itself, the name must still land on a Song/Ming face
+    // that has the Chinese glyphs, not on a Latin fallback.
+    const QString face = QFontInfo(grid->font()).family();
+    QVERIFY2(face == u"宋体"_s || face.contains(u"Ming"_s) || face.contains(u"SimSun"_s) || face.contains(u"Serif CJK"_s)
+                 || face.contains(u"Sung"_s),
+             qPrintable(face));
+    QVERIFY(QFontMetrics(grid->font()).inFont(QChar(0x5251)));
 }
 
 void TestForm2::tabOrder()
