@@ -5,7 +5,6 @@
 #include <sql.h>
 #include <sqlext.h>
 
-
 #include <vector>
 
 namespace realm {
