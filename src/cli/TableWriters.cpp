@@ -80,28 +80,10 @@ void appendJoined(OutputBuffer &out, const std::vector<std::string> &names, char
     }
 }
 
-class TsvWriter : public TableWriter {
-public:
-    using TableWriter::TableWriter;
-
-protected:
-    void writeStart() override
-    {
-        appendJoined(out(), columns(), '\t');
-        out().append('\n');
-    }
-    void writeEnd() override {}
-    void writeCells(const Cells &cells) override
-    {
-        for (std::size_t i = 0; i < cells.size(); ++i) {
-            if (i > 0)
-                out().append('\t');
-            if (cells[i])
-                out().appendText(*cells[i], TsvEscape());
-        }
-        out().append('\n');
-    }
-};
+void writeTsvCell(OutputBuffer &out, const QString &text)
+{
+    out.appendText(text, TsvEscape());
+}
 
 bool needsCsvQuotes(QStringView text)
 {
@@ -112,40 +94,47 @@ bool needsCsvQuotes(QStringView text)
     return false;
 }
 
-class CsvWriter : public TableWriter {
+void writeCsvCell(OutputBuffer &out, const QString &text)
+{
+    if (!needsCsvQuotes(text)) {
+        out.appendText(text, CopyChar());
+        return;
+    }
+    out.append('"');
+    out.appendText(text, DoubleQuotes());
+    out.append('"');
+}
+
+// Delimited text: a header line of the column names, then a line a row; a
+// cell without a value is written as nothing.
+template <char Separator, const char *LineEnd, void (*WriteCell)(OutputBuffer &, const QString &)>
+class DelimitedWriter : public TableWriter {
 public:
     using TableWriter::TableWriter;
 
 protected:
     void writeStart() override
     {
-        appendJoined(out(), columns(), ',');
-        out().append("\r\n");
+        appendJoined(out(), columns(), Separator);
+        out().append(LineEnd);
     }
     void writeEnd() override {}
     void writeCells(const Cells &cells) override
     {
         for (std::size_t i = 0; i < cells.size(); ++i) {
             if (i > 0)
-                out().append(',');
+                out().append(Separator);
             if (cells[i])
-                writeCell(*cells[i]);
+                WriteCell(out(), *cells[i]);
         }
-        out().append("\r\n");
-    }
-
-private:
-    void writeCell(const QString &text)
-    {
-        if (!needsCsvQuotes(text)) {
-            out().appendText(text, CopyChar());
-            return;
-        }
-        out().append('"');
-        out().appendText(text, DoubleQuotes());
-        out().append('"');
+        out().append(LineEnd);
     }
 };
+
+constexpr char TsvLineEnd[] = "\n";
+constexpr char CsvLineEnd[] = "\r\n";
+using TsvWriter = DelimitedWriter<'\t', TsvLineEnd, writeTsvCell>;
+using CsvWriter = DelimitedWriter<',', CsvLineEnd, writeCsvCell>;
 
 // An array of objects, one a line, each with every column as a key.
 class JsonWriter : public TableWriter {
