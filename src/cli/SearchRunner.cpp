@@ -132,7 +132,7 @@ int runRequest(const Request &request)
             [&](const auto &search) { return run(search, module, folder, *writer); }, request.search);
         return conclude(outcome, *writer, out);
     } catch (const DataError &error) {
-        printLine(stderr, QStringLiteral("Error %1: %2").arg(error.number()).arg(error.text()));
+        printLine(stderr, error.message());
         return ExitFailure;
     }
 }

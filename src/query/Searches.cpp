@@ -13,7 +13,7 @@ using Status = SearchOutcome::Status;
 
 SearchOutcome failed(const DataError &error)
 {
-    return {Status::Failed, 0, QStringLiteral("错误 %1：%2").arg(error.number()).arg(error.text())};
+    return {Status::Failed, 0, error.message()};
 }
 
 // A search closes its slot before opening it again; closing one that is
