@@ -1,7 +1,7 @@
 #include "InProcess.h"
 
-#include "ResultList.h"
-#include "Searches.h"
+#include "query/ResultList.h"
+#include "query/Searches.h"
 
 #include <stdexcept>
 

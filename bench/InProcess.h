@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Module1.h"
-#include "ReportListModel.h"
+#include "data/Module1.h"
+#include "ui/ReportListModel.h"
 
 #include <memory>
 

@@ -3,7 +3,7 @@
 #include "Spawn.h"
 #include "Table.h"
 
-#include "EquipmentQuery.h"
+#include "query/EquipmentQuery.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "Fonts.h"
-#include "Form.h"
-#include "Form1.h"
-#include "ProgramFolder.h"
+#include "ui/Fonts.h"
+#include "ui/Form.h"
+#include "ui/main/Form1.h"
+#include "data/ProgramFolder.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

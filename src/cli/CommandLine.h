@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SearchRunner.h"
+#include "cli/SearchRunner.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "OutputBuffer.h"
+#include "cli/OutputBuffer.h"
 
 #include <QByteArray>
 

@@ -1,4 +1,4 @@
-#include "RowStream.h"
+#include "cli/RowStream.h"
 
 #include <algorithm>
 

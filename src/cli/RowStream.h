@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ReportSink.h"
-#include "TableWriters.h"
+#include "query/ReportSink.h"
+#include "cli/TableWriters.h"
 
 namespace realm::cli {
 

@@ -1,10 +1,10 @@
-#include "SearchRunner.h"
+#include "cli/SearchRunner.h"
 
-#include "DataError.h"
-#include "Module1.h"
-#include "ProgramFolder.h"
-#include "RowStream.h"
-#include "Searches.h"
+#include "data/DataError.h"
+#include "data/Module1.h"
+#include "data/ProgramFolder.h"
+#include "cli/RowStream.h"
+#include "query/Searches.h"
 
 namespace realm::cli {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "EquipmentQuery.h"
-#include "TableWriters.h"
+#include "query/EquipmentQuery.h"
+#include "cli/TableWriters.h"
 
 #include <variant>
 

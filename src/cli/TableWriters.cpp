@@ -1,4 +1,4 @@
-#include "TableWriters.h"
+#include "cli/TableWriters.h"
 
 namespace realm::cli {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OutputBuffer.h"
+#include "cli/OutputBuffer.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,5 +1,5 @@
-#include "CommandLine.h"
-#include "OutputBuffer.h"
+#include "cli/CommandLine.h"
+#include "cli/OutputBuffer.h"
 
 #include <QCoreApplication>
 

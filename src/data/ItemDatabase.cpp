@@ -1,6 +1,6 @@
-#include "ItemDatabase.h"
+#include "data/ItemDatabase.h"
 
-#include "DataError.h"
+#include "data/DataError.h"
 
 #include <mdbtools.h>
 #include <sqlite3.h>

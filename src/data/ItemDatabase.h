@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SqliteConnection.h"
+#include "data/SqliteConnection.h"
 
 namespace realm {
 

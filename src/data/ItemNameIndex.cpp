@@ -1,4 +1,4 @@
-#include "ItemNameIndex.h"
+#include "data/ItemNameIndex.h"
 
 #include <cmath>
 

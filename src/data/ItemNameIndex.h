@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ResultTable.h"
+#include "data/ResultTable.h"
 
 #include <QHash>
 

@@ -1,7 +1,7 @@
-#include "Module1.h"
+#include "data/Module1.h"
 
-#include "ItemDatabase.h"
-#include "SqliteConnection.h"
+#include "data/ItemDatabase.h"
+#include "data/SqliteConnection.h"
 
 #include <QDir>
 

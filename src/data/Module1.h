@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Connection.h"
-#include "ItemNameIndex.h"
-#include "Recordset.h"
-#include "Settings.h"
+#include "data/Connection.h"
+#include "data/ItemNameIndex.h"
+#include "data/Recordset.h"
+#include "data/Settings.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
-#include "OdbcConnection.h"
+#include "data/OdbcConnection.h"
 
-#include "DataError.h"
+#include "data/DataError.h"
 
 #include <sql.h>
 #include <sqlext.h>

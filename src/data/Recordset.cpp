@@ -1,6 +1,6 @@
-#include "Recordset.h"
+#include "data/Recordset.h"
 
-#include "DataError.h"
+#include "data/DataError.h"
 
 
 namespace realm {

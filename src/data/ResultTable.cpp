@@ -1,4 +1,4 @@
-#include "ResultTable.h"
+#include "data/ResultTable.h"
 
 #include <bit>
 #include <cmath>

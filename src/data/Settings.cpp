@@ -1,6 +1,6 @@
-#include "Settings.h"
+#include "data/Settings.h"
 
-#include "IniFile.h"
+#include "data/IniFile.h"
 
 namespace realm {
 

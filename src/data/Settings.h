@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OdbcConnection.h"
+#include "data/OdbcConnection.h"
 
 #include <QString>
 

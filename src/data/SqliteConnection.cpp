@@ -1,6 +1,6 @@
-#include "SqliteConnection.h"
+#include "data/SqliteConnection.h"
 
-#include "DataError.h"
+#include "data/DataError.h"
 
 #include <sqlite3.h>
 

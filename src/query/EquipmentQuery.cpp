@@ -1,7 +1,7 @@
-#include "EquipmentQuery.h"
+#include "query/EquipmentQuery.h"
 
-#include "IniFile.h"
-#include "NumberText.h"
+#include "data/IniFile.h"
+#include "query/NumberText.h"
 
 namespace realm {
 

@@ -1,7 +1,7 @@
-#include "LookupQueries.h"
+#include "query/LookupQueries.h"
 
-#include "IniFile.h"
-#include "NumberText.h"
+#include "data/IniFile.h"
+#include "query/NumberText.h"
 
 namespace realm {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SqlStatement.h"
+#include "query/SqlStatement.h"
 
 #include <optional>
 

@@ -1,7 +1,7 @@
-#include "NumberText.h"
+#include "query/NumberText.h"
 
-#include "IniFile.h"
-#include "ResultTable.h"
+#include "data/IniFile.h"
+#include "data/ResultTable.h"
 
 #include <cmath>
 #include <cstdlib>

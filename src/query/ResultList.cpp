@@ -1,7 +1,7 @@
-#include "ResultList.h"
+#include "query/ResultList.h"
 
-#include "ItemNameIndex.h"
-#include "Recordset.h"
+#include "data/ItemNameIndex.h"
+#include "data/Recordset.h"
 
 namespace realm {
 

@@ -1,9 +1,9 @@
-#include "Searches.h"
+#include "query/Searches.h"
 
-#include "DataError.h"
-#include "LookupQueries.h"
-#include "Module1.h"
-#include "ResultList.h"
+#include "data/DataError.h"
+#include "query/LookupQueries.h"
+#include "data/Module1.h"
+#include "query/ResultList.h"
 
 namespace realm {
 

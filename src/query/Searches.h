@@ -1,7 +1,7 @@
 #pragma once
 
-#include "EquipmentQuery.h"
-#include "ReportSink.h"
+#include "query/EquipmentQuery.h"
+#include "query/ReportSink.h"
 
 namespace realm {
 

@@ -1,7 +1,7 @@
-#include "Controls.h"
+#include "ui/Controls.h"
 
-#include "ReportListModel.h"
-#include "Searches.h"
+#include "ui/ReportListModel.h"
+#include "query/Searches.h"
 
 #include <QHeaderView>
 

@@ -1,6 +1,6 @@
-#include "Form.h"
+#include "ui/Form.h"
 
-#include "DataError.h"
+#include "data/DataError.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "GridModel.h"
+#include "ui/GridModel.h"
 
 namespace realm::ui {
 

@@ -1,4 +1,4 @@
-#include "ReportListModel.h"
+#include "ui/ReportListModel.h"
 
 namespace realm::ui {
 

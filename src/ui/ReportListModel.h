@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReportSink.h"
+#include "query/ReportSink.h"
 
 #include <QAbstractTableModel>
 #include <QHash>

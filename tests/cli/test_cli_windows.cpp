@@ -1,10 +1,10 @@
 #include "CliRun.h"
 #include "Fixtures.h"
-#include "Form1.h"
-#include "Form2.h"
-#include "Form3.h"
-#include "GridModel.h"
-#include "ReportListModel.h"
+#include "ui/main/Form1.h"
+#include "ui/itemlookup/Form2.h"
+#include "ui/account/Form3.h"
+#include "ui/GridModel.h"
+#include "ui/ReportListModel.h"
 #include "FormDriving.h"
 
 #include <QComboBox>

@@ -1,5 +1,5 @@
-#include "IniFile.h"
-#include "Settings.h"
+#include "data/IniFile.h"
+#include "data/Settings.h"
 
 #include <QStringEncoder>
 #include <QTemporaryDir>

@@ -1,9 +1,9 @@
-#include "DataError.h"
+#include "data/DataError.h"
 #include "Fixtures.h"
-#include "ItemDatabase.h"
-#include "ItemNameIndex.h"
-#include "Recordset.h"
-#include "SqliteConnection.h"
+#include "data/ItemDatabase.h"
+#include "data/ItemNameIndex.h"
+#include "data/Recordset.h"
+#include "data/SqliteConnection.h"
 
 #include <QTest>
 

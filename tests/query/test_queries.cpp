@@ -1,6 +1,6 @@
-#include "EquipmentQuery.h"
-#include "LookupQueries.h"
-#include "NumberText.h"
+#include "query/EquipmentQuery.h"
+#include "query/LookupQueries.h"
+#include "query/NumberText.h"
 
 #include <QTest>
 

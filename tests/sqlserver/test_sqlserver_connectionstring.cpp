@@ -1,5 +1,5 @@
-#include "DataError.h"
-#include "OdbcConnection.h"
+#include "data/DataError.h"
+#include "data/OdbcConnection.h"
 
 #include <QTest>
 

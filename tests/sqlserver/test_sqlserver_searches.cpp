@@ -1,9 +1,9 @@
 #include "Fixtures.h"
-#include "Form1.h"
-#include "Form3.h"
+#include "ui/main/Form1.h"
+#include "ui/account/Form3.h"
 #include "FormDriver.h"
-#include "ProgramFolder.h"
-#include "ReportListModel.h"
+#include "data/ProgramFolder.h"
+#include "ui/ReportListModel.h"
 #include "TdsServerProcess.h"
 
 #include <QJsonArray>

@@ -1,6 +1,6 @@
-#include "DataError.h"
+#include "data/DataError.h"
 #include "Fixtures.h"
-#include "Module1.h"
+#include "data/Module1.h"
 #include "TdsServerProcess.h"
 
 #include <QElapsedTimer>

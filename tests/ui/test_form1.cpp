@@ -1,8 +1,8 @@
 #include "Fixtures.h"
-#include "Form1.h"
-#include "Module1.h"
-#include "ProgramFolder.h"
-#include "ReportListModel.h"
+#include "ui/main/Form1.h"
+#include "data/Module1.h"
+#include "data/ProgramFolder.h"
+#include "ui/ReportListModel.h"
 #include "FormDriving.h"
 
 #include <QComboBox>

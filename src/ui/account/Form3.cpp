@@ -1,9 +1,9 @@
-#include "Form3.h"
+#include "ui/account/Form3.h"
 
-#include "Controls.h"
-#include "Module1.h"
-#include "ReportListModel.h"
-#include "Searches.h"
+#include "ui/Controls.h"
+#include "data/Module1.h"
+#include "ui/ReportListModel.h"
+#include "query/Searches.h"
 
 namespace realm::ui {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Form.h"
+#include "ui/Form.h"
 
 class QLabel;
 class QLineEdit;

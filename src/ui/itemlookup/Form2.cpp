@@ -1,10 +1,10 @@
-#include "Form2.h"
+#include "ui/itemlookup/Form2.h"
 
-#include "Controls.h"
-#include "Form1.h"
-#include "GridModel.h"
-#include "Module1.h"
-#include "Searches.h"
+#include "ui/Controls.h"
+#include "ui/main/Form1.h"
+#include "ui/GridModel.h"
+#include "data/Module1.h"
+#include "query/Searches.h"
 
 #include <QHeaderView>
 

@@ -1,12 +1,12 @@
-#include "Form1.h"
+#include "ui/main/Form1.h"
 
-#include "Controls.h"
-#include "Form2.h"
-#include "Form3.h"
-#include "Module1.h"
-#include "ProgramFolder.h"
-#include "ReportListModel.h"
-#include "Searches.h"
+#include "ui/Controls.h"
+#include "ui/itemlookup/Form2.h"
+#include "ui/account/Form3.h"
+#include "data/Module1.h"
+#include "data/ProgramFolder.h"
+#include "ui/ReportListModel.h"
+#include "query/Searches.h"
 
 namespace realm::ui {
 
