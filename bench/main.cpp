@@ -116,8 +116,9 @@ void searchSection(const Config &config, int rows, Findings &findings)
     std::unique_ptr<realm::ui::ReportListModel> list;
     int pets = 0;
     table.line("in process: pet search ' ' (every pet) into the list",
-               measure(config.repeat, [&] { pets = petSearch(open.module(), AllPets, *list); },
-                       [&] { list = newResultList(); }));
+               measure(
+                   config.repeat, [&] { pets = petSearch(open.module(), AllPets, *list); },
+                   [&] { list = newResultList(); }));
     table.note(grouped(pets) + " pets");
     if (rows == LargeRows)
         findings.cliRatio = cli.median() / table.referenceMedian();
@@ -141,7 +142,8 @@ void itemTableSection(const Config &config, Findings &findings)
 // are measured in turns, each first every other time, so that neither
 // gains from going first and a noisy moment hits both alike.
 struct ResolutionRun {
-    explicit ResolutionRun(const QString &folder) : open(folder) {}
+    explicit ResolutionRun(const QString &folder)
+        : open(folder) { }
     OpenFolder open;
     Samples fill;
     Samples resolve;

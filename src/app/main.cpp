@@ -1,7 +1,7 @@
+#include "data/ProgramFolder.h"
 #include "ui/Fonts.h"
 #include "ui/Form.h"
 #include "ui/main/Form1.h"
-#include "data/ProgramFolder.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

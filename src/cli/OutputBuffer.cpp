@@ -10,8 +10,14 @@ namespace {
 
 constexpr std::size_t ChunkSize = 1 << 20;
 
-bool isHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit < 0xDC00; }
-bool isLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit < 0xE000; }
+bool isHighSurrogate(char16_t unit)
+{
+    return unit >= 0xD800 && unit < 0xDC00;
+}
+bool isLowSurrogate(char16_t unit)
+{
+    return unit >= 0xDC00 && unit < 0xE000;
+}
 
 char *writeFourBytes(char *out, char32_t codePoint)
 {
@@ -31,7 +37,8 @@ char *writeReplacementCharacter(char *out)
 
 } // namespace
 
-OutputBuffer::OutputBuffer(std::FILE *stream) : m_stream(stream), m_buffer(ChunkSize)
+OutputBuffer::OutputBuffer(std::FILE *stream)
+    : m_stream(stream), m_buffer(ChunkSize)
 {
 }
 

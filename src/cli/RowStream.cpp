@@ -4,7 +4,8 @@
 
 namespace realm::cli {
 
-RowStream::RowStream(TableWriter &writer) : m_writer(writer), m_row(writer.columns().size())
+RowStream::RowStream(TableWriter &writer)
+    : m_writer(writer), m_row(writer.columns().size())
 {
 }
 

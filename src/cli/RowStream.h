@@ -1,7 +1,7 @@
 #pragma once
 
-#include "query/ReportSink.h"
 #include "cli/TableWriters.h"
+#include "query/ReportSink.h"
 
 namespace realm::cli {
 

@@ -1,9 +1,9 @@
 #include "cli/SearchRunner.h"
 
+#include "cli/RowStream.h"
 #include "data/DataError.h"
 #include "data/Module1.h"
 #include "data/ProgramFolder.h"
-#include "cli/RowStream.h"
 #include "query/Searches.h"
 
 namespace realm::cli {
@@ -15,14 +15,26 @@ using Status = SearchOutcome::Status;
 // Column names as the output's header and keys, in the windows' order.
 const QStringList ResultListColumns = {QStringLiteral("char_name"), QStringLiteral("item_id"),
                                        QStringLiteral("item_name"), QStringLiteral("amount"),
-                                       QStringLiteral("enchant"),   QStringLiteral("pet_name")};
+                                       QStringLiteral("enchant"), QStringLiteral("pet_name")};
 const QStringList ItemGridColumns = {QStringLiteral("id"), QStringLiteral("name_c"), QStringLiteral("name_e")};
 const QStringList CharacterListColumns = {QStringLiteral("char_name"), QStringLiteral("account_name")};
 
-QStringList columnsOf(const EquipmentSearch &) { return ResultListColumns; }
-QStringList columnsOf(const PetSearch &) { return ResultListColumns; }
-QStringList columnsOf(const ItemLookup &) { return ItemGridColumns; }
-QStringList columnsOf(const AccountLookup &) { return CharacterListColumns; }
+QStringList columnsOf(const EquipmentSearch &)
+{
+    return ResultListColumns;
+}
+QStringList columnsOf(const PetSearch &)
+{
+    return ResultListColumns;
+}
+QStringList columnsOf(const ItemLookup &)
+{
+    return ItemGridColumns;
+}
+QStringList columnsOf(const AccountLookup &)
+{
+    return CharacterListColumns;
+}
 
 // The searches into the result list need what the main window opens.
 void openForResultList(Module1 &module, const QString &folder)
@@ -64,7 +76,7 @@ void writeGridRows(const ResultTable &table, TableWriter &writer)
         for (std::size_t i = 0; i < fields.size(); ++i) {
             const int field = fields[i];
             cells[i] = field >= 0 && !table.isNull(row, field) ? std::optional(table.displayText(row, field))
-                                                                : std::nullopt;
+                                                               : std::nullopt;
         }
         writer.writeRow(cells);
     }
@@ -123,8 +135,7 @@ int runRequest(const Request &request)
     setProgramFolder(request.folder);
     const QString folder = programFolder();
     OutputBuffer out(stdout);
-    const auto writer = makeTableWriter(request.format, std::visit([](const auto &search) { return columnsOf(search); },
-                                                                   request.search),
+    const auto writer = makeTableWriter(request.format, std::visit([](const auto &search) { return columnsOf(search); }, request.search),
                                         out);
     Module1 module;
     try {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "query/EquipmentQuery.h"
 #include "cli/TableWriters.h"
+#include "query/EquipmentQuery.h"
 
 #include <variant>
 
@@ -32,7 +32,7 @@ struct Request {
 enum ExitStatus : int {
     ExitSuccess = 0,
     ExitFailure = 1, // the data could not be opened or the search failed
-    ExitUsage = 2,   // the command line, or the boxes, ask for no search
+    ExitUsage = 2, // the command line, or the boxes, ask for no search
 };
 
 // Opens the connections the search needs, runs it through the windows'

@@ -27,11 +27,16 @@ struct TsvEscape {
     char *operator()(char c, char *out) const
     {
         switch (c) {
-        case '\t': return writeEscape('t', out);
-        case '\n': return writeEscape('n', out);
-        case '\r': return writeEscape('r', out);
-        case '\\': return writeEscape('\\', out);
-        default: return CopyChar()(c, out);
+        case '\t':
+            return writeEscape('t', out);
+        case '\n':
+            return writeEscape('n', out);
+        case '\r':
+            return writeEscape('r', out);
+        case '\\':
+            return writeEscape('\\', out);
+        default:
+            return CopyChar()(c, out);
         }
     }
 };
@@ -51,14 +56,22 @@ struct JsonEscape {
         if (static_cast<unsigned char>(c) >= 0x20 && c != '"' && c != '\\')
             return CopyChar()(c, out);
         switch (c) {
-        case '"': return writeEscape('"', out);
-        case '\\': return writeEscape('\\', out);
-        case '\n': return writeEscape('n', out);
-        case '\r': return writeEscape('r', out);
-        case '\t': return writeEscape('t', out);
-        case '\b': return writeEscape('b', out);
-        case '\f': return writeEscape('f', out);
-        default: return writeUnicodeEscape(c, out);
+        case '"':
+            return writeEscape('"', out);
+        case '\\':
+            return writeEscape('\\', out);
+        case '\n':
+            return writeEscape('n', out);
+        case '\r':
+            return writeEscape('r', out);
+        case '\t':
+            return writeEscape('t', out);
+        case '\b':
+            return writeEscape('b', out);
+        case '\f':
+            return writeEscape('f', out);
+        default:
+            return writeUnicodeEscape(c, out);
         }
     }
 
@@ -118,7 +131,7 @@ protected:
         appendJoined(out(), columns(), Separator);
         out().append(LineEnd);
     }
-    void writeEnd() override {}
+    void writeEnd() override { }
     void writeCells(const Cells &cells) override
     {
         for (std::size_t i = 0; i < cells.size(); ++i) {
@@ -139,7 +152,8 @@ using CsvWriter = DelimitedWriter<',', CsvLineEnd, writeCsvCell>;
 // An array of objects, one a line, each with every column as a key.
 class JsonWriter : public TableWriter {
 public:
-    JsonWriter(const QStringList &columns, OutputBuffer &buffer) : TableWriter(columns, buffer)
+    JsonWriter(const QStringList &columns, OutputBuffer &buffer)
+        : TableWriter(columns, buffer)
     {
         for (std::size_t i = 0; i < this->columns().size(); ++i)
             m_keys.push_back((i == 0 ? "{\"" : ",\"") + this->columns()[i] + "\":");
@@ -175,7 +189,8 @@ private:
 
 } // namespace
 
-TableWriter::TableWriter(const QStringList &columns, OutputBuffer &out) : m_out(out)
+TableWriter::TableWriter(const QStringList &columns, OutputBuffer &out)
+    : m_out(out)
 {
     for (const QString &name : columns)
         m_columns.push_back(name.toStdString());
@@ -206,9 +221,12 @@ void TableWriter::finish()
 std::unique_ptr<TableWriter> makeTableWriter(OutputFormat format, const QStringList &columns, OutputBuffer &out)
 {
     switch (format) {
-    case OutputFormat::Csv: return std::make_unique<CsvWriter>(columns, out);
-    case OutputFormat::Json: return std::make_unique<JsonWriter>(columns, out);
-    case OutputFormat::Tsv: break;
+    case OutputFormat::Csv:
+        return std::make_unique<CsvWriter>(columns, out);
+    case OutputFormat::Json:
+        return std::make_unique<JsonWriter>(columns, out);
+    case OutputFormat::Tsv:
+        break;
     }
     return std::make_unique<TsvWriter>(columns, out);
 }

@@ -12,7 +12,9 @@
 
 namespace realm::cli {
 
-enum class OutputFormat { Tsv, Csv, Json };
+enum class OutputFormat { Tsv,
+                          Csv,
+                          Json };
 
 // One row's cells; nullopt for a cell without a value.
 using Cells = std::vector<std::optional<QString>>;

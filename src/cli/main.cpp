@@ -18,8 +18,7 @@ struct Dispatch {
     }
     int operator()(const UsageProblem &problem) const
     {
-        printLine(stderr, QStringLiteral("realmquery-cli: %1\nRun \"realmquery-cli --help\" for the usage.")
-                              .arg(problem.message));
+        printLine(stderr, QStringLiteral("realmquery-cli: %1\nRun \"realmquery-cli --help\" for the usage.").arg(problem.message));
         return ExitUsage;
     }
 };

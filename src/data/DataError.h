@@ -11,7 +11,7 @@ namespace realm {
 class DataError : public std::runtime_error {
 public:
     DataError(long number, const QString &text)
-        : std::runtime_error(text.toStdString()), m_number(number), m_text(text) {}
+        : std::runtime_error(text.toStdString()), m_number(number), m_text(text) { }
 
     long number() const { return m_number; }
     const QString &text() const { return m_text; }

@@ -12,7 +12,8 @@ namespace {
 
 constexpr qsizetype ValueByteLimit = 254;
 
-enum class FileEncoding { Utf8, Gbk };
+enum class FileEncoding { Utf8,
+                          Gbk };
 
 struct DecodedFile {
     QString text;

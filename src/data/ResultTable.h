@@ -14,7 +14,10 @@ namespace realm {
 // and the texts of a column packed into one UTF-16 pool.
 class ResultTable {
 public:
-    enum class Kind : std::uint8_t { Null, Integer, Real, Text };
+    enum class Kind : std::uint8_t { Null,
+                                     Integer,
+                                     Real,
+                                     Text };
 
     explicit ResultTable(QStringList columnNames);
 

@@ -137,9 +137,7 @@ std::shared_ptr<const ResultTable> SqliteConnection::query(const QString &sql, c
     if (!QByteArray(tail).trimmed().isEmpty())
         throw DataError(SQLITE_MISUSE, QStringLiteral("Only one statement may run at a time."));
     if (sqlite3_bind_parameter_count(statement) != parameters.size())
-        throw DataError(SQLITE_RANGE, QStringLiteral("The statement expects %1 parameters, %2 given.")
-                                          .arg(sqlite3_bind_parameter_count(statement))
-                                          .arg(parameters.size()));
+        throw DataError(SQLITE_RANGE, QStringLiteral("The statement expects %1 parameters, %2 given.").arg(sqlite3_bind_parameter_count(statement)).arg(parameters.size()));
     for (int i = 0; i < parameters.size(); ++i) {
         sqlite3_bind_text16(statement, i + 1, parameters[i].utf16(), int(parameters[i].size() * 2), SQLITE_TRANSIENT);
     }

@@ -20,7 +20,8 @@ bool isSkipped(QChar c)
 // that may stand anywhere inside the number.
 class Scanner {
 public:
-    explicit Scanner(QStringView text) : m_text(text) {}
+    explicit Scanner(QStringView text)
+        : m_text(text) { }
 
     QChar peek()
     {

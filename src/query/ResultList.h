@@ -8,7 +8,12 @@ class ItemNameIndex;
 class Recordset;
 
 // The six columns of the main window's result list.
-enum ResultColumn { CharNameColumn, ItemIdColumn, ItemNameColumn, AmountColumn, EnchantColumn, PetNameColumn,
+enum ResultColumn { CharNameColumn,
+                    ItemIdColumn,
+                    ItemNameColumn,
+                    AmountColumn,
+                    EnchantColumn,
+                    PetNameColumn,
                     ResultColumnCount };
 
 // Clears the list and writes one row per result row, in result order: the

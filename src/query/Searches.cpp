@@ -1,8 +1,8 @@
 #include "query/Searches.h"
 
 #include "data/DataError.h"
-#include "query/LookupQueries.h"
 #include "data/Module1.h"
+#include "query/LookupQueries.h"
 #include "query/ResultList.h"
 
 namespace realm {

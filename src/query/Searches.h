@@ -11,11 +11,11 @@ struct Module1;
 // exit status.
 struct SearchOutcome {
     enum class Status {
-        Done,         // the query ran; rowCount rows
-        NotRun,       // nothing to search for: the window does nothing
+        Done, // the query ran; rowCount rows
+        NotRun, // nothing to search for: the window does nothing
         InvalidInput, // no query was built; message names the box
-        Failed,       // the database refused; message holds its text
-        NotFound,     // the account lookup found no such character
+        Failed, // the database refused; message holds its text
+        NotFound, // the account lookup found no such character
     };
     Status status = Status::Done;
     int rowCount = 0;

@@ -17,7 +17,7 @@ struct SqlStatement {
 class InputError : public std::runtime_error {
 public:
     explicit InputError(const QString &message)
-        : std::runtime_error(message.toStdString()), m_message(message) {}
+        : std::runtime_error(message.toStdString()), m_message(message) { }
     const QString &message() const { return m_message; }
 
 private:

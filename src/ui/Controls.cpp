@@ -1,7 +1,7 @@
 #include "ui/Controls.h"
 
-#include "ui/ReportListModel.h"
 #include "query/Searches.h"
+#include "ui/ReportListModel.h"
 
 #include <QHeaderView>
 

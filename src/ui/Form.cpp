@@ -9,7 +9,10 @@
 
 namespace realm::ui {
 
-Form::Form(QWidget *parent) : QWidget(parent) {}
+Form::Form(QWidget *parent)
+    : QWidget(parent)
+{
+}
 
 void reportFatal(long number, const QString &text)
 {

@@ -59,9 +59,7 @@ private slots:
         const test::CliRun implied = runOn(m_folder.path(), arguments("equip --amount 1"));
         QCOMPARE(implied.exitCode, 0);
         QCOMPARE(implied.out, runOn(m_folder.path(), arguments("equip --amount 1 --amount-op =")).out);
-        QVERIFY(implied.out != runOn(m_folder.path(), {QStringLiteral("equip"), QStringLiteral("--amount"),
-                                                       QStringLiteral("1"), QStringLiteral("--amount-op"), {}})
-                                    .out);
+        QVERIFY(implied.out != runOn(m_folder.path(), {QStringLiteral("equip"), QStringLiteral("--amount"), QStringLiteral("1"), QStringLiteral("--amount-op"), {}}).out);
     }
 
     void readsTheFolderOfTheProgram()

@@ -33,7 +33,7 @@ class TestCliFormats : public QObject {
     QByteArray equipmentRows(const char *format)
     {
         const test::CliRun run = test::runCli({QStringLiteral("--dir"), m_folder.path(), QStringLiteral("--format"),
-                                              QString::fromLatin1(format), QStringLiteral("equip")});
+                                               QString::fromLatin1(format), QStringLiteral("equip")});
         if (run.exitCode != 0)
             qWarning("exit %d: %s", run.exitCode, run.err.constData());
         return run.out;
@@ -80,23 +80,23 @@ private slots:
         const QByteArray json = equipmentRows("json");
         const QByteArray item57 = "\"item_id\":\"57\",\"item_name\":\"青铜,\\\"长\\\"剑\"";
         QCOMPARE(json, QByteArray("[\n"
-                                  "{\"char_name\":\"tab\\tin\"," + item57 +
-                                  ",\"amount\":\"1\",\"enchant\":\"+12\",\"pet_name\":null},\n"
-                                  "{\"char_name\":\"line\\nbreak\\r\",\"item_id\":\"999\",\"item_name\":null,"
-                                  "\"amount\":\"2\",\"enchant\":\"+\",\"pet_name\":null},\n"
-                                  "{\"char_name\":\"say \\\"hi\\\", ok\"," + item57 +
-                                  ",\"amount\":null,\"enchant\":\"+0\",\"pet_name\":null},\n"
-                                  "{\"char_name\":\"back\\\\slash\",\"item_id\":\"58\",\"item_name\":\"白银长剑\","
-                                  "\"amount\":\"4\",\"enchant\":\"+1\",\"pet_name\":null},\n"
-                                  "{\"char_name\":\"李逍遥😀\",\"item_id\":\"1\",\"item_name\":\"金币\","
-                                  "\"amount\":\"5\",\"enchant\":\"+2\",\"pet_name\":null},\n"
-                                  "{\"char_name\":null," + item57 +
-                                  ",\"amount\":\"6\",\"enchant\":\"+3\",\"pet_name\":null},\n"
-                                  "{\"char_name\":\"\"," + item57 +
-                                  ",\"amount\":\"7\",\"enchant\":\"+4\",\"pet_name\":null},\n"
-                                  "{\"char_name\":\"bell\\u0007\"," + item57 +
-                                  ",\"amount\":\"8\",\"enchant\":\"+5\",\"pet_name\":null}\n"
-                                  "]\n"));
+                                  "{\"char_name\":\"tab\\tin\","
+                                  + item57 + ",\"amount\":\"1\",\"enchant\":\"+12\",\"pet_name\":null},\n"
+                                             "{\"char_name\":\"line\\nbreak\\r\",\"item_id\":\"999\",\"item_name\":null,"
+                                             "\"amount\":\"2\",\"enchant\":\"+\",\"pet_name\":null},\n"
+                                             "{\"char_name\":\"say \\\"hi\\\", ok\","
+                                  + item57 + ",\"amount\":null,\"enchant\":\"+0\",\"pet_name\":null},\n"
+                                             "{\"char_name\":\"back\\\\slash\",\"item_id\":\"58\",\"item_name\":\"白银长剑\","
+                                             "\"amount\":\"4\",\"enchant\":\"+1\",\"pet_name\":null},\n"
+                                             "{\"char_name\":\"李逍遥😀\",\"item_id\":\"1\",\"item_name\":\"金币\","
+                                             "\"amount\":\"5\",\"enchant\":\"+2\",\"pet_name\":null},\n"
+                                             "{\"char_name\":null,"
+                                  + item57 + ",\"amount\":\"6\",\"enchant\":\"+3\",\"pet_name\":null},\n"
+                                             "{\"char_name\":\"\","
+                                  + item57 + ",\"amount\":\"7\",\"enchant\":\"+4\",\"pet_name\":null},\n"
+                                             "{\"char_name\":\"bell\\u0007\","
+                                  + item57 + ",\"amount\":\"8\",\"enchant\":\"+5\",\"pet_name\":null}\n"
+                                             "]\n"));
         QJsonParseError error;
         QJsonDocument::fromJson(json, &error);
         QCOMPARE(error.error, QJsonParseError::NoError);

@@ -1,11 +1,11 @@
 #include "CliRun.h"
 #include "Fixtures.h"
-#include "ui/main/Form1.h"
-#include "ui/itemlookup/Form2.h"
-#include "ui/account/Form3.h"
+#include "FormDriving.h"
 #include "ui/GridModel.h"
 #include "ui/ReportListModel.h"
-#include "FormDriving.h"
+#include "ui/account/Form3.h"
+#include "ui/itemlookup/Form2.h"
+#include "ui/main/Form1.h"
 
 #include <QComboBox>
 
@@ -17,7 +17,7 @@ using Rows = QList<QStringList>;
 namespace {
 
 const QStringList ResultKeys = {QStringLiteral("char_name"), QStringLiteral("item_id"), QStringLiteral("item_name"),
-                                QStringLiteral("amount"),    QStringLiteral("enchant"), QStringLiteral("pet_name")};
+                                QStringLiteral("amount"), QStringLiteral("enchant"), QStringLiteral("pet_name")};
 const QStringList ItemKeys = {QStringLiteral("id"), QStringLiteral("name_c"), QStringLiteral("name_e")};
 const QStringList CharacterKeys = {QStringLiteral("char_name"), QStringLiteral("account_name")};
 
@@ -69,9 +69,9 @@ class TestCliWindows : public QObject {
 
     Rows cliRows(const QStringList &command, const QStringList &keys)
     {
-        const test::CliRun run =
-            test::runCli(QStringList{QStringLiteral("--dir"), m_folder.path(), QStringLiteral("--format"),
-                                     QStringLiteral("json")} + command);
+        const test::CliRun run = test::runCli(QStringList{QStringLiteral("--dir"), m_folder.path(), QStringLiteral("--format"),
+                                                          QStringLiteral("json")}
+                                              + command);
         if (run.exitCode != 0)
             qWarning("exit %d: %s", run.exitCode, run.err.constData());
         return test::jsonRowsAsShown(run.out, keys);

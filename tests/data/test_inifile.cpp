@@ -80,7 +80,7 @@ private slots:
         content.replace(QStringLiteral("[Base]"), QStringLiteral("[基础设置]"));
         const QString path = write(content.toUtf8());
         const QString key = QTest::currentDataTag() == QByteArray("key letter case") ? QStringLiteral("ServerIP")
-                                                                                    : QStringLiteral("serverip");
+                                                                                     : QStringLiteral("serverip");
         QCOMPARE(GetFromINI(section(), key, path), expected);
     }
 

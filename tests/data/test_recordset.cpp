@@ -1,5 +1,5 @@
-#include "data/DataError.h"
 #include "Fixtures.h"
+#include "data/DataError.h"
 #include "data/ItemDatabase.h"
 #include "data/ItemNameIndex.h"
 #include "data/Recordset.h"
@@ -44,10 +44,7 @@ private slots:
         QStringList names;
         for (items.moveFirst(); !items.eof(); items.moveNext())
             names << items.field(u"C").toString();
-        QCOMPARE(names, QStringList({QStringLiteral("金币"), QStringLiteral("青铜长剑"), QStringLiteral("白银长剑"),
-                                     QStringLiteral("重复的剑"), QStringLiteral("sword of light"),
-                                     QStringLiteral("SWORD OF NIGHT"), QStringLiteral("狼宠召唤石"),
-                                     QStringLiteral("负数物品")}));
+        QCOMPARE(names, QStringList({QStringLiteral("金币"), QStringLiteral("青铜长剑"), QStringLiteral("白银长剑"), QStringLiteral("重复的剑"), QStringLiteral("sword of light"), QStringLiteral("SWORD OF NIGHT"), QStringLiteral("狼宠召唤石"), QStringLiteral("负数物品")}));
     }
 
     void findMatchesQuotedNumbersFromTheCurrentRow()

@@ -15,33 +15,45 @@
 
 namespace {
 
-std::string escapeText(const std::string& text) {
+std::string escapeText(const std::string &text)
+{
     if (text.empty()) {
         return "\\e";
     }
     std::string out;
     for (const char c : text) {
         switch (c) {
-            case '\t': out += "\\t"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\\': out += "\\\\"; break;
-            default: out += c;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
 }
 
-void printHeader(MdbTableDef* table) {
+void printHeader(MdbTableDef *table)
+{
     for (unsigned i = 0; i < table->num_cols; ++i) {
-        const auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
+        const auto *column = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, i));
         std::cout << (i ? "\t" : "") << column->name;
     }
     std::cout << "\n";
 }
 
 // After mdb_fetch_row the page buffer still holds the row just read.
-std::vector<MdbField> crackCurrentRow(MdbTableDef* table) {
+std::vector<MdbField> crackCurrentRow(MdbTableDef *table)
+{
     std::vector<MdbField> fields(table->num_cols);
     int start = 0;
     size_t size = 0;
@@ -50,7 +62,8 @@ std::vector<MdbField> crackCurrentRow(MdbTableDef* table) {
     return fields;
 }
 
-void printRows(MdbTableDef* table) {
+void printRows(MdbTableDef *table)
+{
     std::vector<std::vector<char>> values(table->num_cols, std::vector<char>(MDB_BIND_SIZE));
     for (unsigned i = 0; i < table->num_cols; ++i) {
         mdb_bind_column(table, static_cast<int>(i + 1), values[i].data(), nullptr);
@@ -58,28 +71,30 @@ void printRows(MdbTableDef* table) {
     while (mdb_fetch_row(table)) {
         const auto fields = crackCurrentRow(table);
         for (unsigned i = 0; i < table->num_cols; ++i) {
-            const auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
+            const auto *column = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, i));
             const std::string value = values[i].data();
             const bool isText = column->col_type == MDB_TEXT;
-            std::cout << (i ? "\t" : "") << (fields[i].is_null ? "" : isText ? escapeText(value) : value);
+            std::cout << (i ? "\t" : "") << (fields[i].is_null ? "" : isText ? escapeText(value)
+                                                                             : value);
         }
         std::cout << "\n";
     }
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char **argv)
+{
     if (argc != 2) {
         std::cerr << "usage: jet4writer_mdbtools_dump FILE.mdb\n";
         return 2;
     }
-    MdbHandle* mdb = mdb_open(argv[1], MDB_NOFLAGS);
+    MdbHandle *mdb = mdb_open(argv[1], MDB_NOFLAGS);
     if (!mdb) {
         return 1;
     }
     std::string tableName = "item";
-    MdbTableDef* table = mdb_read_table_by_name(mdb, tableName.data(), MDB_TABLE);
+    MdbTableDef *table = mdb_read_table_by_name(mdb, tableName.data(), MDB_TABLE);
     if (!table || !mdb_read_columns(table)) {
         std::cerr << "table item not found\n";
         mdb_close(mdb);

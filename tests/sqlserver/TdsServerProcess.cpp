@@ -16,7 +16,8 @@ constexpr int StartTimeoutMs = 30000;
 constexpr int StopTimeoutMs = 10000;
 } // namespace
 
-TdsServerProcess::TdsServerProcess(Options options) : m_options(std::move(options))
+TdsServerProcess::TdsServerProcess(Options options)
+    : m_options(std::move(options))
 {
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     // A test ended by exit() (a fatal start-up) runs no destructor; the

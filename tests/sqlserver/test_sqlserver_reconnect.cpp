@@ -1,9 +1,9 @@
 #include "Fixtures.h"
-#include "ui/main/Form1.h"
 #include "FormDriver.h"
+#include "TdsServerProcess.h"
 #include "data/ProgramFolder.h"
 #include "ui/ReportListModel.h"
-#include "TdsServerProcess.h"
+#include "ui/main/Form1.h"
 
 #include <QTest>
 

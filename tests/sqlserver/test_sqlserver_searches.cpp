@@ -1,10 +1,10 @@
 #include "Fixtures.h"
-#include "ui/main/Form1.h"
-#include "ui/account/Form3.h"
 #include "FormDriver.h"
+#include "TdsServerProcess.h"
 #include "data/ProgramFolder.h"
 #include "ui/ReportListModel.h"
-#include "TdsServerProcess.h"
+#include "ui/account/Form3.h"
+#include "ui/main/Form1.h"
 
 #include <QJsonArray>
 #include <QTest>

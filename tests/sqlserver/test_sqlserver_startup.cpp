@@ -1,7 +1,7 @@
-#include "data/DataError.h"
 #include "Fixtures.h"
-#include "data/Module1.h"
 #include "TdsServerProcess.h"
+#include "data/DataError.h"
+#include "data/Module1.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

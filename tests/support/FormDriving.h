@@ -1,8 +1,8 @@
 #pragma once
 
+#include "data/ProgramFolder.h"
 #include "ui/Fonts.h"
 #include "ui/main/Form1.h"
-#include "data/ProgramFolder.h"
 
 #include <QAbstractButton>
 #include <QClipboard>

@@ -1,17 +1,17 @@
 #include "Fixtures.h"
-#include "ui/main/Form1.h"
+#include "FormDriving.h"
 #include "data/Module1.h"
 #include "data/ProgramFolder.h"
 #include "ui/ReportListModel.h"
-#include "FormDriving.h"
+#include "ui/main/Form1.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeView>
-#include <QHeaderView>
 
 #include <algorithm>
 
@@ -128,23 +128,16 @@ private slots:
     void equipmentRowsShowNamesAndEnchantLevels()
     {
         searchEquipment(QStringLiteral("李逍遥"));
-        QCOMPARE(sortedRows(), (Rows{{QStringLiteral("李逍遥"), QStringLiteral("57"), QStringLiteral("青铜长剑"), QStringLiteral("1"),
-                                QStringLiteral("+12"), QString()},
-                               {QStringLiteral("李逍遥"), QStringLiteral("58"), QStringLiteral("白银长剑"), QStringLiteral("5"),
-                                QStringLiteral("+0"), QString()},
-                               {QStringLiteral("李逍遥"), QStringLiteral("7"), QStringLiteral("狼宠召唤石"), QStringLiteral("1"),
-                                QStringLiteral("+0"), QString()}}));
+        QCOMPARE(sortedRows(), (Rows{{QStringLiteral("李逍遥"), QStringLiteral("57"), QStringLiteral("青铜长剑"), QStringLiteral("1"), QStringLiteral("+12"), QString()}, {QStringLiteral("李逍遥"), QStringLiteral("58"), QStringLiteral("白银长剑"), QStringLiteral("5"), QStringLiteral("+0"), QString()}, {QStringLiteral("李逍遥"), QStringLiteral("7"), QStringLiteral("狼宠召唤石"), QStringLiteral("1"), QStringLiteral("+0"), QString()}}));
         QCOMPARE(status(), QStringLiteral("共 3 行"));
     }
 
     void nullEnchantAndUnknownItemLeaveCellsEmpty()
     {
         searchEquipment(QStringLiteral("赵灵儿"), QStringLiteral("57"));
-        QCOMPARE(rows(), (Rows{{QStringLiteral("赵灵儿"), QStringLiteral("57"), QStringLiteral("青铜长剑"), QStringLiteral("3"),
-                                QStringLiteral("+"), QString()}}));
+        QCOMPARE(rows(), (Rows{{QStringLiteral("赵灵儿"), QStringLiteral("57"), QStringLiteral("青铜长剑"), QStringLiteral("3"), QStringLiteral("+"), QString()}}));
         searchEquipment(QStringLiteral("林月如"), QStringLiteral("999"));
-        QCOMPARE(rows(), (Rows{{QStringLiteral("林月如"), QStringLiteral("999"), QString(), QStringLiteral("10"),
-                                QStringLiteral("+2"), QString()}}));
+        QCOMPARE(rows(), (Rows{{QStringLiteral("林月如"), QStringLiteral("999"), QString(), QStringLiteral("10"), QStringLiteral("+2"), QString()}}));
     }
 
     void filtersNarrowTheSearch_data()
@@ -202,10 +195,7 @@ private slots:
         auto *combo = control<QComboBox>("Combo1");
         combo->setCurrentIndex(0);
         searchEquipment({}, {}, QStringLiteral("10"));
-        QCOMPARE(sortedRows(), (Rows{{QStringLiteral("a_b"), QStringLiteral("1"), QStringLiteral("金币"), QStringLiteral("500"),
-                                      QStringLiteral("+0"), QString()},
-                                     {QStringLiteral("axb"), QStringLiteral("1"), QStringLiteral("金币"), QStringLiteral("20"),
-                                      QStringLiteral("+0"), QString()}}));
+        QCOMPARE(sortedRows(), (Rows{{QStringLiteral("a_b"), QStringLiteral("1"), QStringLiteral("金币"), QStringLiteral("500"), QStringLiteral("+0"), QString()}, {QStringLiteral("axb"), QStringLiteral("1"), QStringLiteral("金币"), QStringLiteral("20"), QStringLiteral("+0"), QString()}}));
     }
 
     void badInputRunsNoQueryAndSaysSo()
@@ -243,8 +233,7 @@ private slots:
     {
         type("Text5", QStringLiteral(" 小白 "));
         click("Command2");
-        QCOMPARE(rows(), (Rows{{QStringLiteral("李逍遥"), QStringLiteral("7"), QStringLiteral("狼宠召唤石"), QStringLiteral("1"),
-                                QStringLiteral("+0"), QStringLiteral("小白")}}));
+        QCOMPARE(rows(), (Rows{{QStringLiteral("李逍遥"), QStringLiteral("7"), QStringLiteral("狼宠召唤石"), QStringLiteral("1"), QStringLiteral("+0"), QStringLiteral("小白")}}));
         type("Text5", QStringLiteral(" "));
         click("Command2");
         QCOMPARE(rows().size(), 2);

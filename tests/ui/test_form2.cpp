@@ -1,9 +1,9 @@
-#include "data/DataError.h"
-#include "FormDriving.h"
 #include "Fixtures.h"
-#include "ui/itemlookup/Form2.h"
-#include "ui/GridModel.h"
+#include "FormDriving.h"
+#include "data/DataError.h"
 #include "data/Module1.h"
+#include "ui/GridModel.h"
+#include "ui/itemlookup/Form2.h"
 
 #include <QFontInfo>
 #include <QHeaderView>
@@ -20,7 +20,8 @@ namespace {
 // given and, when told to, refuses them as a damaged file would.
 class ItemConnectionProbe : public Connection {
 public:
-    explicit ItemConnectionProbe(std::shared_ptr<Connection> inner) : m_inner(std::move(inner)) {}
+    explicit ItemConnectionProbe(std::shared_ptr<Connection> inner)
+        : m_inner(std::move(inner)) { }
 
     std::shared_ptr<const ResultTable> query(const QString &sql, const QStringList &parameters) override
     {
@@ -173,7 +174,7 @@ void TestForm2::search_data()
     QTest::newRow("inner blanks not squeezed") << u""_s << u"双 空"_s << QStringList{};
     QTest::newRow("tab is no blank") << u""_s << u"剑\t"_s << QStringList{};
     QTest::newRow("blanks only name") << u""_s << u"   "_s
-                                      << QStringList{u"1"_s,  u"7"_s,  u"12"_s, u"0"_s,  u"-3"_s, u"57"_s, u"57"_s, u"58"_s,
+                                      << QStringList{u"1"_s, u"7"_s, u"12"_s, u"0"_s, u"-3"_s, u"57"_s, u"57"_s, u"58"_s,
                                                      u"60"_s, u"61"_s, u"70"_s, u"71"_s, u"76"_s, u"72"_s, u"73"_s, u"74"_s};
     QTest::newRow("letter case ignored") << u""_s << u"sword"_s << QStringList{u"60"_s, u"61"_s};
     QTest::newRow("percent is a wildcard") << u""_s << u"100%"_s << QStringList{u"71"_s, u"76"_s};

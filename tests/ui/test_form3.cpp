@@ -1,7 +1,7 @@
-#include "FormDriving.h"
 #include "Fixtures.h"
-#include "ui/account/Form3.h"
+#include "FormDriving.h"
 #include "data/Module1.h"
+#include "ui/account/Form3.h"
 
 #include <QHeaderView>
 #include <QLabel>

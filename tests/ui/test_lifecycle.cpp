@@ -1,9 +1,9 @@
-#include "FormDriving.h"
 #include "Fixtures.h"
-#include "ui/itemlookup/Form2.h"
-#include "ui/account/Form3.h"
-#include "ui/GridModel.h"
+#include "FormDriving.h"
 #include "data/Module1.h"
+#include "ui/GridModel.h"
+#include "ui/account/Form3.h"
+#include "ui/itemlookup/Form2.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -16,15 +16,14 @@ namespace {
 constexpr std::int64_t ItemsPerCharacter = 25;
 constexpr std::int64_t CharactersPerAccount = 3;
 
-const char *const Schema =
-    "CREATE TABLE user_data (char_id INTEGER PRIMARY KEY, char_name TEXT, account_name TEXT);"
-    "CREATE TABLE user_item (item_id INTEGER PRIMARY KEY, char_id INTEGER, item_type INTEGER, amount INTEGER,"
-    " enchant INTEGER);"
-    "CREATE TABLE pet_data (pet_id INTEGER PRIMARY KEY, nick_name TEXT);";
+const char *const Schema = "CREATE TABLE user_data (char_id INTEGER PRIMARY KEY, char_name TEXT, account_name TEXT);"
+                           "CREATE TABLE user_item (item_id INTEGER PRIMARY KEY, char_id INTEGER, item_type INTEGER, amount INTEGER,"
+                           " enchant INTEGER);"
+                           "CREATE TABLE pet_data (pet_id INTEGER PRIMARY KEY, nick_name TEXT);";
 
 const char *const Indexes = "CREATE INDEX user_item_char ON user_item (char_id);"
-                           "CREATE INDEX user_data_name ON user_data (char_name);"
-                           "CREATE INDEX user_data_account ON user_data (account_name);";
+                            "CREATE INDEX user_data_name ON user_data (char_name);"
+                            "CREATE INDEX user_data_account ON user_data (account_name);";
 
 class Database {
 public:
@@ -64,7 +63,8 @@ private:
 // One prepared insert, reset after each row.
 class Insert {
 public:
-    Insert(Database &db, const char *sql) : m_db(db), m_statement(db.prepare(sql), sqlite3_finalize) {}
+    Insert(Database &db, const char *sql)
+        : m_db(db), m_statement(db.prepare(sql), sqlite3_finalize) { }
 
     Insert &integer(int index, std::int64_t value)
     {

@@ -6,20 +6,19 @@
 
 namespace gamedata {
 
-const char *const UsageText =
-    "usage: gamedata [--rows N] [--items M] [--used-items U] [--seed S] [--pets PERCENT]\n"
-    "                [--game OUT.sqlite] [--items-tsv OUT.tsv]\n"
-    "\n"
-    "  --rows N        user_item rows of the game database (default 1000)\n"
-    "  --items M       rows of the item table (default 1000); the game rows\n"
-    "                  use its ids, and some ids it lacks\n"
-    "  --used-items U  the game rows use only the table's first U ids (default\n"
-    "                  0: all of them); the same U gives the same game rows for\n"
-    "                  every --items from U up\n"
-    "  --seed S        the same seed gives the same files (default 1)\n"
-    "  --pets PERCENT  share of user_item rows that are pets (default 5)\n"
-    "  --game FILE     write the game database as a new SQLite file\n"
-    "  --items-tsv F   write the item table as jet4writer input\n";
+const char *const UsageText = "usage: gamedata [--rows N] [--items M] [--used-items U] [--seed S] [--pets PERCENT]\n"
+                              "                [--game OUT.sqlite] [--items-tsv OUT.tsv]\n"
+                              "\n"
+                              "  --rows N        user_item rows of the game database (default 1000)\n"
+                              "  --items M       rows of the item table (default 1000); the game rows\n"
+                              "                  use its ids, and some ids it lacks\n"
+                              "  --used-items U  the game rows use only the table's first U ids (default\n"
+                              "                  0: all of them); the same U gives the same game rows for\n"
+                              "                  every --items from U up\n"
+                              "  --seed S        the same seed gives the same files (default 1)\n"
+                              "  --pets PERCENT  share of user_item rows that are pets (default 5)\n"
+                              "  --game FILE     write the game database as a new SQLite file\n"
+                              "  --items-tsv F   write the item table as jet4writer input\n";
 
 namespace {
 

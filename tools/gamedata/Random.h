@@ -8,7 +8,8 @@ namespace gamedata {
 // standard library, which the <random> distributions do not promise.
 class Random {
 public:
-    explicit Random(std::uint64_t seed) : m_state(seed) {}
+    explicit Random(std::uint64_t seed)
+        : m_state(seed) { }
 
     std::uint64_t next()
     {
@@ -31,7 +32,10 @@ private:
 
 // Independent streams from one seed, so that the characters come out the
 // same whatever the size of the item table.
-enum class Stream : std::uint64_t { Characters = 1, Items = 2, Pets = 3, ItemTable = 4 };
+enum class Stream : std::uint64_t { Characters = 1,
+                                    Items = 2,
+                                    Pets = 3,
+                                    ItemTable = 4 };
 
 inline Random streamOf(std::uint64_t seed, Stream stream)
 {

@@ -20,14 +20,18 @@ constexpr std::uint32_t kMaxPages = 0x80000000u / kPageSize;
 
 // Catalog flags that mark a table as a system table.
 constexpr std::int32_t kSystemObjectFlags = static_cast<std::int32_t>(0x80000002u);
-constexpr std::int16_t kTableObjectType = 1;  // catalog Type of a table
+constexpr std::int16_t kTableObjectType = 1; // catalog Type of a table
 
-constexpr std::uint32_t kCatalogRowCount = 2;  // MSysObjects and item
+constexpr std::uint32_t kCatalogRowCount = 2; // MSysObjects and item
 
 // Rows of the usage maps page, in the order usageMapsPage() adds them.
-enum MapRow : std::uint8_t { CatalogUsedPages, CatalogFreePages, ItemUsedPages, ItemFreePages };
+enum MapRow : std::uint8_t { CatalogUsedPages,
+                             CatalogFreePages,
+                             ItemUsedPages,
+                             ItemFreePages };
 
-TableLayout catalogLayout() {
+TableLayout catalogLayout()
+{
     return TableLayout(TableDef{{{u"Id", ColumnType::Long},
                                  {u"Name", ColumnType::Text},
                                  {u"Type", ColumnType::Integer},
@@ -36,26 +40,30 @@ TableLayout catalogLayout() {
                                 true});
 }
 
-TableLayout itemTableLayout() {
+TableLayout itemTableLayout()
+{
     return TableLayout(TableDef{{{u"id", ColumnType::Long}, {u"C", ColumnType::Text}, {u"E", ColumnType::Text}}, false});
 }
 
-Bytes catalogRow(const TableLayout& catalog, std::uint32_t defPage, const std::u16string& name, std::int32_t flags) {
+Bytes catalogRow(const TableLayout &catalog, std::uint32_t defPage, const std::u16string &name, std::int32_t flags)
+{
     const std::array<FieldValue, 5> values = {
         static_cast<std::int32_t>(defPage), name, kTableObjectType, flags, std::monostate{}};
     return catalog.encodeRow(values);
 }
 
-Page catalogDataPage(const TableLayout& catalog) {
+Page catalogDataPage(const TableLayout &catalog)
+{
     DataPageBuilder page(kCatalogDefPage);
     page.tryAdd(catalogRow(catalog, kCatalogDefPage, u"MSysObjects", kSystemObjectFlags));
     page.tryAdd(catalogRow(catalog, kItemDefPage, u"item", 0));
     return page.take();
 }
 
-Page usageMapsPage(std::span<const std::uint32_t> itemBitmapPages) {
+Page usageMapsPage(std::span<const std::uint32_t> itemBitmapPages)
+{
     const std::array<std::uint32_t, 1> catalogPages = {kCatalogDataPage};
-    DataPageBuilder page(0);  // the maps belong to no table
+    DataPageBuilder page(0); // the maps belong to no table
     page.tryAdd(makeInlineUsageMap(0, catalogPages));
     page.tryAdd(makeInlineUsageMap(0, {}));
     page.tryAdd(makeIndirectUsageMap(itemBitmapPages));
@@ -63,24 +71,27 @@ Page usageMapsPage(std::span<const std::uint32_t> itemBitmapPages) {
     return page.take();
 }
 
-FieldValue optionalValue(const auto& value) {
+FieldValue optionalValue(const auto &value)
+{
     if (!value) {
         return std::monostate{};
     }
     return *value;
 }
 
-}  // namespace
+} // namespace
 
-ItemFileWriter::ItemFileWriter(std::ostream& out)
-    : out_(out), itemLayout_(itemTableLayout()), dataPage_(kItemDefPage), nextPage_(0) {
+ItemFileWriter::ItemFileWriter(std::ostream &out)
+    : out_(out), itemLayout_(itemTableLayout()), dataPage_(kItemDefPage), nextPage_(0)
+{
     const Page placeholder{};
     while (nextPage_ < kFirstItemDataPage) {
         appendPage(placeholder);
     }
 }
 
-void ItemFileWriter::append(const ItemRow& row) {
+void ItemFileWriter::append(const ItemRow &row)
+{
     const std::array<FieldValue, 3> values = {optionalValue(row.id), optionalValue(row.c), optionalValue(row.e)};
     const Bytes encoded = itemLayout_.encodeRow(values);
     if (!dataPage_.tryAdd(encoded)) {
@@ -90,7 +101,8 @@ void ItemFileWriter::append(const ItemRow& row) {
     ++rowCount_;
 }
 
-void ItemFileWriter::finish() {
+void ItemFileWriter::finish()
+{
     if (!dataPage_.empty()) {
         flushDataPage();
     }
@@ -115,11 +127,13 @@ void ItemFileWriter::finish() {
     }
 }
 
-void ItemFileWriter::flushDataPage() {
+void ItemFileWriter::flushDataPage()
+{
     appendPage(dataPage_.take());
 }
 
-void ItemFileWriter::appendPage(const Page& page) {
+void ItemFileWriter::appendPage(const Page &page)
+{
     if (nextPage_ >= kMaxPages) {
         throw std::length_error("the table exceeds the 2 GB size limit of a Jet 4 file");
     }
@@ -127,11 +141,12 @@ void ItemFileWriter::appendPage(const Page& page) {
     ++nextPage_;
 }
 
-void ItemFileWriter::writePage(const Page& page) {
-    out_.write(reinterpret_cast<const char*>(page.data()), static_cast<std::streamsize>(page.size()));
+void ItemFileWriter::writePage(const Page &page)
+{
+    out_.write(reinterpret_cast<const char *>(page.data()), static_cast<std::streamsize>(page.size()));
     if (!out_) {
         throw std::runtime_error("writing the output failed");
     }
 }
 
-}  // namespace jet4
+} // namespace jet4

@@ -15,25 +15,25 @@ namespace jet4 {
 // the file, which need the final row and page counts, are written by finish().
 class ItemFileWriter {
 public:
-    explicit ItemFileWriter(std::ostream& out);
+    explicit ItemFileWriter(std::ostream &out);
 
     // Rows keep the order of the calls; throws std::invalid_argument for a
     // text that cannot be stored and std::length_error past the 2 GB limit.
-    void append(const ItemRow& row);
+    void append(const ItemRow &row);
 
     // Completes the file; throws std::runtime_error when writing failed.
     void finish();
 
 private:
     void flushDataPage();
-    void appendPage(const Page& page);
-    void writePage(const Page& page);
+    void appendPage(const Page &page);
+    void writePage(const Page &page);
 
-    std::ostream& out_;
+    std::ostream &out_;
     TableLayout itemLayout_;
     DataPageBuilder dataPage_;
     std::uint32_t nextPage_;
     std::uint32_t rowCount_ = 0;
 };
 
-}  // namespace jet4
+} // namespace jet4

@@ -13,4 +13,4 @@ struct ItemRow {
     std::optional<std::u16string> e;
 };
 
-}  // namespace jet4
+} // namespace jet4

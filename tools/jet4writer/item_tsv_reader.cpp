@@ -19,7 +19,8 @@ class FieldError : public std::invalid_argument {
     using std::invalid_argument::invalid_argument;
 };
 
-std::vector<std::string_view> splitFields(std::string_view line) {
+std::vector<std::string_view> splitFields(std::string_view line)
+{
     std::vector<std::string_view> fields;
     std::size_t start = 0;
     for (std::size_t tab = line.find('\t'); tab != std::string_view::npos; tab = line.find('\t', start)) {
@@ -30,7 +31,8 @@ std::vector<std::string_view> splitFields(std::string_view line) {
     return fields;
 }
 
-std::optional<std::int32_t> parseId(std::string_view field) {
+std::optional<std::int32_t> parseId(std::string_view field)
+{
     if (field.empty()) {
         return std::nullopt;
     }
@@ -46,21 +48,26 @@ std::optional<std::int32_t> parseId(std::string_view field) {
     return value;
 }
 
-char unescapeChar(char code, std::string_view column) {
+char unescapeChar(char code, std::string_view column)
+{
     switch (code) {
-        case 't': return '\t';
-        case 'n': return '\n';
-        case 'r': return '\r';
-        case '\\': return '\\';
-        case 'e':
-            throw FieldError("column " + std::string(column) +
-                             ": \\e means the empty text and must be the whole field");
-        default:
-            throw FieldError("column " + std::string(column) + ": unknown escape \\" + std::string(1, code));
+    case 't':
+        return '\t';
+    case 'n':
+        return '\n';
+    case 'r':
+        return '\r';
+    case '\\':
+        return '\\';
+    case 'e':
+        throw FieldError("column " + std::string(column) + ": \\e means the empty text and must be the whole field");
+    default:
+        throw FieldError("column " + std::string(column) + ": unknown escape \\" + std::string(1, code));
     }
 }
 
-std::string unescape(std::string_view field, std::string_view column) {
+std::string unescape(std::string_view field, std::string_view column)
+{
     std::string out;
     out.reserve(field.size());
     for (std::size_t i = 0; i < field.size(); ++i) {
@@ -75,7 +82,8 @@ std::string unescape(std::string_view field, std::string_view column) {
     return out;
 }
 
-std::optional<std::u16string> parseText(std::string_view field, std::string_view column) {
+std::optional<std::u16string> parseText(std::string_view field, std::string_view column)
+{
     if (field.empty()) {
         return std::nullopt;
     }
@@ -90,31 +98,35 @@ std::optional<std::u16string> parseText(std::string_view field, std::string_view
         throw FieldError("column " + std::string(column) + ": NUL characters cannot be stored");
     }
     if (text->size() > kMaxTextLength) {
-        throw FieldError("column " + std::string(column) + ": text has " + std::to_string(text->size()) +
-                         " UTF-16 code units, the limit is " + std::to_string(kMaxTextLength));
+        throw FieldError("column " + std::string(column) + ": text has " + std::to_string(text->size()) + " UTF-16 code units, the limit is " + std::to_string(kMaxTextLength));
     }
     return text;
 }
 
-ItemRow parseRow(std::string_view line) {
+ItemRow parseRow(std::string_view line)
+{
     const auto fields = splitFields(line);
     if (fields.size() != kFieldCount) {
-        throw FieldError("expected " + std::to_string(kFieldCount) + " tab-separated fields, found " +
-                         std::to_string(fields.size()));
+        throw FieldError("expected " + std::to_string(kFieldCount) + " tab-separated fields, found " + std::to_string(fields.size()));
     }
     return ItemRow{parseId(fields[0]), parseText(fields[1], "C"), parseText(fields[2], "E")};
 }
 
-}  // namespace
+} // namespace
 
-InputError::InputError(std::size_t line, const std::string& message)
-    : std::runtime_error(message), line_(line) {}
+InputError::InputError(std::size_t line, const std::string &message)
+    : std::runtime_error(message), line_(line)
+{
+}
 
-ItemTsvReader::ItemTsvReader(std::istream& in) : in_(in) {
+ItemTsvReader::ItemTsvReader(std::istream &in)
+    : in_(in)
+{
     readHeader();
 }
 
-bool ItemTsvReader::readLine(std::string& line) {
+bool ItemTsvReader::readLine(std::string &line)
+{
     if (!std::getline(in_, line)) {
         return false;
     }
@@ -126,7 +138,8 @@ bool ItemTsvReader::readLine(std::string& line) {
     return true;
 }
 
-void ItemTsvReader::readHeader() {
+void ItemTsvReader::readHeader()
+{
     std::string line;
     if (!readLine(line)) {
         throw InputError(1, "the input is empty; expected the header line id<TAB>C<TAB>E");
@@ -140,16 +153,17 @@ void ItemTsvReader::readHeader() {
     }
 }
 
-std::optional<ItemRow> ItemTsvReader::next() {
+std::optional<ItemRow> ItemTsvReader::next()
+{
     std::string line;
     if (!readLine(line)) {
         return std::nullopt;
     }
     try {
         return parseRow(line);
-    } catch (const FieldError& error) {
+    } catch (const FieldError &error) {
         throw InputError(lineNumber_, error.what());
     }
 }
 
-}  // namespace jet4
+} // namespace jet4

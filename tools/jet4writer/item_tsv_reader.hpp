@@ -15,7 +15,7 @@ inline constexpr std::size_t kMaxTextLength = 255;
 
 class InputError : public std::runtime_error {
 public:
-    InputError(std::size_t line, const std::string& message);
+    InputError(std::size_t line, const std::string &message);
     std::size_t line() const noexcept { return line_; }
 
 private:
@@ -27,7 +27,7 @@ private:
 class ItemTsvReader {
 public:
     // Consumes and checks the header line; throws InputError.
-    explicit ItemTsvReader(std::istream& in);
+    explicit ItemTsvReader(std::istream &in);
 
     // The next record, or nullopt at the end of the input; throws InputError.
     std::optional<ItemRow> next();
@@ -35,11 +35,11 @@ public:
     std::size_t lineNumber() const noexcept { return lineNumber_; }
 
 private:
-    bool readLine(std::string& line);
+    bool readLine(std::string &line);
     void readHeader();
 
-    std::istream& in_;
+    std::istream &in_;
     std::size_t lineNumber_ = 0;
 };
 
-}  // namespace jet4
+} // namespace jet4

@@ -14,14 +14,15 @@ constexpr std::uint8_t kDataPageType = 0x01;
 constexpr std::uint8_t kUsageBitmapPageType = 0x05;
 constexpr std::size_t kRowCountOffset = 12;
 constexpr std::size_t kRowOffsetsStart = 14;
-constexpr std::size_t kInlineUsageMapSize = 64;  // the size Jet 4 gives table usage maps
+constexpr std::size_t kInlineUsageMapSize = 64; // the size Jet 4 gives table usage maps
 
 // The stretch 0x18..0x97 of the header is masked with RC4 under a fixed key.
 constexpr std::size_t kMaskedStart = 0x18;
 constexpr std::size_t kMaskedLength = 128;
 constexpr std::array<std::uint8_t, 4> kHeaderMaskKey = {0xC7, 0xDA, 0x39, 0x6B};
 
-std::array<std::uint8_t, kMaskedLength> rc4KeyStream(std::span<const std::uint8_t> key) {
+std::array<std::uint8_t, kMaskedLength> rc4KeyStream(std::span<const std::uint8_t> key)
+{
     std::array<std::uint8_t, 256> state{};
     for (std::size_t i = 0; i < state.size(); ++i) {
         state[i] = static_cast<std::uint8_t>(i);
@@ -34,7 +35,7 @@ std::array<std::uint8_t, kMaskedLength> rc4KeyStream(std::span<const std::uint8_
     std::array<std::uint8_t, kMaskedLength> stream{};
     std::uint8_t a = 0;
     std::uint8_t b = 0;
-    for (auto& out : stream) {
+    for (auto &out : stream) {
         a = static_cast<std::uint8_t>(a + 1);
         b = static_cast<std::uint8_t>(b + state[a]);
         std::swap(state[a], state[b]);
@@ -43,25 +44,28 @@ std::array<std::uint8_t, kMaskedLength> rc4KeyStream(std::span<const std::uint8_
     return stream;
 }
 
-void setBit(std::span<std::uint8_t> bitmap, std::size_t bit) {
+void setBit(std::span<std::uint8_t> bitmap, std::size_t bit)
+{
     bitmap[bit / 8] = static_cast<std::uint8_t>(bitmap[bit / 8] | (1u << (bit % 8)));
 }
 
-}  // namespace
+} // namespace
 
-std::uint32_t pageRowRef(std::uint32_t page, std::uint8_t row) {
+std::uint32_t pageRowRef(std::uint32_t page, std::uint8_t row)
+{
     return (page << 8) | row;
 }
 
-Page makeHeaderPage() {
+Page makeHeaderPage()
+{
     Page page{};
     storeLE<std::uint32_t>(page, 0x00, 0x00000100);
     constexpr std::string_view engine = "Standard Jet DB";
     std::copy(engine.begin(), engine.end(), page.begin() + 0x04);
-    page[0x14] = 0x01;                          // Jet 4
-    storeLE<std::uint16_t>(page, 0x3C, 0x04E4);  // code page 1252
-    storeLE<std::uint32_t>(page, 0x3E, 0);       // database key 0: pages are not encrypted
-    storeLE<std::uint16_t>(page, 0x6E, 0x0409);  // General sort order
+    page[0x14] = 0x01; // Jet 4
+    storeLE<std::uint16_t>(page, 0x3C, 0x04E4); // code page 1252
+    storeLE<std::uint32_t>(page, 0x3E, 0); // database key 0: pages are not encrypted
+    storeLE<std::uint16_t>(page, 0x6E, 0x0409); // General sort order
     // 0x72 holds the creation date as a double; 0.0 leaves the password mask empty.
     const auto mask = rc4KeyStream(kHeaderMaskKey);
     for (std::size_t i = 0; i < kMaskedLength; ++i) {
@@ -70,11 +74,14 @@ Page makeHeaderPage() {
     return page;
 }
 
-DataPageBuilder::DataPageBuilder(std::uint32_t tableDefPage) : tableDefPage_(tableDefPage) {
+DataPageBuilder::DataPageBuilder(std::uint32_t tableDefPage)
+    : tableDefPage_(tableDefPage)
+{
     reset();
 }
 
-void DataPageBuilder::reset() {
+void DataPageBuilder::reset()
+{
     page_.fill(0);
     page_[0] = kDataPageType;
     page_[1] = 0x01;
@@ -84,7 +91,8 @@ void DataPageBuilder::reset() {
     storeLE(page_, 2, static_cast<std::uint16_t>(kPageSize - kRowOffsetsStart));
 }
 
-bool DataPageBuilder::tryAdd(std::span<const std::uint8_t> row) {
+bool DataPageBuilder::tryAdd(std::span<const std::uint8_t> row)
+{
     const std::size_t offsetsEnd = kRowOffsetsStart + 2 * rowCount_;
     const std::size_t freeSpace = rowsStart_ - offsetsEnd;
     if (row.size() + 2 > freeSpace || rowCount_ == 0xFF) {
@@ -99,13 +107,15 @@ bool DataPageBuilder::tryAdd(std::span<const std::uint8_t> row) {
     return true;
 }
 
-Page DataPageBuilder::take() {
+Page DataPageBuilder::take()
+{
     Page finished = page_;
     reset();
     return finished;
 }
 
-Bytes makeInlineUsageMap(std::uint32_t firstPage, std::span<const std::uint32_t> usedPages) {
+Bytes makeInlineUsageMap(std::uint32_t firstPage, std::span<const std::uint32_t> usedPages)
+{
     Bytes map(kInlineUsageMapSize, 0);
     map[0] = 0x00;
     storeLE(map, 1, firstPage);
@@ -119,7 +129,8 @@ Bytes makeInlineUsageMap(std::uint32_t firstPage, std::span<const std::uint32_t>
     return map;
 }
 
-Bytes makeIndirectUsageMap(std::span<const std::uint32_t> bitmapPages) {
+Bytes makeIndirectUsageMap(std::span<const std::uint32_t> bitmapPages)
+{
     Bytes map{0x01};
     for (const std::uint32_t page : bitmapPages) {
         appendLE(map, page);
@@ -127,7 +138,8 @@ Bytes makeIndirectUsageMap(std::span<const std::uint32_t> bitmapPages) {
     return map;
 }
 
-Page makeUsageBitmapPage(std::uint32_t index, std::uint32_t begin, std::uint32_t end) {
+Page makeUsageBitmapPage(std::uint32_t index, std::uint32_t begin, std::uint32_t end)
+{
     Page page{};
     page[0] = kUsageBitmapPageType;
     page[1] = 0x01;
@@ -141,4 +153,4 @@ Page makeUsageBitmapPage(std::uint32_t index, std::uint32_t begin, std::uint32_t
     return page;
 }
 
-}  // namespace jet4
+} // namespace jet4

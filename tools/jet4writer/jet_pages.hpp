@@ -54,4 +54,4 @@ Bytes makeIndirectUsageMap(std::span<const std::uint32_t> bitmapPages);
 // Bitmap page number `index` of a type 1 map, marking the pages of [begin, end).
 Page makeUsageBitmapPage(std::uint32_t index, std::uint32_t begin, std::uint32_t end);
 
-}  // namespace jet4
+} // namespace jet4

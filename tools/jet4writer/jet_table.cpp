@@ -18,46 +18,59 @@ constexpr std::uint16_t kGeneralSortOrder = 0x0409;
 constexpr std::uint8_t kFixedLengthFlag = 0x01;
 constexpr std::uint8_t kNullableFlag = 0x02;
 
-bool isFixed(ColumnType type) {
+bool isFixed(ColumnType type)
+{
     return type == ColumnType::Integer || type == ColumnType::Long;
 }
 
-std::uint16_t storedLength(ColumnType type) {
+std::uint16_t storedLength(ColumnType type)
+{
     switch (type) {
-        case ColumnType::Integer: return 2;
-        case ColumnType::Long: return 4;
-        case ColumnType::Text: return 510;  // 255 UTF-16 code units
-        case ColumnType::LongBinary: return 0;
+    case ColumnType::Integer:
+        return 2;
+    case ColumnType::Long:
+        return 4;
+    case ColumnType::Text:
+        return 510; // 255 UTF-16 code units
+    case ColumnType::LongBinary:
+        return 0;
     }
     throw std::logic_error("unknown column type");
 }
 
-bool matchesType(ColumnType type, const FieldValue& value) {
+bool matchesType(ColumnType type, const FieldValue &value)
+{
     if (std::holds_alternative<std::monostate>(value)) {
         return true;
     }
     switch (type) {
-        case ColumnType::Integer: return std::holds_alternative<std::int16_t>(value);
-        case ColumnType::Long: return std::holds_alternative<std::int32_t>(value);
-        case ColumnType::Text: return std::holds_alternative<std::u16string>(value);
-        case ColumnType::LongBinary: return false;
+    case ColumnType::Integer:
+        return std::holds_alternative<std::int16_t>(value);
+    case ColumnType::Long:
+        return std::holds_alternative<std::int32_t>(value);
+    case ColumnType::Text:
+        return std::holds_alternative<std::u16string>(value);
+    case ColumnType::LongBinary:
+        return false;
     }
     return false;
 }
 
-Bytes valueBytes(const FieldValue& value) {
+Bytes valueBytes(const FieldValue &value)
+{
     Bytes bytes;
-    if (const auto* small = std::get_if<std::int16_t>(&value)) {
+    if (const auto *small = std::get_if<std::int16_t>(&value)) {
         appendLE(bytes, *small);
-    } else if (const auto* number = std::get_if<std::int32_t>(&value)) {
+    } else if (const auto *number = std::get_if<std::int32_t>(&value)) {
         appendLE(bytes, *number);
-    } else if (const auto* text = std::get_if<std::u16string>(&value)) {
+    } else if (const auto *text = std::get_if<std::u16string>(&value)) {
         bytes = encodeText(*text);
     }
     return bytes;
 }
 
-std::string codeUnitName(char16_t unit) {
+std::string codeUnitName(char16_t unit)
+{
     char name[8] = {};
     std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(unit));
     return name;
@@ -66,7 +79,8 @@ std::string codeUnitName(char16_t unit) {
 // Compressed text starts in one-byte mode; a 0x00 byte toggles between
 // one byte and two bytes per code unit. In two-byte mode a unit whose low
 // byte is 0x00 would read as a toggle, so such units cannot be stored.
-Bytes compressText(const std::u16string& text) {
+Bytes compressText(const std::u16string &text)
+{
     Bytes out{0xFF, 0xFE};
     bool oneByteMode = true;
     for (const char16_t unit : text) {
@@ -87,13 +101,15 @@ Bytes compressText(const std::u16string& text) {
     return out;
 }
 
-void setNotNull(Bytes& nullMask, std::size_t column) {
+void setNotNull(Bytes &nullMask, std::size_t column)
+{
     nullMask[column / 8] = static_cast<std::uint8_t>(nullMask[column / 8] | (1u << (column % 8)));
 }
 
-}  // namespace
+} // namespace
 
-Bytes encodeText(const std::u16string& text) {
+Bytes encodeText(const std::u16string &text)
+{
     if (!text.empty() && text.front() == u'\uFEFF') {
         return compressText(text);
     }
@@ -105,8 +121,10 @@ Bytes encodeText(const std::u16string& text) {
     return out;
 }
 
-TableLayout::TableLayout(TableDef table) : table_(std::move(table)) {
-    for (const ColumnDef& column : table_.columns) {
+TableLayout::TableLayout(TableDef table)
+    : table_(std::move(table))
+{
+    for (const ColumnDef &column : table_.columns) {
         const std::uint16_t length = storedLength(column.type);
         if (isFixed(column.type)) {
             placements_.push_back({true, length, fixedAreaSize_, 0});
@@ -118,14 +136,15 @@ TableLayout::TableLayout(TableDef table) : table_(std::move(table)) {
     }
 }
 
-Bytes TableLayout::definitionHeader(const TableState& state) const {
+Bytes TableLayout::definitionHeader(const TableState &state) const
+{
     const auto columnCount = static_cast<std::uint16_t>(table_.columns.size());
     Bytes header(kDefinitionHeaderSize, 0);
     header[0] = kTableDefPageType;
     header[1] = 0x01;
     storeLE(header, 16, state.rowCount);
     header[40] = table_.isSystem ? kSystemTable : kUserTable;
-    storeLE(header, 41, columnCount);  // most columns a row can have
+    storeLE(header, 41, columnCount); // most columns a row can have
     storeLE(header, 43, varColumnCount_);
     storeLE(header, 45, columnCount);
     storeLE(header, 55, state.usedPagesMap);
@@ -133,10 +152,11 @@ Bytes TableLayout::definitionHeader(const TableState& state) const {
     return header;
 }
 
-void TableLayout::appendColumnEntries(Bytes& definition) const {
+void TableLayout::appendColumnEntries(Bytes &definition) const
+{
     for (std::size_t i = 0; i < table_.columns.size(); ++i) {
         const ColumnType type = table_.columns[i].type;
-        const Placement& place = placements_[i];
+        const Placement &place = placements_[i];
         const auto number = static_cast<std::uint16_t>(i);
         Bytes entry(kColumnEntrySize, 0);
         entry[0] = static_cast<std::uint8_t>(type);
@@ -153,15 +173,17 @@ void TableLayout::appendColumnEntries(Bytes& definition) const {
     }
 }
 
-void TableLayout::appendColumnNames(Bytes& definition) const {
-    for (const ColumnDef& column : table_.columns) {
+void TableLayout::appendColumnNames(Bytes &definition) const
+{
+    for (const ColumnDef &column : table_.columns) {
         const Bytes name = encodeText(column.name);
         appendLE(definition, static_cast<std::uint16_t>(name.size()));
         definition.insert(definition.end(), name.begin(), name.end());
     }
 }
 
-Page TableLayout::definitionPage(const TableState& state) const {
+Page TableLayout::definitionPage(const TableState &state) const
+{
     Bytes definition = definitionHeader(state);
     appendColumnEntries(definition);
     appendColumnNames(definition);
@@ -175,7 +197,8 @@ Page TableLayout::definitionPage(const TableState& state) const {
     return page;
 }
 
-Bytes TableLayout::encodeRow(std::span<const FieldValue> values) const {
+Bytes TableLayout::encodeRow(std::span<const FieldValue> values) const
+{
     if (values.size() != table_.columns.size()) {
         throw std::invalid_argument("row has the wrong number of values");
     }
@@ -201,7 +224,7 @@ Bytes TableLayout::encodeRow(std::span<const FieldValue> values) const {
         }
     }
     if (varColumnCount_ > 0) {
-        appendLE(row, static_cast<std::uint16_t>(row.size()));  // end of the variable data
+        appendLE(row, static_cast<std::uint16_t>(row.size())); // end of the variable data
         std::for_each(varOffsets.rbegin(), varOffsets.rend(), [&row](std::uint16_t offset) { appendLE(row, offset); });
         appendLE(row, varColumnCount_);
     }
@@ -209,4 +232,4 @@ Bytes TableLayout::encodeRow(std::span<const FieldValue> values) const {
     return row;
 }
 
-}  // namespace jet4
+} // namespace jet4

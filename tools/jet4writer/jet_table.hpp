@@ -11,10 +11,10 @@
 namespace jet4 {
 
 enum class ColumnType : std::uint8_t {
-    Integer = 0x03,     // 16-bit signed
-    Long = 0x04,        // 32-bit signed
-    Text = 0x0A,        // up to 255 UTF-16 code units
-    LongBinary = 0x0B,  // OLE object; only ever NULL here
+    Integer = 0x03, // 16-bit signed
+    Long = 0x04, // 32-bit signed
+    Text = 0x0A, // up to 255 UTF-16 code units
+    LongBinary = 0x0B, // OLE object; only ever NULL here
 };
 
 struct ColumnDef {
@@ -30,7 +30,7 @@ struct TableDef {
 // What a table definition page records beyond the columns.
 struct TableState {
     std::uint32_t rowCount = 0;
-    std::uint32_t usedPagesMap = 0;  // page/row reference of the usage map rows
+    std::uint32_t usedPagesMap = 0; // page/row reference of the usage map rows
     std::uint32_t freePagesMap = 0;
 };
 
@@ -42,7 +42,7 @@ class TableLayout {
 public:
     explicit TableLayout(TableDef table);
 
-    Page definitionPage(const TableState& state) const;
+    Page definitionPage(const TableState &state) const;
 
     // One record in the Jet 4 row layout; values are given in column order
     // and must match the column types (std::invalid_argument otherwise).
@@ -56,9 +56,9 @@ private:
         std::uint16_t varIndex;
     };
 
-    Bytes definitionHeader(const TableState& state) const;
-    void appendColumnEntries(Bytes& definition) const;
-    void appendColumnNames(Bytes& definition) const;
+    Bytes definitionHeader(const TableState &state) const;
+    void appendColumnEntries(Bytes &definition) const;
+    void appendColumnNames(Bytes &definition) const;
 
     TableDef table_;
     std::vector<Placement> placements_;
@@ -69,6 +69,6 @@ private:
 // Stored text: plain UTF-16LE, or the compressed form when plain bytes would
 // start with FF FE, which readers take as the compression marker.
 // Throws std::invalid_argument for a text neither form can hold.
-Bytes encodeText(const std::u16string& text);
+Bytes encodeText(const std::u16string &text);
 
-}  // namespace jet4
+} // namespace jet4

@@ -51,19 +51,22 @@ and OUTPUT is not created.
 // Removes the temporary output unless it was renamed into place.
 class TemporaryFile {
 public:
-    explicit TemporaryFile(std::filesystem::path path) : path_(std::move(path)) {}
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-    ~TemporaryFile() {
+    explicit TemporaryFile(std::filesystem::path path)
+        : path_(std::move(path)) { }
+    TemporaryFile(const TemporaryFile &) = delete;
+    TemporaryFile &operator=(const TemporaryFile &) = delete;
+    ~TemporaryFile()
+    {
         if (!committed_) {
             std::error_code ignored;
             std::filesystem::remove(path_, ignored);
         }
     }
 
-    const std::filesystem::path& path() const { return path_; }
+    const std::filesystem::path &path() const { return path_; }
 
-    void commitAs(const std::filesystem::path& target) {
+    void commitAs(const std::filesystem::path &target)
+    {
         std::filesystem::rename(path_, target);
         committed_ = true;
     }
@@ -73,19 +76,21 @@ private:
     bool committed_ = false;
 };
 
-std::filesystem::path temporaryPathFor(const std::filesystem::path& output) {
+std::filesystem::path temporaryPathFor(const std::filesystem::path &output)
+{
     std::filesystem::path temporary = output;
     temporary += ".tmp." + std::to_string(::getpid());
     return temporary;
 }
 
-void convert(std::istream& input, std::ostream& output) {
+void convert(std::istream &input, std::ostream &output)
+{
     jet4::ItemTsvReader reader(input);
     jet4::ItemFileWriter writer(output);
     while (const auto row = reader.next()) {
         try {
             writer.append(*row);
-        } catch (const std::invalid_argument& error) {
+        } catch (const std::invalid_argument &error) {
             throw jet4::InputError(reader.lineNumber(), error.what());
         }
     }
@@ -95,7 +100,8 @@ void convert(std::istream& input, std::ostream& output) {
     writer.finish();
 }
 
-void writeDatabase(std::istream& input, const std::filesystem::path& outputPath) {
+void writeDatabase(std::istream &input, const std::filesystem::path &outputPath)
+{
     TemporaryFile temporary(temporaryPathFor(outputPath));
     {
         std::ofstream output(temporary.path(), std::ios::binary | std::ios::trunc);
@@ -111,7 +117,8 @@ void writeDatabase(std::istream& input, const std::filesystem::path& outputPath)
     temporary.commitAs(outputPath);
 }
 
-int run(std::string_view inputName, const std::filesystem::path& outputPath) {
+int run(std::string_view inputName, const std::filesystem::path &outputPath)
+{
     const bool fromStdin = inputName == "-";
     const std::string shownName = fromStdin ? "<stdin>" : std::string(inputName);
     std::ifstream file;
@@ -124,21 +131,23 @@ int run(std::string_view inputName, const std::filesystem::path& outputPath) {
     }
     try {
         writeDatabase(fromStdin ? std::cin : file, outputPath);
-    } catch (const jet4::InputError& error) {
+    } catch (const jet4::InputError &error) {
         std::cerr << "jet4writer: " << shownName << ", line " << error.line() << ": " << error.what() << "\n";
         return 1;
-    } catch (const std::exception& error) {
+    } catch (const std::exception &error) {
         std::cerr << "jet4writer: " << error.what() << "\n";
         return 1;
     }
     return 0;
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char **argv)
+{
     if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
-        std::cout << kUsage << "\n" << kHelp;
+        std::cout << kUsage << "\n"
+                  << kHelp;
         return 0;
     }
     if (argc != 3) {

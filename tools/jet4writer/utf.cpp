@@ -8,10 +8,11 @@ namespace {
 struct LeadByte {
     int continuationCount;
     char32_t initialBits;
-    char32_t minimum;  // smallest code point that needs this many bytes
+    char32_t minimum; // smallest code point that needs this many bytes
 };
 
-std::optional<LeadByte> classifyLead(unsigned char byte) {
+std::optional<LeadByte> classifyLead(unsigned char byte)
+{
     if (byte < 0x80) {
         return LeadByte{0, byte, 0};
     }
@@ -27,13 +28,15 @@ std::optional<LeadByte> classifyLead(unsigned char byte) {
     return std::nullopt;
 }
 
-bool isValidScalar(char32_t codePoint, char32_t minimum) {
+bool isValidScalar(char32_t codePoint, char32_t minimum)
+{
     const bool overlong = codePoint < minimum;
     const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
     return !overlong && !surrogate && codePoint <= 0x10FFFF;
 }
 
-void appendUtf16(std::u16string& out, char32_t codePoint) {
+void appendUtf16(std::u16string &out, char32_t codePoint)
+{
     if (codePoint < 0x10000) {
         out.push_back(static_cast<char16_t>(codePoint));
         return;
@@ -43,9 +46,10 @@ void appendUtf16(std::u16string& out, char32_t codePoint) {
     out.push_back(static_cast<char16_t>(0xDC00 + (offset & 0x3FF)));
 }
 
-}  // namespace
+} // namespace
 
-std::optional<std::u16string> utf8ToUtf16(std::string_view utf8) {
+std::optional<std::u16string> utf8ToUtf16(std::string_view utf8)
+{
     std::u16string out;
     out.reserve(utf8.size());
     std::size_t pos = 0;
@@ -70,4 +74,4 @@ std::optional<std::u16string> utf8ToUtf16(std::string_view utf8) {
     return out;
 }
 
-}  // namespace jet4
+} // namespace jet4

@@ -10,4 +10,4 @@ namespace jet4 {
 // U+10FFFF and truncated sequences all yield nullopt.
 std::optional<std::u16string> utf8ToUtf16(std::string_view utf8);
 
-}  // namespace jet4
+} // namespace jet4

@@ -1,13 +1,14 @@
 #include "ui/account/Form3.h"
 
-#include "ui/Controls.h"
 #include "data/Module1.h"
-#include "ui/ReportListModel.h"
 #include "query/Searches.h"
+#include "ui/Controls.h"
+#include "ui/ReportListModel.h"
 
 namespace realm::ui {
 
-Form3::Form3(QWidget *parent) : Form(parent)
+Form3::Form3(QWidget *parent)
+    : Form(parent)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Form3"));

@@ -1,10 +1,10 @@
 #include "ui/itemlookup/Form2.h"
 
-#include "ui/Controls.h"
-#include "ui/main/Form1.h"
-#include "ui/GridModel.h"
 #include "data/Module1.h"
 #include "query/Searches.h"
+#include "ui/Controls.h"
+#include "ui/GridModel.h"
+#include "ui/main/Form1.h"
 
 #include <QHeaderView>
 
@@ -33,7 +33,8 @@ QTableView *addDataGrid(QWidget *form, QRect geometry, GridModel *&model)
 
 } // namespace
 
-Form2::Form2(QWidget *parent) : Form(parent)
+Form2::Form2(QWidget *parent)
+    : Form(parent)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("装备ID查询"));

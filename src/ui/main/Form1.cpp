@@ -1,12 +1,12 @@
 #include "ui/main/Form1.h"
 
-#include "ui/Controls.h"
-#include "ui/itemlookup/Form2.h"
-#include "ui/account/Form3.h"
 #include "data/Module1.h"
 #include "data/ProgramFolder.h"
-#include "ui/ReportListModel.h"
 #include "query/Searches.h"
+#include "ui/Controls.h"
+#include "ui/ReportListModel.h"
+#include "ui/account/Form3.h"
+#include "ui/itemlookup/Form2.h"
 
 namespace realm::ui {
 
@@ -23,7 +23,8 @@ void fillOperators(QComboBox *box)
 
 } // namespace
 
-Form1::Form1(QWidget *parent) : Form(parent)
+Form1::Form1(QWidget *parent)
+    : Form(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("云帆星域装备查询系统"));
@@ -73,7 +74,7 @@ void Form1::buildControls()
 void Form1::setTabOrder()
 {
     const QList<QWidget *> order = {Text1, Text2, Text3, Text4, Text5, Command1, Command2, Command3,
-                                     Combo1, Combo2, ListView1, Command4};
+                                    Combo1, Combo2, ListView1, Command4};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
