@@ -1,6 +1,6 @@
 #pragma once
 
-#include "jet_pages.hpp"
+#include "JetPages.h"
 
 #include <cstdint>
 #include <span>

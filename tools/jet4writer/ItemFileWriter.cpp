@@ -1,4 +1,4 @@
-#include "item_file_writer.hpp"
+#include "ItemFileWriter.h"
 
 #include <array>
 #include <stdexcept>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "item_row.hpp"
+#include "ItemRow.h"
 
 #include <cstddef>
 #include <istream>

@@ -1,6 +1,6 @@
-#include "jet_table.hpp"
+#include "JetTable.h"
 
-#include "little_endian.hpp"
+#include "LittleEndian.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "utf.hpp"
+#include "Utf.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
-#include "item_tsv_reader.hpp"
+#include "ItemTsvReader.h"
 
-#include "utf.hpp"
+#include "Utf.h"
 
 #include <charconv>
 #include <string_view>

@@ -1,6 +1,6 @@
-#include "jet_pages.hpp"
+#include "JetPages.h"
 
-#include "little_endian.hpp"
+#include "LittleEndian.h"
 
 #include <algorithm>
 #include <stdexcept>

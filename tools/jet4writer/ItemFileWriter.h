@@ -1,8 +1,8 @@
 #pragma once
 
-#include "item_row.hpp"
-#include "jet_pages.hpp"
-#include "jet_table.hpp"
+#include "ItemRow.h"
+#include "JetPages.h"
+#include "JetTable.h"
 
 #include <cstdint>
 #include <ostream>
