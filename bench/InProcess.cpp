@@ -2,6 +2,7 @@
 
 #include "query/ResultList.h"
 #include "query/Searches.h"
+#include "ui/main/ResultColumns.h"
 
 #include <stdexcept>
 
@@ -28,9 +29,7 @@ OpenFolder::OpenFolder(const QString &folder)
 
 std::unique_ptr<realm::ui::ReportListModel> newResultList()
 {
-    return std::make_unique<realm::ui::ReportListModel>(
-        QStringList{QStringLiteral("角色名称"), QStringLiteral("装备ID"), QStringLiteral("中文名称"),
-                    QStringLiteral("数量"), QStringLiteral("+几的属性"), QStringLiteral("宠物名称")});
+    return std::make_unique<realm::ui::ReportListModel>(realm::ui::headingsOf(realm::ui::resultColumns()));
 }
 
 int equipmentSearch(realm::Module1 &module, realm::ui::ReportListModel &list)

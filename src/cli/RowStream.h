@@ -6,8 +6,9 @@
 namespace realm::cli {
 
 // The searches' report list for the command line: a row is written as soon
-// as the next one starts (its sub-items are complete by then), so a million
-// rows never sit in memory. A cell the search leaves unset has no value.
+// as the next one starts (its sub-items are complete by then), so the output
+// side holds one row at a time. The search's result table still holds every
+// row before the first is written. A cell the search leaves unset has no value.
 class RowStream : public ReportSink {
 public:
     explicit RowStream(TableWriter &writer);

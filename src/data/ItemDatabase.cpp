@@ -112,17 +112,22 @@ std::vector<MdbField> crackCurrentRow(MdbTableDef *table)
     return fields;
 }
 
-void bindValue(sqlite3_stmt *insert, int index, const BoundColumn &column, bool isNull)
+// A row the mirror did not take would be an item silently missing.
+void check(const SqliteConnection &mirror, int code, int success = SQLITE_OK)
 {
-    if (isNull) {
-        sqlite3_bind_null(insert, index);
-    } else if (isWholeNumberType(column.type)) {
-        sqlite3_bind_int64(insert, index, std::strtoll(column.buffer.data(), nullptr, 10));
-    } else if (isRealNumberType(column.type)) {
-        sqlite3_bind_double(insert, index, std::strtod(column.buffer.data(), nullptr));
-    } else {
-        sqlite3_bind_text(insert, index, column.buffer.data(), column.length, SQLITE_TRANSIENT);
-    }
+    if (code != success)
+        mirror.fail(code);
+}
+
+int bindValue(sqlite3_stmt *insert, int index, const BoundColumn &column, bool isNull)
+{
+    if (isNull)
+        return sqlite3_bind_null(insert, index);
+    if (isWholeNumberType(column.type))
+        return sqlite3_bind_int64(insert, index, std::strtoll(column.buffer.data(), nullptr, 10));
+    if (isRealNumberType(column.type))
+        return sqlite3_bind_double(insert, index, std::strtod(column.buffer.data(), nullptr));
+    return sqlite3_bind_text(insert, index, column.buffer.data(), column.length, SQLITE_TRANSIENT);
 }
 
 void copyRows(MdbTableDef *table, SqliteConnection &mirror)
@@ -132,16 +137,17 @@ void copyRows(MdbTableDef *table, SqliteConnection &mirror)
     for (unsigned int i = 1; i < table->num_cols; ++i)
         placeholders += QStringLiteral(",?");
     sqlite3_stmt *insert = nullptr;
-    sqlite3_prepare_v2(mirror.handle(), QStringLiteral("INSERT INTO item VALUES (%1)").arg(placeholders).toUtf8().constData(),
-                       -1, &insert, nullptr);
+    const int prepared = sqlite3_prepare_v2(mirror.handle(), QStringLiteral("INSERT INTO item VALUES (%1)").arg(placeholders).toUtf8().constData(),
+                                            -1, &insert, nullptr);
     std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> guard(insert, sqlite3_finalize);
+    check(mirror, prepared);
     mdb_rewind_table(table);
     while (mdb_fetch_row(table)) {
         const std::vector<MdbField> fields = crackCurrentRow(table);
         for (std::size_t i = 0; i < columns.size(); ++i)
-            bindValue(insert, int(i + 1), columns[i], fields[i].is_null != 0);
-        sqlite3_step(insert);
-        sqlite3_reset(insert);
+            check(mirror, bindValue(insert, int(i + 1), columns[i], fields[i].is_null != 0));
+        check(mirror, sqlite3_step(insert), SQLITE_DONE);
+        check(mirror, sqlite3_reset(insert));
     }
 }
 

@@ -30,10 +30,12 @@ public:
     // After this, every statement that would write fails.
     void makeReadOnly();
     sqlite3 *handle() const { return m_db; }
+    // Throws DataError with SQLite's number `code` and the connection's
+    // last message, for calls made on handle() directly.
+    [[noreturn]] void fail(int code) const;
 
 private:
     SqliteConnection(sqlite3 *db, QString description);
-    [[noreturn]] void fail(int code) const;
 
     sqlite3 *m_db;
     QString m_description;

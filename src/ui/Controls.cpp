@@ -44,14 +44,19 @@ QComboBox *addComboBox(QWidget *form, const QString &name, QRect twipsGeometry)
     return box;
 }
 
-QTreeView *addReportList(QWidget *form, const QString &name, QRect twipsGeometry, const QList<ColumnSpec> &columns,
-                         ReportListModel *&model)
+QStringList headingsOf(const QList<ColumnSpec> &columns)
 {
     QStringList headings;
     for (const ColumnSpec &column : columns)
         headings << column.heading;
+    return headings;
+}
+
+QTreeView *addReportList(QWidget *form, const QString &name, QRect twipsGeometry, const QList<ColumnSpec> &columns,
+                         ReportListModel *&model)
+{
     auto *view = place(new QTreeView(form), name, twipsGeometry);
-    model = new ReportListModel(headings, view);
+    model = new ReportListModel(headingsOf(columns), view);
     view->setModel(model);
     view->setRootIsDecorated(false);
     view->setItemsExpandable(false);
