@@ -26,7 +26,7 @@
 
 namespace {
 
-constexpr std::string_view kUsage = "usage: jet4writer INPUT.tsv OUTPUT.mdb\n";
+constexpr std::string_view kUsage = "Usage: jet4writer INPUT.tsv OUTPUT.mdb\n";
 
 constexpr std::string_view kHelp = R"(Writes a Jet 4 (.mdb, Access 2000 format) file with one table `item`:
   id  Long Integer (32-bit signed)
@@ -46,6 +46,10 @@ code units (a character outside the BMP counts twice).
 
 On bad input the line number is reported on stderr, the exit status is 1
 and OUTPUT is not created.
+
+Options:
+  -h, --help  Show this help.
+  --version   Show the version.
 )";
 
 // Removes the temporary output unless it was renamed into place.
@@ -148,6 +152,10 @@ int main(int argc, char **argv)
     if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
         std::cout << kUsage << "\n"
                   << kHelp;
+        return 0;
+    }
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::cout << "jet4writer " << REALMQUERY_VERSION << "\n";
         return 0;
     }
     if (argc != 3) {
