@@ -17,6 +17,7 @@ packages=(
   python3
   fonts-arphic-uming
   xvfb xauth imagemagick
+  help2man librsvg2-bin groff-base file desktop-file-utils appstream
 )
 missing=()
 for package in "${packages[@]}"; do
