@@ -46,7 +46,8 @@ void printText(std::FILE *stream, const QString &text)
 QString helpText(const QCommandLineParser &parser)
 {
     const QString help = parser.helpText();
-    return (QStringLiteral("Usage: %1 [options]").arg(ProgramName) + help.mid(help.indexOf(u'\n'))).trimmed();
+    const QString usage = QStringLiteral("Usage: %1 [options]").arg(ProgramName) + help.mid(help.indexOf(u'\n'));
+    return usage.trimmed();
 }
 
 // --help and --version answer before the window system is touched, so they
