@@ -1,3 +1,4 @@
+#include "data/Module1.h"
 #include "data/ProgramFolder.h"
 #include "ui/Fonts.h"
 #include "ui/Form.h"
@@ -22,6 +23,9 @@ int main(int argc, char *argv[])
     realm::setProgramFolder(parser.value(QStringLiteral("dir")));
 
     realm::ui::installFontSubstitutes();
-    realm::ui::FormSlot<realm::ui::Form1>::instance().show();
+    // The runner goes before the shared objects: its threads end first.
+    realm::Module1 module;
+    realm::BackgroundRunner runner;
+    realm::ui::FormSlot<realm::ui::Form1>::instance().show({module, runner});
     return QApplication::exec();
 }
