@@ -1,3 +1,4 @@
+#include "data/Module1.h"
 #include "data/ProgramFolder.h"
 #include "data/SettingsTemplate.h"
 #include "ui/FirstRun.h"
@@ -114,6 +115,9 @@ int main(int argc, char *argv[])
         return firstRun();
 
     realm::ui::installFontSubstitutes();
-    realm::ui::FormSlot<realm::ui::Form1>::instance().show();
+    // The runner goes before the shared objects: its threads end first.
+    realm::Module1 module;
+    realm::BackgroundRunner runner;
+    realm::ui::FormSlot<realm::ui::Form1>::instance().show({module, runner});
     return QApplication::exec();
 }
