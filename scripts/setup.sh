@@ -23,6 +23,7 @@ packages=(
   fonts-arphic-uming
   xvfb xauth
   clang-format
+  help2man librsvg2-bin groff-base file desktop-file-utils appstream
 )
 missing=()
 for package in "${packages[@]}"; do

@@ -1,7 +1,7 @@
 #include "ui/Controls.h"
 
 #include "query/Searches.h"
-#include "ui/ReportListModel.h"
+#include "ui/RowListModel.h"
 
 #include <QHeaderView>
 
@@ -53,10 +53,10 @@ QStringList headingsOf(const QList<ColumnSpec> &columns)
 }
 
 QTreeView *addReportList(QWidget *form, const QString &name, QRect twipsGeometry, const QList<ColumnSpec> &columns,
-                         ReportListModel *&model)
+                         ListFormat format, RowListModel *&model)
 {
     auto *view = place(new QTreeView(form), name, twipsGeometry);
-    model = new ReportListModel(headingsOf(columns), view);
+    model = new RowListModel(headingsOf(columns), std::move(format), view);
     view->setModel(model);
     view->setRootIsDecorated(false);
     view->setItemsExpandable(false);
@@ -88,6 +88,7 @@ void showOutcome(QLabel *statusLine, const SearchOutcome &outcome, const QString
 {
     switch (outcome.status) {
     case SearchOutcome::Status::NotRun:
+    case SearchOutcome::Status::Stopped:
         return;
     case SearchOutcome::Status::Done:
         showStatus(statusLine, doneFormat.arg(outcome.rowCount));

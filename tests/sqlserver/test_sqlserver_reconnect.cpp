@@ -1,8 +1,9 @@
 #include "Fixtures.h"
 #include "FormDriver.h"
+#include "FormDriving.h"
 #include "TdsServerProcess.h"
 #include "data/ProgramFolder.h"
-#include "ui/ReportListModel.h"
+#include "ui/RowListModel.h"
 #include "ui/main/Form1.h"
 
 #include <QTest>
@@ -57,7 +58,7 @@ private slots:
         QString error;
         QVERIFY2(m_fixture->start(realm::test::SqlServerFixture::IniEncoding::Utf8, &error), qPrintable(error));
         realm::setProgramFolder(m_fixture->folder.path());
-        FormSlot<Form1>::instance().show();
+        realm::test::showForm<Form1>();
     }
 
     void cleanupTestCase()

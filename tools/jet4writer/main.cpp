@@ -46,6 +46,10 @@ code units (a character outside the BMP counts twice).
 
 On bad input the line number is reported on stderr, the exit status is 1
 and OUTPUT is not created.
+
+Options:
+  -h, --help  Show this help.
+  --version   Show the version.
 )";
 
 // Removes the temporary output unless it was renamed into place.
@@ -148,6 +152,10 @@ int main(int argc, char **argv)
     if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
         std::cout << Usage << "\n"
                   << Help;
+        return 0;
+    }
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::cout << "jet4writer " << REALMQUERY_VERSION << "\n";
         return 0;
     }
     if (argc != 3) {
