@@ -5,10 +5,10 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QShortcut>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
 
 #include <cstdio>
 

@@ -76,8 +76,7 @@ void Form2::Command1_Click()
     if (!searches().isRunning() && m_grid->isBound())
         m_lastGoodGrid = m_grid->rows();
     const std::shared_ptr<Connection> items = module().itemConn;
-    startSearch(items, [items, &slot = module().rsLookup, idText = Text1_0->text(),
-                        nameText = Text1_1->text()](ListFeed &grid, StopFlag &stop) {
+    startSearch(items, [items, &slot = module().rsLookup, idText = Text1_0->text(), nameText = Text1_1->text()](ListFeed &grid, StopFlag &stop) {
         return runItemLookup(*items, slot, idText, nameText, grid, stop);
     });
 }
