@@ -127,10 +127,12 @@ private slots:
             test::typeInto(&lookup, u"Text1_1"_s, u"剑"_s);
             test::press(&lookup, u"Command1"_s);
             lookup.close();
+            QTRY_VERIFY(!FormSlot<Form2>::instance().isLoaded());
             Form3 &account = test::showForm<Form3>();
             test::typeInto(&account, u"Text1"_s, cliRows({u"equip"_s, u"--item-id"_s, u"7"_s}).first().first());
             test::press(&account, u"Command1"_s);
             account.close();
+            QTRY_VERIFY(!FormSlot<Form3>::instance().isLoaded());
         }
         Form3 &account = test::showForm<Form3>();
         const QString name = cliRows({u"equip"_s, u"--item-id"_s, u"7"_s}).first().first();
