@@ -37,6 +37,7 @@ realm::SearchOutcome runIntoList(OpenFolder &open, const std::shared_ptr<realm::
     QObject::connect(&channel, &realm::SearchChannel::rowsCleared, &list, &realm::ui::RowListModel::clearRows);
     QObject::connect(&channel, &realm::SearchChannel::rowsArrived, &list, &realm::ui::RowListModel::appendBatch);
     QObject::connect(&channel, &realm::SearchChannel::finished, &loop, [&](const realm::SearchOutcome &ended) {
+        list.publishRows();
         outcome = ended;
         loop.quit();
     });

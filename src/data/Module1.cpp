@@ -8,12 +8,6 @@
 
 namespace realm {
 
-Module1 &Module1::instance()
-{
-    static Module1 module;
-    return module;
-}
-
 Recordset &renewSlot(Module1 &module, Slot slot)
 {
     static constexpr std::shared_ptr<Recordset> Module1::*Members[] = {

@@ -21,8 +21,6 @@ struct Module1 {
     std::shared_ptr<Recordset> rsItemNames;
     std::shared_ptr<Recordset> rsChars;
     ItemNameIndex itemNames;
-
-    static Module1 &instance();
 };
 
 enum class Slot { Equip,

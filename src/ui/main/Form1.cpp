@@ -67,6 +67,7 @@ void Form1::buildControls()
     connect(Command4, &QPushButton::clicked, this, [this] { FormSlot<Form3>::instance().show(context()); });
     connect(&searches(), &SearchChannel::rowsCleared, m_list, &RowListModel::clearRows);
     connect(&searches(), &SearchChannel::rowsArrived, m_list, &RowListModel::appendBatch);
+    connect(&searches(), &SearchChannel::finished, m_list, &RowListModel::publishRows);
 }
 
 void Form1::setTabOrder()
@@ -106,7 +107,7 @@ void Form1::Command2_Click()
 
 int Form1::rowsShown() const
 {
-    return m_list->rowCount();
+    return m_list->receivedRowCount();
 }
 
 void Form1::showEnd(const SearchOutcome &outcome)
