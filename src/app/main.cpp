@@ -45,8 +45,8 @@ void printText(std::FILE *stream, const QString &text)
 // help names it plainly.
 QString helpText(const QCommandLineParser &parser)
 {
-    const QString help = parser.helpText();
-    return (QStringLiteral("Usage: %1 [options]").arg(ProgramName) + help.mid(help.indexOf(u'\n'))).trimmed();
+    const QString help = parser.helpText().trimmed();
+    return QStringLiteral("Usage: %1 [options]").arg(ProgramName) + help.mid(help.indexOf(u'\n'));
 }
 
 // --help and --version answer before the window system is touched, so they
