@@ -1,3 +1,4 @@
+#include "data/Module1.h"
 #include "data/ProgramFolder.h"
 #include "data/SettingsTemplate.h"
 #include "ui/FirstRun.h"
@@ -45,8 +46,9 @@ void printText(std::FILE *stream, const QString &text)
 // help names it plainly.
 QString helpText(const QCommandLineParser &parser)
 {
-    const QString help = parser.helpText().trimmed();
-    return QStringLiteral("Usage: %1 [options]").arg(ProgramName) + help.mid(help.indexOf(u'\n'));
+    const QString help = parser.helpText();
+    const QString usage = QStringLiteral("Usage: %1 [options]").arg(ProgramName) + help.mid(help.indexOf(u'\n'));
+    return usage.trimmed();
 }
 
 // --help and --version answer before the window system is touched, so they
@@ -113,6 +115,9 @@ int main(int argc, char *argv[])
         return firstRun();
 
     realm::ui::installFontSubstitutes();
-    realm::ui::FormSlot<realm::ui::Form1>::instance().show();
+    // The runner goes before the shared objects: its threads end first.
+    realm::Module1 module;
+    realm::BackgroundRunner runner;
+    realm::ui::FormSlot<realm::ui::Form1>::instance().show({module, runner});
     return QApplication::exec();
 }
