@@ -8,6 +8,8 @@ struct GameServerLogin {
     QString server;
     QString userId;
     QString password;
+    // How long one statement may wait for the server; 0 waits without end.
+    int queryTimeoutSeconds = 300;
 };
 
 // The ODBC connection string for the FreeTDS driver. Every value is wrapped

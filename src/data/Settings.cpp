@@ -2,11 +2,38 @@
 
 #include "data/IniFile.h"
 
+#include <optional>
+
 namespace realm {
 
 namespace {
 const QString Section = QStringLiteral("基础设置");
+
+// Empty: the default; otherwise a whole number of seconds from 0 up.
+std::optional<int> parseQueryTimeout(const QString &text)
+{
+    if (text.isEmpty())
+        return GameServerLogin{}.queryTimeoutSeconds;
+    bool ok = false;
+    const int seconds = text.toInt(&ok);
+    if (!ok || seconds < 0)
+        return std::nullopt;
+    return seconds;
 }
+
+QString settingsProblem(const Settings &settings, const QString &path, bool timeoutIsValid)
+{
+    const QString fileProblem = iniFileProblem(Section, path);
+    if (!fileProblem.isEmpty())
+        return fileProblem;
+    if (!timeoutIsValid)
+        return QStringLiteral("The settings file %1: querytimeout must be a whole number of seconds, 0 for none.").arg(path);
+    if (settings.login.server.isEmpty())
+        return QStringLiteral("The settings file %1 names no game server: serverip in section [%2] is missing or empty.").arg(path, Section);
+    return {};
+}
+
+} // namespace
 
 QString settingsPath(const QString &programFolder)
 {
@@ -21,6 +48,9 @@ Settings readSettings(const QString &programFolder)
     settings.login.userId = trimBlanks(GetFromINI(Section, QStringLiteral("userid"), path));
     settings.login.password = trimBlanks(GetFromINI(Section, QStringLiteral("password"), path));
     settings.gameDatabaseFile = trimBlanks(GetFromINI(Section, QStringLiteral("gamedb"), path));
+    const auto timeout = parseQueryTimeout(trimBlanks(GetFromINI(Section, QStringLiteral("querytimeout"), path)));
+    settings.login.queryTimeoutSeconds = timeout.value_or(settings.login.queryTimeoutSeconds);
+    settings.problem = settingsProblem(settings, path, timeout.has_value());
     return settings;
 }
 

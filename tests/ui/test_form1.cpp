@@ -220,7 +220,7 @@ private slots:
         const auto gameConn = module.gameConn;
         test::FixtureFolder broken;
         broken.writeGameDatabase(QStringLiteral("CREATE TABLE user_data (char_id INTEGER);"));
-        module.gameConn = openGameConnection(Settings{{}, broken.file(QStringLiteral("realmdb.sqlite"))}, broken.path());
+        module.gameConn = openGameConnection(Settings{{}, broken.file(QStringLiteral("realmdb.sqlite")), {}}, broken.path());
         searchEquipment(QStringLiteral("李逍遥"));
         module.gameConn = gameConn;
         QCOMPARE(m_form->resultList().rowCount(), 0);
