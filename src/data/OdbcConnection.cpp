@@ -1,6 +1,7 @@
 #include "data/OdbcConnection.h"
 
 #include "data/DataError.h"
+#include "data/SocketWatchdog.h"
 
 #include <sql.h>
 #include <sqlext.h>
@@ -13,6 +14,8 @@ namespace {
 
 constexpr int LoginTimeoutSeconds = 5;
 constexpr SQLULEN WideParameterSize = 4000;
+// How long after the driver's own timeout the watchdog cuts a silent server.
+constexpr std::chrono::milliseconds WatchdogGrace{500};
 
 // The FreeTDS driver reads a braced value up to the first "}" that is
 // followed by ";" or the end, and takes everything inside literally (it does
@@ -54,6 +57,7 @@ ServerAddress parseServer(const QString &server)
 
 struct Diagnostic {
     long number = 0;
+    QString state;
     QString text;
 };
 
@@ -68,8 +72,10 @@ Diagnostic diagnose(SQLSMALLINT handleType, SQLHANDLE handle)
         SQLSMALLINT length = 0;
         if (!SQL_SUCCEEDED(SQLGetDiagRecW(handleType, handle, record, state, &native, message, 1024, &length)))
             break;
-        if (record == 1)
+        if (record == 1) {
             diagnostic.number = native;
+            diagnostic.state = QString::fromUtf16(reinterpret_cast<const char16_t *>(state), 5);
+        }
         texts << QString::fromUtf16(reinterpret_cast<const char16_t *>(message), std::min<SQLSMALLINT>(length, 1023));
     }
     diagnostic.text = texts.join(u'\n');
@@ -93,6 +99,8 @@ struct OdbcConnection::Handles {
     SQLHENV environment = SQL_NULL_HENV;
     SQLHDBC connection = SQL_NULL_HDBC;
     bool connected = false;
+    SocketIdentity socket;
+    SocketWatchdog watchdog;
 };
 
 OdbcConnection::OdbcConnection(GameServerLogin login)
@@ -121,6 +129,7 @@ void OdbcConnection::connect()
                       reinterpret_cast<SQLPOINTER>(SQLULEN(LoginTimeoutSeconds)), 0);
     SQLSetConnectAttr(m_handles->connection, SQL_ATTR_ACCESS_MODE, reinterpret_cast<SQLPOINTER>(SQL_MODE_READ_ONLY), 0);
     const QString text = odbcConnectionString(m_login);
+    const std::set<int> socketsBefore = openSockets();
     const SQLRETURN rc = SQLDriverConnectW(m_handles->connection, nullptr,
                                            const_cast<SQLWCHAR *>(reinterpret_cast<const SQLWCHAR *>(text.utf16())),
                                            SQLSMALLINT(text.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
@@ -132,6 +141,7 @@ void OdbcConnection::connect()
                         QStringLiteral("Cannot connect to %1: %2").arg(description(), diagnostic.text));
     }
     m_handles->connected = true;
+    m_handles->socket = socketOpenedSince(socketsBefore);
 }
 
 void OdbcConnection::disconnect()
@@ -147,9 +157,19 @@ void OdbcConnection::disconnect()
 
 namespace {
 
+// The driver's state for an expired query timeout.
+const QString TimeoutExpiredState = QStringLiteral("HYT00");
+
 class Statement {
 public:
-    explicit Statement(SQLHDBC connection) { SQLAllocHandle(SQL_HANDLE_STMT, connection, &m_handle); }
+    // A statement that waits at most `timeoutSeconds` for the server (0: no
+    // limit); its expiry is reported as `timeoutText`.
+    Statement(SQLHDBC connection, int timeoutSeconds, QString timeoutText)
+        : m_timeoutText(std::move(timeoutText))
+    {
+        SQLAllocHandle(SQL_HANDLE_STMT, connection, &m_handle);
+        SQLSetStmtAttr(m_handle, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(timeoutSeconds)), 0);
+    }
     ~Statement() { SQLFreeHandle(SQL_HANDLE_STMT, m_handle); }
     Statement(const Statement &) = delete;
     Statement &operator=(const Statement &) = delete;
@@ -160,11 +180,14 @@ public:
         if (SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA)
             return;
         const Diagnostic diagnostic = diagnose(SQL_HANDLE_STMT, m_handle);
+        if (diagnostic.state == TimeoutExpiredState)
+            throw DataError(ErrorNumber::QueryTimeout, m_timeoutText);
         throw DataError(diagnostic.number, diagnostic.text);
     }
 
 private:
     SQLHSTMT m_handle = SQL_NULL_HSTMT;
+    QString m_timeoutText;
 };
 
 struct ColumnInfo {
@@ -241,37 +264,8 @@ void appendCell(ResultTable &table, const Statement &statement, SQLUSMALLINT col
     }
 }
 
-} // namespace
-
-bool OdbcConnection::connectionIsDead() const
+std::shared_ptr<const ResultTable> fetchAll(const Statement &statement, const QString &sql, const QStringList &parameters, SocketWatchdog &watchdog)
 {
-    SQLUINTEGER dead = SQL_CD_FALSE;
-    const SQLRETURN rc = SQLGetConnectAttr(m_handles->connection, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
-    return SQL_SUCCEEDED(rc) && dead == SQL_CD_TRUE;
-}
-
-std::shared_ptr<const ResultTable> OdbcConnection::query(const QString &sql, const QStringList &parameters)
-{
-    if (!m_handles->connected) {
-        connect();
-        return run(sql, parameters);
-    }
-    try {
-        return run(sql, parameters);
-    } catch (const DataError &) {
-        // FreeTDS reports a vanished server as HY000 "Unknown error" first and
-        // as 08S01 after that, so the state alone cannot tell; ask the driver.
-        if (!connectionIsDead())
-            throw;
-    }
-    disconnect();
-    connect();
-    return run(sql, parameters);
-}
-
-std::shared_ptr<const ResultTable> OdbcConnection::run(const QString &sql, const QStringList &parameters)
-{
-    Statement statement(m_handles->connection);
     std::vector<SQLLEN> lengths(parameters.size());
     for (int i = 0; i < parameters.size(); ++i) {
         lengths[i] = SQLLEN(parameters[i].size() * 2);
@@ -290,10 +284,63 @@ std::shared_ptr<const ResultTable> OdbcConnection::run(const QString &sql, const
     SQLRETURN rc;
     while ((rc = SQLFetch(statement.handle())) != SQL_NO_DATA) {
         statement.check(rc);
+        watchdog.progress();
         for (std::size_t i = 0; i < columns.size(); ++i)
             appendCell(*table, statement, SQLUSMALLINT(i + 1), columns[i].type);
     }
     return table;
+}
+
+} // namespace
+
+bool OdbcConnection::connectionIsDead() const
+{
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    const SQLRETURN rc = SQLGetConnectAttr(m_handles->connection, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
+    return SQL_SUCCEEDED(rc) && dead == SQL_CD_TRUE;
+}
+
+std::shared_ptr<const ResultTable> OdbcConnection::query(const QString &sql, const QStringList &parameters)
+{
+    if (!m_handles->connected) {
+        connect();
+        return run(sql, parameters);
+    }
+    try {
+        return run(sql, parameters);
+    } catch (const DataError &error) {
+        // FreeTDS reports a vanished server as HY000 "Unknown error" first and
+        // as 08S01 after that, so the state alone cannot tell; ask the driver.
+        // A server that let the timeout pass is not asked twice.
+        if (error.number() == ErrorNumber::QueryTimeout) {
+            disconnect();
+            throw;
+        }
+        if (!connectionIsDead())
+            throw;
+    }
+    disconnect();
+    connect();
+    return run(sql, parameters);
+}
+
+std::shared_ptr<const ResultTable> OdbcConnection::run(const QString &sql, const QStringList &parameters)
+{
+    const QString timeoutText = QStringLiteral("Query timeout expired: %1 did not answer within %2 seconds.")
+                                    .arg(description())
+                                    .arg(m_login.queryTimeoutSeconds);
+    if (m_login.queryTimeoutSeconds > 0)
+        m_handles->watchdog.arm(m_handles->socket, std::chrono::seconds(m_login.queryTimeoutSeconds) + WatchdogGrace);
+    try {
+        Statement statement(m_handles->connection, m_login.queryTimeoutSeconds, timeoutText);
+        auto table = fetchAll(statement, sql, parameters, m_handles->watchdog);
+        m_handles->watchdog.disarm();
+        return table;
+    } catch (const DataError &) {
+        if (m_handles->watchdog.disarm())
+            throw DataError(ErrorNumber::QueryTimeout, timeoutText);
+        throw;
+    }
 }
 
 } // namespace realm
