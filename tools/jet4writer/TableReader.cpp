@@ -11,25 +11,25 @@
 namespace jet4 {
 namespace {
 
-constexpr std::uint8_t kDataPageType = 0x01;
-constexpr std::uint8_t kTableDefPageType = 0x02;
-constexpr std::uint8_t kUsageBitmapPageType = 0x05;
-constexpr std::uint32_t kCatalogDefPage = 2;
-constexpr std::size_t kTableDefPageHeaderSize = 8; // of each page after the first
-constexpr std::size_t kDefinitionHeaderSize = 63;
-constexpr std::size_t kRealIndexEntrySize = 12;
-constexpr std::size_t kColumnEntrySize = 25;
-constexpr std::size_t kRowCountOffset = 12;
-constexpr std::size_t kRowOffsetsStart = 14;
-constexpr std::uint16_t kDeletedRowFlag = 0x8000;
-constexpr std::uint16_t kOverflowRowFlag = 0x4000;
-constexpr std::uint16_t kRowOffsetMask = 0x1FFF;
-constexpr std::uint8_t kFixedLengthFlag = 0x01;
-constexpr std::int64_t kTableObjectType = 1;
-constexpr std::uint32_t kObjectIdPageMask = 0x00FFFFFF;
-constexpr int kMostOverflowHops = 8;
-constexpr std::size_t kBitmapStart = 4; // of a usage bitmap page
-constexpr std::size_t kInlineBitmapStart = 5; // of an inline usage map
+constexpr std::uint8_t DataPageType = 0x01;
+constexpr std::uint8_t TableDefPageType = 0x02;
+constexpr std::uint8_t UsageBitmapPageType = 0x05;
+constexpr std::uint32_t CatalogDefPage = 2;
+constexpr std::size_t TableDefPageHeaderSize = 8; // of each page after the first
+constexpr std::size_t DefinitionHeaderSize = 63;
+constexpr std::size_t RealIndexEntrySize = 12;
+constexpr std::size_t ColumnEntrySize = 25;
+constexpr std::size_t RowCountOffset = 12;
+constexpr std::size_t RowOffsetsStart = 14;
+constexpr std::uint16_t DeletedRowFlag = 0x8000;
+constexpr std::uint16_t OverflowRowFlag = 0x4000;
+constexpr std::uint16_t RowOffsetMask = 0x1FFF;
+constexpr std::uint8_t FixedLengthFlag = 0x01;
+constexpr std::int64_t TableObjectType = 1;
+constexpr std::uint32_t ObjectIdPageMask = 0x00FFFFFF;
+constexpr int MostOverflowHops = 8;
+constexpr std::size_t BitmapStart = 4; // of a usage bitmap page
+constexpr std::size_t InlineBitmapStart = 5; // of an inline usage map
 
 [[noreturn]] void damaged(const std::string &what)
 {
@@ -82,14 +82,14 @@ public:
         checkHeader();
     }
 
-    std::uint32_t pageCount() const noexcept { return static_cast<std::uint32_t>(bytes_.size() / kPageSize); }
+    std::uint32_t pageCount() const noexcept { return static_cast<std::uint32_t>(bytes_.size() / PageSize); }
 
     Record page(std::uint32_t number, const std::string &what) const
     {
         if (number >= pageCount()) {
             damaged(what + " would be on " + pageName(number) + ", beyond the end of the file");
         }
-        return Record(bytes_.subspan(std::size_t{number} * kPageSize, kPageSize), pageName(number) + " (" + what + ")");
+        return Record(bytes_.subspan(std::size_t{number} * PageSize, PageSize), pageName(number) + " (" + what + ")");
     }
 
 private:
@@ -103,7 +103,7 @@ private:
         if (bytes_[versionOffset] != 0x01) {
             throw NotJet4File("it is not in the Jet 4 format (version byte " + std::to_string(bytes_[versionOffset]) + ")");
         }
-        if (bytes_.size() % kPageSize != 0) {
+        if (bytes_.size() % PageSize != 0) {
             damaged("its length, " + std::to_string(bytes_.size()) + " bytes, is not a whole number of pages");
         }
     }
@@ -138,10 +138,10 @@ std::vector<std::uint8_t> definitionBytes(const PageFile &file, std::uint32_t fi
     std::uint32_t number = first;
     for (std::uint32_t pages = 0;; ++pages) {
         const Record page = file.page(number, what);
-        if (pages >= file.pageCount() || page.u8(0) != kTableDefPageType) {
+        if (pages >= file.pageCount() || page.u8(0) != TableDefPageType) {
             damaged(page.what() + " is not a table definition page");
         }
-        const auto content = bytes.empty() ? page.sub(0, kPageSize) : page.sub(kTableDefPageHeaderSize, kPageSize - kTableDefPageHeaderSize);
+        const auto content = bytes.empty() ? page.sub(0, PageSize) : page.sub(TableDefPageHeaderSize, PageSize - TableDefPageHeaderSize);
         bytes.insert(bytes.end(), content.begin(), content.end());
         number = page.u32(4);
         if (number == 0) {
@@ -156,7 +156,7 @@ StoredColumn parseColumnEntry(const Record &entry)
     column.type = entry.u8(0);
     column.number = entry.u16(5);
     column.varIndex = entry.u16(7);
-    column.fixed = (entry.u8(15) & kFixedLengthFlag) != 0;
+    column.fixed = (entry.u8(15) & FixedLengthFlag) != 0;
     column.fixedOffset = entry.u16(21);
     column.length = entry.u16(23);
     return column;
@@ -188,9 +188,9 @@ TableDefinition parseDefinition(const PageFile &file, std::uint32_t page, const 
     table.varColumnCount = definition.u16(43);
     const std::uint16_t columnCount = definition.u16(45);
     table.usedPagesMap = definition.u32(55);
-    std::size_t offset = kDefinitionHeaderSize + std::size_t{definition.u32(51)} * kRealIndexEntrySize;
-    for (std::uint16_t i = 0; i < columnCount; ++i, offset += kColumnEntrySize) {
-        table.columns.push_back(parseColumnEntry(Record(definition.sub(offset, kColumnEntrySize), definition.what())));
+    std::size_t offset = DefinitionHeaderSize + std::size_t{definition.u32(51)} * RealIndexEntrySize;
+    for (std::uint16_t i = 0; i < columnCount; ++i, offset += ColumnEntrySize) {
+        table.columns.push_back(parseColumnEntry(Record(definition.sub(offset, ColumnEntrySize), definition.what())));
     }
     for (StoredColumn &column : table.columns) {
         const std::uint16_t length = definition.u16(offset);
@@ -203,13 +203,13 @@ TableDefinition parseDefinition(const PageFile &file, std::uint32_t page, const 
 
 bool belongsTo(const Record &page, const TableDefinition &table)
 {
-    return page.u8(0) == kDataPageType && page.u32(4) == table.page;
+    return page.u8(0) == DataPageType && page.u32(4) == table.page;
 }
 
 std::uint16_t rowCountOn(const Record &page)
 {
-    const std::uint16_t count = page.u16(kRowCountOffset);
-    if (kRowOffsetsStart + 2 * std::size_t{count} > kPageSize) {
+    const std::uint16_t count = page.u16(RowCountOffset);
+    if (RowOffsetsStart + 2 * std::size_t{count} > PageSize) {
         damaged(page.what() + " counts more rows than fit on it");
     }
     return count;
@@ -220,14 +220,14 @@ std::uint16_t rowEntry(const Record &page, std::uint16_t row)
     if (row >= rowCountOn(page)) {
         damaged(page.what() + " has no row " + std::to_string(row));
     }
-    return page.u16(kRowOffsetsStart + 2 * std::size_t{row});
+    return page.u16(RowOffsetsStart + 2 * std::size_t{row});
 }
 
 std::span<const std::uint8_t> rowBytes(const Record &page, std::uint16_t row)
 {
-    const std::size_t start = rowEntry(page, row) & kRowOffsetMask;
-    const std::size_t end = row == 0 ? kPageSize : page.u16(kRowOffsetsStart + 2 * std::size_t{row - 1u}) & kRowOffsetMask;
-    if (start < kRowOffsetsStart + 2 * std::size_t{rowCountOn(page)} || start > end || end > kPageSize) {
+    const std::size_t start = rowEntry(page, row) & RowOffsetMask;
+    const std::size_t end = row == 0 ? PageSize : page.u16(RowOffsetsStart + 2 * std::size_t{row - 1u}) & RowOffsetMask;
+    if (start < RowOffsetsStart + 2 * std::size_t{rowCountOn(page)} || start > end || end > PageSize) {
         damaged(page.what() + ": row " + std::to_string(row) + " lies outside the room for rows");
     }
     return page.sub(start, end - start);
@@ -253,13 +253,13 @@ std::vector<std::uint32_t> usedPages(const PageFile &file, const TableDefinition
 {
     const std::string what = "the page usage map of table " + table.name;
     const Record page = file.page(table.usedPagesMap >> 8, what);
-    if (page.u8(0) != kDataPageType) {
+    if (page.u8(0) != DataPageType) {
         damaged(page.what() + " is not a data page");
     }
     const Record map(rowBytes(page, static_cast<std::uint16_t>(table.usedPagesMap & 0xFFu)), what);
     std::vector<std::uint32_t> pages;
     if (map.u8(0) == 0x00) {
-        addMarkedPages(pages, map.sub(kInlineBitmapStart, map.size() - std::min(map.size(), kInlineBitmapStart)), map.u32(1), file, what);
+        addMarkedPages(pages, map.sub(InlineBitmapStart, map.size() - std::min(map.size(), InlineBitmapStart)), map.u32(1), file, what);
         return pages;
     }
     if (map.u8(0) != 0x01) {
@@ -271,10 +271,10 @@ std::vector<std::uint32_t> usedPages(const PageFile &file, const TableDefinition
             continue;
         }
         const Record bitmap = file.page(bitmapPage, what);
-        if (bitmap.u8(0) != kUsageBitmapPageType) {
+        if (bitmap.u8(0) != UsageBitmapPageType) {
             damaged(bitmap.what() + " is not a usage bitmap page");
         }
-        addMarkedPages(pages, bitmap.sub(kBitmapStart, kPageSize - kBitmapStart), std::uint64_t{entry} * kPagesPerBitmapPage, file, what);
+        addMarkedPages(pages, bitmap.sub(BitmapStart, PageSize - BitmapStart), std::uint64_t{entry} * PagesPerBitmapPage, file, what);
     }
     return pages;
 }
@@ -292,14 +292,14 @@ struct RowSource {
 RowSource followOverflow(const PageFile &file, const TableDefinition &table, const Record &page, std::uint16_t row)
 {
     std::span<const std::uint8_t> pointer = rowBytes(page, row);
-    for (int hop = 0; hop < kMostOverflowHops; ++hop) {
+    for (int hop = 0; hop < MostOverflowHops; ++hop) {
         const std::uint32_t ref = Record(pointer, page.what() + ": an overflow row").u32(0);
         const Record target = file.page(ref >> 8, "an overflow row of table " + table.name);
         if (!belongsTo(target, table)) {
             damaged(target.what() + " is not a data page of table " + table.name);
         }
         const auto targetRow = static_cast<std::uint16_t>(ref & 0xFFu);
-        if ((rowEntry(target, targetRow) & kOverflowRowFlag) == 0) {
+        if ((rowEntry(target, targetRow) & OverflowRowFlag) == 0) {
             return RowSource{ref >> 8, targetRow, true};
         }
         pointer = rowBytes(target, targetRow);
@@ -319,10 +319,10 @@ std::vector<RowSource> rowSources(const PageFile &file, const TableDefinition &t
         const std::uint16_t count = rowCountOn(page);
         for (std::uint16_t row = 0; row < count; ++row) {
             const std::uint16_t entry = rowEntry(page, row);
-            if ((entry & kDeletedRowFlag) != 0) {
+            if ((entry & DeletedRowFlag) != 0) {
                 continue;
             }
-            if ((entry & kOverflowRowFlag) != 0) {
+            if ((entry & OverflowRowFlag) != 0) {
                 sources.push_back(followOverflow(file, table, page, row));
                 overflowTargets.insert(sources.back().key());
             } else {
@@ -483,7 +483,7 @@ std::string rowName(const TableDefinition &table, const RowSource &source)
 
 std::uint32_t findTableDefinitionPage(const PageFile &file, std::string_view tableName)
 {
-    const TableDefinition catalog = parseDefinition(file, kCatalogDefPage, "MSysObjects");
+    const TableDefinition catalog = parseDefinition(file, CatalogDefPage, "MSysObjects");
     const StoredColumn &id = catalogColumn(catalog, u"Id", stored::Long, "Id");
     const StoredColumn &name = catalogColumn(catalog, u"Name", stored::Text, "Name");
     const StoredColumn &type = catalogColumn(catalog, u"Type", stored::Integer, "Type");
@@ -494,9 +494,9 @@ std::uint32_t findTableDefinitionPage(const PageFile &file, std::string_view tab
         const StoredValue objectType = decodeValue(row, type, where);
         const StoredValue objectName = decodeValue(row, name, where);
         const StoredValue objectId = decodeValue(row, id, where);
-        if (objectType == StoredValue{kTableObjectType} && std::holds_alternative<std::u16string>(objectName)
+        if (objectType == StoredValue{TableObjectType} && std::holds_alternative<std::u16string>(objectName)
             && sameNameIgnoringCase(std::get<std::u16string>(objectName), wanted) && std::holds_alternative<std::int64_t>(objectId)) {
-            return static_cast<std::uint32_t>(std::get<std::int64_t>(objectId)) & kObjectIdPageMask;
+            return static_cast<std::uint32_t>(std::get<std::int64_t>(objectId)) & ObjectIdPageMask;
         }
     }
     throw MissingTable("it has no table \"" + std::string(tableName) + "\"");
