@@ -1,9 +1,10 @@
 #include "data/ResultTable.h"
 
+#include "data/DataError.h"
+
 #include <bit>
 #include <cmath>
 #include <cstdio>
-#include <stdexcept>
 
 namespace realm {
 
@@ -43,6 +44,10 @@ QString plainForm(double value)
 
 QString formatNumber(double value)
 {
+    if (std::isnan(value))
+        return QStringLiteral("nan");
+    if (std::isinf(value))
+        return value > 0 ? QStringLiteral("inf") : QStringLiteral("-inf");
     if (value == 0)
         return QStringLiteral("0");
     // Round to 15 significant digits first, so 999999999999999.9 counts as 1E+15.
@@ -146,7 +151,7 @@ void ResultTable::appendReal(double value)
 void ResultTable::appendText(QStringView text)
 {
     if (text.size() > TextLengthMask)
-        throw std::length_error("text cell longer than 16M characters");
+        throw DataError(ErrorNumber::Overflow, QStringLiteral("A text value of %1 characters is longer than a result can hold (%2).").arg(text.size()).arg(TextLengthMask));
     Column &c = nextColumn();
     c.kinds.push_back(Kind::Text);
     c.payload.push_back(qint64(c.pool.size()) << TextLengthBits | text.size());

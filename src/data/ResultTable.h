@@ -41,6 +41,7 @@ public:
     void appendNull();
     void appendInteger(qint64 value);
     void appendReal(double value);
+    // Throws DataError for a text longer than a cell holds (16M characters).
     void appendText(QStringView text);
 
 private:
@@ -59,7 +60,8 @@ private:
 };
 
 // Shortest decimal text of a number with at most 15 significant digits, the
-// exponent form (1E+15) from 10^15 up and below 10^-4.
+// exponent form (1E+15) from 10^15 up and below 10^-4; "inf", "-inf" and
+// "nan" for the values that are no number.
 QString formatNumber(double value);
 
 } // namespace realm
