@@ -7,6 +7,9 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 using namespace realm::cli;
@@ -22,8 +25,10 @@ struct Dispatch {
     }
     int operator()(const InfoText &info) const
     {
-        printLine(stdout, info.text.trimmed());
-        return ExitSuccess;
+        if (printLineFlushed(stdout, info.text.trimmed()))
+            return ExitSuccess;
+        printLine(stderr, QStringLiteral("Writing the output failed: %1.").arg(QString::fromLocal8Bit(std::strerror(errno))));
+        return ExitFailure;
     }
     int operator()(const UsageProblem &problem) const
     {
