@@ -54,4 +54,17 @@ SqlStatement equipmentQuery(const EquipmentFilters &filters)
     return statement;
 }
 
+QString equipmentNumberNotes(const EquipmentFilters &filters)
+{
+    QStringList notes;
+    if (!filters.itemId.isEmpty())
+        notes << numberReadNote(filters.itemId, QStringLiteral("装备ID"));
+    if (!filters.amount.isEmpty() && !filters.amountOperator.isEmpty())
+        notes << numberReadNote(filters.amount, QStringLiteral("数量"));
+    if (!filters.enchant.isEmpty() && !filters.enchantOperator.isEmpty())
+        notes << numberReadNote(filters.enchant, QStringLiteral("+几的属性"));
+    notes.removeAll(QString());
+    return notes.join(QStringLiteral("；"));
+}
+
 } // namespace realm

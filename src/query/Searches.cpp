@@ -3,6 +3,7 @@
 #include "data/DataError.h"
 #include "data/Module1.h"
 #include "query/LookupQueries.h"
+#include "query/NumberText.h"
 #include "query/ResultList.h"
 
 namespace realm {
@@ -13,7 +14,7 @@ using Status = SearchOutcome::Status;
 
 SearchOutcome failed(const DataError &error)
 {
-    return {Status::Failed, 0, error.message()};
+    return {Status::Failed, 0, error.message(), {}};
 }
 
 // A search closes its slot before opening it again; closing one that is
@@ -51,6 +52,17 @@ void listCharacters(const Recordset &characters, ReportSink &list)
     }
 }
 
+// A character whose account is Null has no account to list the characters
+// of: it stands alone, with an empty account.
+void listFirstCharacterAlone(const Recordset &characters, ReportSink &list)
+{
+    const auto table = characters.table();
+    const int name = table->columnIndex(u"char_name");
+    list.clearRows();
+    list.addRow(name >= 0 && !table->isNull(0, name) ? std::optional(table->displayText(0, name)) : std::nullopt);
+    list.setSubItem(1, QString());
+}
+
 } // namespace
 
 SearchOutcome runEquipmentSearch(Module1 &module, const EquipmentFilters &filters, ReportSink &list)
@@ -59,16 +71,18 @@ SearchOutcome runEquipmentSearch(Module1 &module, const EquipmentFilters &filter
     try {
         statement = equipmentQuery(filters);
     } catch (const InputError &error) {
-        return {Status::InvalidInput, 0, error.message()};
+        return {Status::InvalidInput, 0, error.message(), {}};
     }
-    return searchIntoList(module, *module.rsEquip, statement, list);
+    SearchOutcome outcome = searchIntoList(module, *module.rsEquip, statement, list);
+    outcome.note = equipmentNumberNotes(filters);
+    return outcome;
 }
 
 SearchOutcome runPetSearch(Module1 &module, const QString &petName, ReportSink &list)
 {
     const auto statement = petQuery(petName);
     if (!statement)
-        return {Status::NotRun, 0, QStringLiteral("请输入宠物名称。")};
+        return {Status::NotRun, 0, QStringLiteral("请输入宠物名称。"), {}};
     return searchIntoList(module, *module.rsPet, *statement, list);
 }
 
@@ -78,10 +92,10 @@ SearchOutcome runItemLookup(Module1 &module, const QString &idText, const QStrin
     try {
         statement = itemLookupQuery(idText, nameText);
     } catch (const InputError &error) {
-        return {Status::InvalidInput, 0, error.message()};
+        return {Status::InvalidInput, 0, error.message(), {}};
     }
     if (!statement)
-        return {Status::NotRun, 0, QStringLiteral("请输入装备ID或装备名称。")};
+        return {Status::NotRun, 0, QStringLiteral("请输入装备ID或装备名称。"), {}};
     auto result = std::make_shared<Recordset>();
     try {
         result->open(statement->text, *module.itemConn, statement->parameters);
@@ -91,23 +105,27 @@ SearchOutcome runItemLookup(Module1 &module, const QString &idText, const QStrin
     if (module.rsLookup)
         closeIfOpen(*module.rsLookup);
     module.rsLookup = result;
-    return {Status::Done, result->recordCount(), {}};
+    return {Status::Done, result->recordCount(), {}, idText.isEmpty() ? QString() : numberReadNote(idText, QStringLiteral("装备ID"))};
 }
 
 SearchOutcome runAccountLookup(Module1 &module, const QString &characterName, ReportSink &list)
 {
     if (characterName.isEmpty())
-        return {Status::NotRun, 0, QStringLiteral("请输入角色名称。")};
+        return {Status::NotRun, 0, QStringLiteral("请输入角色名称。"), {}};
     Recordset &slot = *module.rsChars;
     try {
         closeIfOpen(slot);
         const SqlStatement first = characterQuery(characterName);
         slot.open(first.text, *module.gameConn, first.parameters);
         if (slot.recordCount() == 0)
-            return {Status::NotFound, 0, QStringLiteral("没有名为“%1”的角色。").arg(first.parameters[0])};
-        const QString account = slot.field(u"account_name").toString();
+            return {Status::NotFound, 0, QStringLiteral("没有名为“%1”的角色。").arg(first.parameters[0]), {}};
+        const QVariant account = slot.field(u"account_name");
+        if (account.isNull()) {
+            listFirstCharacterAlone(slot, list);
+            return {Status::Done, 1, {}, QStringLiteral("角色“%1”没有账号。").arg(first.parameters[0])};
+        }
         slot.close();
-        const SqlStatement second = accountCharactersQuery(account);
+        const SqlStatement second = accountCharactersQuery(account.toString());
         try {
             slot.open(second.text, *module.gameConn, second.parameters);
         } catch (const DataError &) {
@@ -118,7 +136,7 @@ SearchOutcome runAccountLookup(Module1 &module, const QString &characterName, Re
         return failed(error);
     }
     listCharacters(slot, list);
-    return {Status::Done, slot.recordCount(), {}};
+    return {Status::Done, slot.recordCount(), {}, {}};
 }
 
 } // namespace realm

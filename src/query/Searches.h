@@ -20,6 +20,9 @@ struct SearchOutcome {
     Status status = Status::Done;
     int rowCount = 0;
     QString message;
+    // What the operator should know beside the rows: a number box read
+    // differently than typed, a character without an account.
+    QString note;
 };
 
 // The main window's two searches: the slot is closed and opened again with

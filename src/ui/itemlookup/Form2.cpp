@@ -81,7 +81,7 @@ void Form2::Command1_Click()
         m_grid->unbind();
         m_grid->bind(module.rsLookup->table());
         Label4->setText(QString::number(outcome.rowCount));
-        showStatus(m_status, QString());
+        showStatus(m_status, withNote(QString(), outcome.note));
         return;
     default:
         showStatus(m_status, outcome.message);
