@@ -1,6 +1,7 @@
 #include "data/OdbcConnection.h"
 
 #include "data/DataError.h"
+#include "data/RowBatcher.h"
 #include "data/SocketWatchdog.h"
 
 #include <sql.h>
@@ -16,6 +17,8 @@ constexpr int LoginTimeoutSeconds = 5;
 constexpr SQLULEN WideParameterSize = 4000;
 // How long after the driver's own timeout the watchdog cuts a silent server.
 constexpr std::chrono::milliseconds WatchdogGrace{500};
+// How long a stopped statement waits for the server to confirm the cancel.
+constexpr std::chrono::milliseconds StopGrace{500};
 
 // The FreeTDS driver reads a braced value up to the first "}" that is
 // followed by ";" or the end, and takes everything inside literally (it does
@@ -184,6 +187,7 @@ public:
             throw DataError(ErrorNumber::QueryTimeout, m_timeoutText);
         throw DataError(diagnostic.number, diagnostic.text);
     }
+    const QString &timeoutText() const { return m_timeoutText; }
 
 private:
     SQLHSTMT m_handle = SQL_NULL_HSTMT;
@@ -264,33 +268,6 @@ void appendCell(ResultTable &table, const Statement &statement, SQLUSMALLINT col
     }
 }
 
-std::shared_ptr<const ResultTable> fetchAll(const Statement &statement, const QString &sql, const QStringList &parameters, SocketWatchdog &watchdog)
-{
-    std::vector<SQLLEN> lengths(parameters.size());
-    for (int i = 0; i < parameters.size(); ++i) {
-        lengths[i] = SQLLEN(parameters[i].size() * 2);
-        statement.check(SQLBindParameter(statement.handle(), SQLUSMALLINT(i + 1), SQL_PARAM_INPUT, SQL_C_WCHAR,
-                                         SQL_WVARCHAR, std::max<SQLULEN>(WideParameterSize, parameters[i].size()), 0,
-                                         const_cast<ushort *>(parameters[i].utf16()), lengths[i], &lengths[i]));
-    }
-    statement.check(SQLExecDirectW(statement.handle(),
-                                   const_cast<SQLWCHAR *>(reinterpret_cast<const SQLWCHAR *>(sql.utf16())),
-                                   SQLINTEGER(sql.size())));
-    const std::vector<ColumnInfo> columns = describeColumns(statement);
-    QStringList names;
-    for (const ColumnInfo &column : columns)
-        names << column.name;
-    auto table = std::make_shared<ResultTable>(names);
-    SQLRETURN rc;
-    while ((rc = SQLFetch(statement.handle())) != SQL_NO_DATA) {
-        statement.check(rc);
-        watchdog.progress();
-        for (std::size_t i = 0; i < columns.size(); ++i)
-            appendCell(*table, statement, SQLUSMALLINT(i + 1), columns[i].type);
-    }
-    return table;
-}
-
 } // namespace
 
 bool OdbcConnection::connectionIsDead() const
@@ -300,45 +277,123 @@ bool OdbcConnection::connectionIsDead() const
     return SQL_SUCCEEDED(rc) && dead == SQL_CD_TRUE;
 }
 
-std::shared_ptr<const ResultTable> OdbcConnection::query(const QString &sql, const QStringList &parameters)
+namespace {
+
+// Notes whether any batch went on, so that a statement that failed after
+// its first rows is never run a second time into the same receiver.
+class CountingReceiver : public BatchReceiver {
+public:
+    explicit CountingReceiver(BatchReceiver &inner)
+        : m_inner(inner) { }
+    void receive(std::shared_ptr<const ResultTable> batch) override
+    {
+        m_handedOn = true;
+        m_inner.receive(std::move(batch));
+    }
+    bool handedOn() const { return m_handedOn; }
+
+private:
+    BatchReceiver &m_inner;
+    bool m_handedOn = false;
+};
+
+} // namespace
+
+void OdbcConnection::run(const QString &sql, const QStringList &parameters, BatchReceiver &rows, StopFlag &stop)
 {
     if (!m_handles->connected) {
         connect();
-        return run(sql, parameters);
+        execute(sql, parameters, rows, stop);
+        return;
     }
+    CountingReceiver counted(rows);
     try {
-        return run(sql, parameters);
+        execute(sql, parameters, counted, stop);
+        return;
     } catch (const DataError &error) {
-        // FreeTDS reports a vanished server as HY000 "Unknown error" first and
-        // as 08S01 after that, so the state alone cannot tell; ask the driver.
+        stop.throwIfRaised();
         // A server that let the timeout pass is not asked twice.
         if (error.number() == ErrorNumber::QueryTimeout) {
             disconnect();
             throw;
         }
-        if (!connectionIsDead())
+        if (!worthReconnecting(counted.handedOn()))
             throw;
     }
     disconnect();
     connect();
-    return run(sql, parameters);
+    execute(sql, parameters, rows, stop);
 }
 
-std::shared_ptr<const ResultTable> OdbcConnection::run(const QString &sql, const QStringList &parameters)
+// FreeTDS reports a vanished server as HY000 "Unknown error" first and as
+// 08S01 after that, so the state alone cannot tell; ask the driver.
+bool OdbcConnection::worthReconnecting(bool anyRowsHandedOn) const
 {
-    const QString timeoutText = QStringLiteral("Query timeout expired: %1 did not answer within %2 seconds.")
-                                    .arg(description())
-                                    .arg(m_login.queryTimeoutSeconds);
-    if (m_login.queryTimeoutSeconds > 0)
-        m_handles->watchdog.arm(m_handles->socket, std::chrono::seconds(m_login.queryTimeoutSeconds) + WatchdogGrace);
+    return !anyRowsHandedOn && connectionIsDead();
+}
+
+void OdbcConnection::execute(const QString &sql, const QStringList &parameters, BatchReceiver &rows, StopFlag &stop)
+{
     try {
-        Statement statement(m_handles->connection, m_login.queryTimeoutSeconds, timeoutText);
-        auto table = fetchAll(statement, sql, parameters, m_handles->watchdog);
-        m_handles->watchdog.disarm();
-        return table;
+        fetch(sql, parameters, rows, stop);
     } catch (const DataError &) {
-        if (m_handles->watchdog.disarm())
-            throw DataError(ErrorNumber::QueryTimeout, timeoutText);
+        // A cancelled statement fails with the driver's "operation cancelled".
+        stop.throwIfRaised();
+        throw;
+    }
+}
+
+namespace {
+
+void fetchRows(const Statement &statement, const QString &sql, const QStringList &parameters, BatchReceiver &rows, StopFlag &stop, SocketWatchdog &watchdog)
+{
+    std::vector<SQLLEN> lengths(parameters.size());
+    for (int i = 0; i < parameters.size(); ++i) {
+        lengths[i] = SQLLEN(parameters[i].size() * 2);
+        statement.check(SQLBindParameter(statement.handle(), SQLUSMALLINT(i + 1), SQL_PARAM_INPUT, SQL_C_WCHAR,
+                                         SQL_WVARCHAR, std::max<SQLULEN>(WideParameterSize, parameters[i].size()), 0,
+                                         const_cast<ushort *>(parameters[i].utf16()), lengths[i], &lengths[i]));
+    }
+    // A server that does not confirm the cancel soon is cut off.
+    const InterruptScope interruptible(stop, [handle = statement.handle(), &watchdog] {
+        SQLCancel(handle);
+        watchdog.hurry(StopGrace);
+    });
+    statement.check(SQLExecDirectW(statement.handle(),
+                                   const_cast<SQLWCHAR *>(reinterpret_cast<const SQLWCHAR *>(sql.utf16())),
+                                   SQLINTEGER(sql.size())));
+    const std::vector<ColumnInfo> columns = describeColumns(statement);
+    QStringList names;
+    for (const ColumnInfo &column : columns)
+        names << column.name;
+    RowBatcher batcher(names, rows, stop);
+    SQLRETURN rc;
+    while ((rc = SQLFetch(statement.handle())) != SQL_NO_DATA) {
+        statement.check(rc);
+        watchdog.progress();
+        for (std::size_t i = 0; i < columns.size(); ++i)
+            appendCell(batcher.batch(), statement, SQLUSMALLINT(i + 1), columns[i].type);
+        batcher.rowDone();
+    }
+    batcher.finish();
+}
+
+} // namespace
+
+void OdbcConnection::fetch(const QString &sql, const QStringList &parameters, BatchReceiver &rows, StopFlag &stop)
+{
+    const Statement statement(m_handles->connection, m_login.queryTimeoutSeconds,
+                              QStringLiteral("Query timeout expired: %1 did not answer within %2 seconds.")
+                                  .arg(description())
+                                  .arg(m_login.queryTimeoutSeconds));
+    SocketWatchdog &watchdog = m_handles->watchdog;
+    watchdog.arm(m_handles->socket, m_login.queryTimeoutSeconds > 0 ? std::optional(std::chrono::seconds(m_login.queryTimeoutSeconds) + WatchdogGrace) : std::nullopt);
+    try {
+        fetchRows(statement, sql, parameters, rows, stop, watchdog);
+        watchdog.disarm();
+    } catch (const DataError &) {
+        if (watchdog.disarm())
+            throw DataError(ErrorNumber::QueryTimeout, statement.timeoutText());
         throw;
     }
 }

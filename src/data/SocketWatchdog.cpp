@@ -4,6 +4,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <cstring>
 
 namespace realm {
@@ -79,13 +80,13 @@ SocketWatchdog::~SocketWatchdog()
     m_thread.join();
 }
 
-void SocketWatchdog::arm(const SocketIdentity &socket, std::chrono::milliseconds limit)
+void SocketWatchdog::arm(const SocketIdentity &socket, std::optional<std::chrono::milliseconds> limit)
 {
     {
         const std::lock_guard lock(m_mutex);
         m_socket = socket;
         m_limit = limit;
-        m_deadline = std::chrono::steady_clock::now() + limit;
+        m_deadline = limit ? std::chrono::steady_clock::now() + *limit : std::chrono::steady_clock::time_point::max();
         m_armed = socket.isValid();
         m_fired = false;
     }
@@ -95,7 +96,18 @@ void SocketWatchdog::arm(const SocketIdentity &socket, std::chrono::milliseconds
 void SocketWatchdog::progress()
 {
     const std::lock_guard lock(m_mutex);
-    m_deadline = std::chrono::steady_clock::now() + m_limit;
+    if (m_limit)
+        m_deadline = std::chrono::steady_clock::now() + *m_limit;
+}
+
+void SocketWatchdog::hurry(std::chrono::milliseconds grace)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_deadline = std::min(m_deadline, std::chrono::steady_clock::now() + grace);
+        m_limit.reset();
+    }
+    m_wake.notify_all();
 }
 
 bool SocketWatchdog::disarm()

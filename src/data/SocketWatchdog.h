@@ -5,6 +5,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <thread>
 
@@ -40,9 +41,13 @@ public:
     SocketWatchdog(const SocketWatchdog &) = delete;
     SocketWatchdog &operator=(const SocketWatchdog &) = delete;
 
-    void arm(const SocketIdentity &socket, std::chrono::milliseconds limit);
+    // Watches the socket; with a limit, cuts it once that long has passed
+    // without progress.
+    void arm(const SocketIdentity &socket, std::optional<std::chrono::milliseconds> limit);
     // The server answered: the limit counts from now.
     void progress();
+    // Cuts the socket `grace` from now at the latest (a stopped statement).
+    void hurry(std::chrono::milliseconds grace);
     // Returns whether the socket was shut down since arm().
     bool disarm();
 
@@ -52,7 +57,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake;
     SocketIdentity m_socket;
-    std::chrono::milliseconds m_limit{0};
+    std::optional<std::chrono::milliseconds> m_limit;
     std::chrono::steady_clock::time_point m_deadline;
     bool m_armed = false;
     bool m_fired = false;
