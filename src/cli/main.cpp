@@ -4,6 +4,7 @@
 #include "data/SettingsTemplate.h"
 
 #include <QCoreApplication>
+#include <QStringDecoder>
 
 #include <sqlite3.h>
 
@@ -37,6 +38,18 @@ struct Dispatch {
     }
 };
 
+// QCoreApplication::arguments() drops a U+FEFF that starts an argument; a
+// name typed as nothing else must reach the search as it is.
+QStringList argumentsAsTyped(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        QStringDecoder decoder(QStringDecoder::System, QStringDecoder::Flag::ConvertInitialBom);
+        arguments << decoder.decode(QByteArrayView(argv[i]));
+    }
+    return arguments;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -47,5 +60,5 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("realmquery-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(REALMQUERY_VERSION));
-    return std::visit(Dispatch{}, parseCommandLine(QCoreApplication::arguments()));
+    return std::visit(Dispatch{}, parseCommandLine(argumentsAsTyped(argc, argv)));
 }
