@@ -187,7 +187,7 @@ private slots:
         QFETCH(QString, enchant);
         searchEquipment(name, itemId, amount, enchant);
         QCOMPARE(m_form->resultList().rowCount(), count);
-        QCOMPARE(status(), QStringLiteral("共 %1 行").arg(count));
+        QCOMPARE(status().section(u'；', 0, 0), QStringLiteral("共 %1 行").arg(count));
     }
 
     void pickedOperatorFromTheList()
@@ -210,6 +210,14 @@ private slots:
         searchEquipment({}, QStringLiteral("1e999"));
         QCOMPARE(rows(), before);
         QVERIFY2(status().contains(QStringLiteral("装备ID")), qPrintable(status()));
+    }
+
+    void numbersReadDifferentlyThanTypedAreNamedInTheStatusLine()
+    {
+        searchEquipment({}, QStringLiteral("57,000"));
+        QCOMPARE(status(), QStringLiteral("共 2 行；装备ID“57,000”按 57 查询"));
+        searchEquipment({}, QStringLiteral("57"));
+        QCOMPARE(status(), QStringLiteral("共 2 行"));
     }
 
     void failedQueryEmptiesTheListAndShowsTheError()
