@@ -53,11 +53,10 @@ double clickAndWaitForRows(realm::ui::Form1 &form, const QElapsedTimer &clock)
 {
     QEventLoop loop;
     double firstRows = 0;
-    const auto connection =
-        QObject::connect(&form.resultList(), &QAbstractItemModel::rowsInserted, &loop, [&] {
-            firstRows = double(clock.nsecsElapsed()) / 1e9;
-            loop.quit();
-        });
+    const auto connection = QObject::connect(&form.resultList(), &QAbstractItemModel::rowsInserted, &loop, [&] {
+        firstRows = double(clock.nsecsElapsed()) / 1e9;
+        loop.quit();
+    });
     form.findChild<QAbstractButton *>(QStringLiteral("Command1"))->click();
     loop.exec();
     QObject::disconnect(connection);

@@ -1,6 +1,6 @@
 #include "InProcess.h"
-#include "Responsiveness.h"
 #include "Measure.h"
+#include "Responsiveness.h"
 #include "Spawn.h"
 #include "Table.h"
 

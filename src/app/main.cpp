@@ -9,7 +9,9 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 namespace {
@@ -42,6 +44,18 @@ void printText(std::FILE *stream, const QString &text)
     std::fprintf(stream, "%s\n", text.toUtf8().constData());
 }
 
+// Exit status 0 when the text reached standard output whole, else 1 with
+// the system's reason on standard error.
+int printInfo(const QString &text)
+{
+    const QByteArray line = text.toUtf8() + '\n';
+    const std::size_t written = std::fwrite(line.constData(), 1, std::size_t(line.size()), stdout);
+    if (std::fflush(stdout) == 0 && written == std::size_t(line.size()))
+        return 0;
+    std::fprintf(stderr, "%s: writing the output failed: %s.\n", qPrintable(ProgramName), std::strerror(errno));
+    return 1;
+}
+
 // Qt's usage line names the program by the path it was started with; the
 // help names it plainly.
 QString helpText(const QCommandLineParser &parser)
@@ -62,12 +76,10 @@ std::optional<int> answerInfoOptions(int &argc, char **argv)
     describeOptions(parser);
     parser.parse(QCoreApplication::arguments());
     if (parser.isSet(HelpOption)) {
-        printText(stdout, helpText(parser));
-        return 0;
+        return printInfo(helpText(parser));
     }
     if (parser.isSet(VersionOption)) {
-        printText(stdout, ProgramName + u' ' + QCoreApplication::applicationVersion());
-        return 0;
+        return printInfo(ProgramName + u' ' + QCoreApplication::applicationVersion());
     }
     return std::nullopt;
 }

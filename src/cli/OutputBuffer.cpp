@@ -87,4 +87,11 @@ void printLine(std::FILE *stream, const QString &text)
     std::fwrite(line.constData(), 1, std::size_t(line.size()), stream);
 }
 
+bool printLineFlushed(std::FILE *stream, const QString &text)
+{
+    const QByteArray line = text.toUtf8() + '\n';
+    const std::size_t written = std::fwrite(line.constData(), 1, std::size_t(line.size()), stream);
+    return std::fflush(stream) == 0 && written == std::size_t(line.size());
+}
+
 } // namespace realm::cli

@@ -54,6 +54,8 @@ private:
 
 // Writes `text` and a line break to `stream` at once, as UTF-8.
 void printLine(std::FILE *stream, const QString &text);
+// The line, flushed at once; false when it could not be written whole.
+bool printLineFlushed(std::FILE *stream, const QString &text);
 
 template <class Escape>
 void OutputBuffer::appendText(QStringView text, Escape escape)

@@ -135,6 +135,8 @@ int finishOutput(TableWriter &writer, const OutputBuffer &out)
 
 int conclude(const SearchOutcome &outcome, TableWriter &writer, const OutputBuffer &out)
 {
+    if (!outcome.note.isEmpty())
+        printLine(stderr, outcome.note);
     switch (outcome.status) {
     case Status::Done:
         return finishOutput(writer, out);

@@ -4,8 +4,12 @@
 #include "data/SettingsTemplate.h"
 
 #include <QCoreApplication>
+#include <QStringDecoder>
 
 #include <sqlite3.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -22,8 +26,10 @@ struct Dispatch {
     }
     int operator()(const InfoText &info) const
     {
-        printLine(stdout, info.text.trimmed());
-        return ExitSuccess;
+        if (printLineFlushed(stdout, info.text.trimmed()))
+            return ExitSuccess;
+        printLine(stderr, QStringLiteral("Writing the output failed: %1.").arg(QString::fromLocal8Bit(std::strerror(errno))));
+        return ExitFailure;
     }
     int operator()(const UsageProblem &problem) const
     {
@@ -31,6 +37,18 @@ struct Dispatch {
         return ExitUsage;
     }
 };
+
+// QCoreApplication::arguments() drops a U+FEFF that starts an argument; a
+// name typed as nothing else must reach the search as it is.
+QStringList argumentsAsTyped(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        QStringDecoder decoder(QStringDecoder::System, QStringDecoder::Flag::ConvertInitialBom);
+        arguments << decoder.decode(QByteArrayView(argv[i]));
+    }
+    return arguments;
+}
 
 } // namespace
 
@@ -42,5 +60,5 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("realmquery-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(REALMQUERY_VERSION));
-    return std::visit(Dispatch{}, parseCommandLine(QCoreApplication::arguments()));
+    return std::visit(Dispatch{}, parseCommandLine(argumentsAsTyped(argc, argv)));
 }

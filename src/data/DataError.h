@@ -32,6 +32,9 @@ inline constexpr long FieldNotFound = 3265;
 inline constexpr long ObjectClosed = 3704;
 inline constexpr long ObjectOpen = 3705;
 inline constexpr long ItemDatabase = 3044;
+inline constexpr long SettingsFile = 75; // path/file access error
+inline constexpr long QueryTimeout = -2147217871;
+inline constexpr long Overflow = 6;
 } // namespace ErrorNumber
 
 } // namespace realm

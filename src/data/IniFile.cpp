@@ -1,10 +1,13 @@
 #include "data/IniFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <optional>
+#include <variant>
 
 namespace realm {
 
@@ -20,18 +23,52 @@ struct DecodedFile {
     FileEncoding encoding;
 };
 
-std::optional<DecodedFile> readFile(const QString &path)
+// Why a file gives no text at all; the empty text when it can be read.
+using FileOrProblem = std::variant<DecodedFile, QString>;
+
+bool isCommentLine(QByteArrayView line)
 {
+    qsizetype start = 0;
+    while (start < line.size() && (line[start] == ' ' || line[start] == '\t'))
+        ++start;
+    return start < line.size() && line[start] == ';';
+}
+
+// A stray byte in a comment is no reason to read the whole file as GBK:
+// only the lines that can hold a section or a value decide.
+bool isUtf8OutsideComments(const QByteArray &bytes)
+{
+    for (const QByteArray &line : bytes.split('\n')) {
+        if (!QByteArrayView(line).isValidUtf8() && !isCommentLine(line))
+            return false;
+    }
+    return true;
+}
+
+bool looksLikeUtf16(const QByteArray &bytes)
+{
+    return bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") || bytes.contains('\0');
+}
+
+FileOrProblem readFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("The settings file %1 does not exist.").arg(path);
+    if (info.isDir())
+        return QStringLiteral("The settings file %1 is a folder.").arg(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
+        return QStringLiteral("The settings file %1 cannot be read: %2.").arg(path, file.errorString());
     QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return QStringLiteral("The settings file %1 cannot be read: %2.").arg(path, file.errorString());
+    if (looksLikeUtf16(bytes))
+        return QStringLiteral("The settings file %1 is UTF-16 text; save it as GBK or UTF-8.").arg(path);
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return DecodedFile{text, FileEncoding::Utf8};
+    if (isUtf8OutsideComments(bytes))
+        return DecodedFile{QString::fromUtf8(bytes), FileEncoding::Utf8};
     QStringDecoder gbk("GB18030");
     return DecodedFile{gbk.decode(bytes), FileEncoding::Gbk};
 }
@@ -44,10 +81,12 @@ QByteArray encode(const QString &text, FileEncoding encoding)
     return gbk.encode(text);
 }
 
-// Cuts whole characters off the end until the encoded value fits.
+// Cuts whole characters off the end until the encoded value fits. Every
+// character takes at least one byte, so only the first ValueByteLimit + 1
+// code units can matter: the work stays bounded whatever the value's length.
 QString cutToByteLimit(const QString &value, FileEncoding encoding)
 {
-    QString cut = value;
+    QString cut = value.first(std::min(value.size(), ValueByteLimit + 1));
     while (encode(cut, encoding).size() > ValueByteLimit) {
         qsizetype drop = cut.size() >= 2 && cut.back().isLowSurrogate() ? 2 : 1;
         cut.chop(drop);
@@ -93,6 +132,15 @@ std::optional<QString> sectionName(QStringView line)
     return trimBlanksAndTabs(line.sliced(1, close - 1));
 }
 
+bool hasSection(const QString &text, const QString &section)
+{
+    const auto lines = QStringView(text).split(u'\n');
+    return std::ranges::any_of(lines, [&section](QStringView line) {
+        const auto name = sectionName(trimBlanksAndTabs(line));
+        return name && name->compare(section, Qt::CaseInsensitive) == 0;
+    });
+}
+
 std::optional<QString> findValue(const QString &text, const QString &section, const QString &key)
 {
     bool inSection = false;
@@ -122,13 +170,24 @@ std::optional<QString> findValue(const QString &text, const QString &section, co
 
 QString GetFromINI(const QString &AppName, const QString &KeyName, const QString &FileName)
 {
-    const auto file = readFile(FileName);
-    if (!file)
+    const FileOrProblem file = readFile(FileName);
+    const auto *decoded = std::get_if<DecodedFile>(&file);
+    if (!decoded)
         return {};
-    const auto value = findValue(file->text, AppName, KeyName);
+    const auto value = findValue(decoded->text, AppName, KeyName);
     if (!value)
         return {};
-    return cutToByteLimit(*value, file->encoding);
+    return cutToByteLimit(*value, decoded->encoding);
+}
+
+QString iniFileProblem(const QString &AppName, const QString &FileName)
+{
+    const FileOrProblem file = readFile(FileName);
+    if (const auto *problem = std::get_if<QString>(&file))
+        return *problem;
+    if (!hasSection(std::get<DecodedFile>(file).text, AppName))
+        return QStringLiteral("The settings file %1 has no section [%2].").arg(FileName, AppName);
+    return {};
 }
 
 } // namespace realm

@@ -15,12 +15,18 @@ namespace realm {
 // - A value wrapped in one pair of matching quotes ('...' or "...") loses them.
 // - When a section or a key occurs more than once, the first one counts.
 // - The file may be GBK (as written on Chinese Windows) or UTF-8, with or
-//   without a byte-order mark: a file that is valid UTF-8 is read as UTF-8,
-//   any other as GBK. Names are matched as Unicode text, so the section
-//   "基础设置" is found in either encoding.
+//   without a byte-order mark: a file whose lines are valid UTF-8, comment
+//   lines aside, is read as UTF-8, any other as GBK. Names are matched as
+//   Unicode text, so the section "基础设置" is found in either encoding.
+//   A UTF-16 file gives no values.
 // - A value is cut to at most 254 bytes of the file's own encoding, never in
 //   the middle of a character.
 // The result is empty when the file, the section or the key is missing.
 QString GetFromINI(const QString &AppName, const QString &KeyName, const QString &FileName);
+
+// Why the file gives no values of the section, naming the file: missing,
+// a folder, unreadable (with the system's reason), UTF-16, or without the
+// section. The empty text when the section can be read.
+QString iniFileProblem(const QString &AppName, const QString &FileName);
 
 } // namespace realm

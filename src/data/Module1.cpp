@@ -1,5 +1,6 @@
 #include "data/Module1.h"
 
+#include "data/DataError.h"
 #include "data/ItemDatabase.h"
 #include "data/OdbcConnection.h"
 #include "data/SqliteConnection.h"
@@ -31,6 +32,8 @@ std::shared_ptr<Connection> openGameConnection(const Settings &settings, const Q
 {
     if (!settings.gameDatabaseFile.isEmpty())
         return SqliteConnection::openFile(QDir(programFolder).absoluteFilePath(settings.gameDatabaseFile));
+    if (!settings.problem.isEmpty())
+        throw DataError(ErrorNumber::SettingsFile, settings.problem);
     return std::make_shared<OdbcConnection>(settings.login);
 }
 

@@ -35,8 +35,9 @@ Recordset &renewSlot(Module1 &module, Slot slot);
 
 QString itemDatabasePath(const QString &programFolder);
 
-// Each throws DataError naming what failed: the item file's path, or the
-// game server and login (never the password).
+// Each throws DataError naming what failed: the item file's path, the
+// settings file when it cannot name a server, or the game server and login
+// (never the password).
 std::shared_ptr<Connection> openItemConnection(const QString &programFolder);
 std::shared_ptr<Connection> openGameConnection(const Settings &settings, const QString &programFolder);
 

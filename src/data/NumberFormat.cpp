@@ -39,6 +39,10 @@ QString plainForm(double value)
 
 QString formatNumber(double value)
 {
+    if (std::isnan(value))
+        return QStringLiteral("nan");
+    if (std::isinf(value))
+        return value > 0 ? QStringLiteral("inf") : QStringLiteral("-inf");
     if (value == 0)
         return QStringLiteral("0");
     // Round to 15 significant digits first, so 999999999999999.9 counts as 1E+15.

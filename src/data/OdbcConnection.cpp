@@ -2,6 +2,7 @@
 
 #include "data/DataError.h"
 #include "data/RowBatcher.h"
+#include "data/SocketWatchdog.h"
 
 #include <sql.h>
 #include <sqlext.h>
@@ -14,6 +15,10 @@ namespace {
 
 constexpr int LoginTimeoutSeconds = 5;
 constexpr SQLULEN WideParameterSize = 4000;
+// How long after the driver's own timeout the watchdog cuts a silent server.
+constexpr std::chrono::milliseconds WatchdogGrace{500};
+// How long a stopped statement waits for the server to confirm the cancel.
+constexpr std::chrono::milliseconds StopGrace{500};
 
 // The FreeTDS driver reads a braced value up to the first "}" that is
 // followed by ";" or the end, and takes everything inside literally (it does
@@ -55,6 +60,7 @@ ServerAddress parseServer(const QString &server)
 
 struct Diagnostic {
     long number = 0;
+    QString state;
     QString text;
 };
 
@@ -69,8 +75,10 @@ Diagnostic diagnose(SQLSMALLINT handleType, SQLHANDLE handle)
         SQLSMALLINT length = 0;
         if (!SQL_SUCCEEDED(SQLGetDiagRecW(handleType, handle, record, state, &native, message, 1024, &length)))
             break;
-        if (record == 1)
+        if (record == 1) {
             diagnostic.number = native;
+            diagnostic.state = QString::fromUtf16(reinterpret_cast<const char16_t *>(state), 5);
+        }
         texts << QString::fromUtf16(reinterpret_cast<const char16_t *>(message), std::min<SQLSMALLINT>(length, 1023));
     }
     diagnostic.text = texts.join(u'\n');
@@ -115,6 +123,8 @@ struct OdbcConnection::Handles {
     ~Handles() { SQLFreeHandle(SQL_HANDLE_ENV, environment); }
     Handles(const Handles &) = delete;
     Handles &operator=(const Handles &) = delete;
+    SocketIdentity socket;
+    SocketWatchdog watchdog;
 };
 
 OdbcConnection::OdbcConnection(GameServerLogin login)
@@ -145,6 +155,7 @@ void OdbcConnection::connect()
                       reinterpret_cast<SQLPOINTER>(SQLULEN(LoginTimeoutSeconds)), 0);
     SQLSetConnectAttr(m_handles->connection, SQL_ATTR_ACCESS_MODE, reinterpret_cast<SQLPOINTER>(SQL_MODE_READ_ONLY), 0);
     const QString text = odbcConnectionString(m_login);
+    const std::set<int> socketsBefore = openSockets();
     const SQLRETURN rc = SQLDriverConnectW(m_handles->connection, nullptr,
                                            const_cast<SQLWCHAR *>(reinterpret_cast<const SQLWCHAR *>(text.utf16())),
                                            SQLSMALLINT(text.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
@@ -156,6 +167,7 @@ void OdbcConnection::connect()
                         QStringLiteral("Cannot connect to %1: %2").arg(description(), diagnostic.text));
     }
     m_handles->connected = true;
+    m_handles->socket = socketOpenedSince(socketsBefore);
 }
 
 void OdbcConnection::disconnect()
@@ -171,10 +183,18 @@ void OdbcConnection::disconnect()
 
 namespace {
 
+// The driver's state for an expired query timeout.
+const QString TimeoutExpiredState = QStringLiteral("HYT00");
+
 class Statement {
 public:
-    explicit Statement(SQLHDBC connection)
-        : m_handle(allocateHandle(SQL_HANDLE_STMT, SQL_HANDLE_DBC, connection)) { }
+    // A statement that waits at most `timeoutSeconds` for the server (0: no
+    // limit); its expiry is reported as `timeoutText`.
+    Statement(SQLHDBC connection, int timeoutSeconds, QString timeoutText)
+        : m_handle(allocateHandle(SQL_HANDLE_STMT, SQL_HANDLE_DBC, connection)), m_timeoutText(std::move(timeoutText))
+    {
+        check(SQLSetStmtAttr(m_handle, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(timeoutSeconds)), 0));
+    }
     ~Statement() { SQLFreeHandle(SQL_HANDLE_STMT, m_handle); }
     Statement(const Statement &) = delete;
     Statement &operator=(const Statement &) = delete;
@@ -185,11 +205,15 @@ public:
         if (SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA)
             return;
         const Diagnostic diagnostic = diagnose(SQL_HANDLE_STMT, m_handle);
+        if (diagnostic.state == TimeoutExpiredState)
+            throw DataError(ErrorNumber::QueryTimeout, m_timeoutText);
         throw DataError(diagnostic.number, diagnostic.text);
     }
+    const QString &timeoutText() const { return m_timeoutText; }
 
 private:
     SQLHSTMT m_handle;
+    QString m_timeoutText;
 };
 
 struct ColumnInfo {
@@ -308,8 +332,13 @@ void OdbcConnection::run(const QString &sql, const QStringList &parameters, Batc
     try {
         execute(sql, parameters, counted, stop);
         return;
-    } catch (const DataError &) {
+    } catch (const DataError &error) {
         stop.throwIfRaised();
+        // A server that let the timeout pass is not asked twice.
+        if (error.number() == ErrorNumber::QueryTimeout) {
+            disconnect();
+            throw;
+        }
         if (!worthReconnecting(counted.handedOn()))
             throw;
     }
@@ -336,9 +365,10 @@ void OdbcConnection::execute(const QString &sql, const QStringList &parameters, 
     }
 }
 
-void OdbcConnection::fetch(const QString &sql, const QStringList &parameters, BatchReceiver &rows, StopFlag &stop)
+namespace {
+
+void fetchRows(const Statement &statement, const QString &sql, const QStringList &parameters, BatchReceiver &rows, StopFlag &stop, SocketWatchdog &watchdog)
 {
-    Statement statement(m_handles->connection);
     std::vector<SQLLEN> lengths(parameters.size());
     for (int i = 0; i < parameters.size(); ++i) {
         lengths[i] = SQLLEN(parameters[i].size() * 2);
@@ -346,7 +376,11 @@ void OdbcConnection::fetch(const QString &sql, const QStringList &parameters, Ba
                                          SQL_WVARCHAR, std::max<SQLULEN>(WideParameterSize, parameters[i].size()), 0,
                                          const_cast<ushort *>(parameters[i].utf16()), lengths[i], &lengths[i]));
     }
-    const InterruptScope interruptible(stop, [handle = statement.handle()] { SQLCancel(handle); });
+    // A server that does not confirm the cancel soon is cut off.
+    const InterruptScope interruptible(stop, [handle = statement.handle(), &watchdog] {
+        SQLCancel(handle);
+        watchdog.hurry(StopGrace);
+    });
     statement.check(SQLExecDirectW(statement.handle(),
                                    const_cast<SQLWCHAR *>(reinterpret_cast<const SQLWCHAR *>(sql.utf16())),
                                    SQLINTEGER(sql.size())));
@@ -358,11 +392,32 @@ void OdbcConnection::fetch(const QString &sql, const QStringList &parameters, Ba
     SQLRETURN rc;
     while ((rc = SQLFetch(statement.handle())) != SQL_NO_DATA) {
         statement.check(rc);
+        watchdog.progress();
         for (std::size_t i = 0; i < columns.size(); ++i)
             appendCell(batcher.batch(), statement, SQLUSMALLINT(i + 1), columns[i].type);
         batcher.rowDone();
     }
     batcher.finish();
+}
+
+} // namespace
+
+void OdbcConnection::fetch(const QString &sql, const QStringList &parameters, BatchReceiver &rows, StopFlag &stop)
+{
+    const Statement statement(m_handles->connection, m_login.queryTimeoutSeconds,
+                              QStringLiteral("Query timeout expired: %1 did not answer within %2 seconds.")
+                                  .arg(description())
+                                  .arg(m_login.queryTimeoutSeconds));
+    SocketWatchdog &watchdog = m_handles->watchdog;
+    watchdog.arm(m_handles->socket, m_login.queryTimeoutSeconds > 0 ? std::optional(std::chrono::seconds(m_login.queryTimeoutSeconds) + WatchdogGrace) : std::nullopt);
+    try {
+        fetchRows(statement, sql, parameters, rows, stop, watchdog);
+        watchdog.disarm();
+    } catch (const DataError &) {
+        if (watchdog.disarm())
+            throw DataError(ErrorNumber::QueryTimeout, statement.timeoutText());
+        throw;
+    }
 }
 
 } // namespace realm

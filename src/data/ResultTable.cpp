@@ -1,5 +1,6 @@
 #include "data/ResultTable.h"
 
+#include "data/DataError.h"
 #include "data/NumberFormat.h"
 
 #include <bit>
@@ -114,7 +115,7 @@ void ResultTable::appendReal(double value)
 void ResultTable::appendText(QStringView text)
 {
     if (text.size() > TextLengthMask)
-        throw std::length_error("text cell longer than 16M characters");
+        throw DataError(ErrorNumber::Overflow, QStringLiteral("A text value of %1 characters is longer than a result can hold (%2).").arg(text.size()).arg(TextLengthMask));
     Column &c = nextColumn();
     c.kinds.push_back(Kind::Text);
     c.payload.push_back(qint64(c.pool.size()) << TextLengthBits | text.size());

@@ -42,6 +42,7 @@ public:
     void appendNull();
     void appendInteger(qint64 value);
     void appendReal(double value);
+    // Throws DataError for a text longer than a cell holds (16M characters).
     void appendText(QStringView text);
     // Appends every row of a table with the same columns.
     void appendRows(const ResultTable &other);

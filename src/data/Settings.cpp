@@ -2,6 +2,8 @@
 
 #include "data/IniFile.h"
 
+#include <optional>
+
 namespace realm {
 
 namespace {
@@ -20,6 +22,30 @@ QString setting(const QString &path, const QString &key)
     return value;
 }
 
+// Empty: the default; otherwise a whole number of seconds from 0 up.
+std::optional<int> parseQueryTimeout(const QString &text)
+{
+    if (text.isEmpty())
+        return GameServerLogin{}.queryTimeoutSeconds;
+    bool ok = false;
+    const int seconds = text.toInt(&ok);
+    if (!ok || seconds < 0)
+        return std::nullopt;
+    return seconds;
+}
+
+QString settingsProblem(const Settings &settings, const QString &path, bool timeoutIsValid)
+{
+    const QString fileProblem = iniFileProblem(Section, path);
+    if (!fileProblem.isEmpty())
+        return fileProblem;
+    if (!timeoutIsValid)
+        return QStringLiteral("The settings file %1: querytimeout must be a whole number of seconds, 0 for none.").arg(path);
+    if (settings.login.server.isEmpty())
+        return QStringLiteral("The settings file %1 names no game server: serverip in section [%2] is missing or empty.").arg(path, Section);
+    return {};
+}
+
 } // namespace
 
 QString settingsPath(const QString &programFolder)
@@ -35,6 +61,9 @@ Settings readSettings(const QString &programFolder)
     settings.login.userId = setting(path, QStringLiteral("userid"));
     settings.login.password = setting(path, QStringLiteral("password"));
     settings.gameDatabaseFile = setting(path, QStringLiteral("gamedb"));
+    const auto timeout = parseQueryTimeout(setting(path, QStringLiteral("querytimeout")));
+    settings.login.queryTimeoutSeconds = timeout.value_or(settings.login.queryTimeoutSeconds);
+    settings.problem = settingsProblem(settings, path, timeout.has_value());
     return settings;
 }
 

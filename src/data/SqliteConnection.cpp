@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <QFileInfo>
+#include <QUrl>
 
 namespace realm {
 
@@ -86,8 +87,12 @@ std::unique_ptr<SqliteConnection> SqliteConnection::openFile(const QString &path
 {
     if (!QFileInfo(path).isFile())
         throw DataError(SQLITE_CANTOPEN, QStringLiteral("Game database file not found: %1").arg(path));
+    // Immutable: SQLite takes no locks and opens no journal, -wal or -shm
+    // file, so a WAL-mode file in a read-only folder opens and nothing is
+    // ever written beside it.
+    const QByteArray uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() + "?immutable=1";
     sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int rc = sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
     std::unique_ptr<SqliteConnection> connection(new SqliteConnection(db, path));
     if (rc != SQLITE_OK)
         connection->fail(rc);

@@ -55,4 +55,17 @@ SqlStatement equipmentQuery(const EquipmentFilters &filters)
     return statement;
 }
 
+QString equipmentNumberNotes(const EquipmentFilters &filters)
+{
+    QStringList notes;
+    if (!filters.itemId.isEmpty())
+        notes << numberReadNote(filters.itemId, messages::ItemIdBox);
+    if (!filters.amount.isEmpty() && !filters.amountOperator.isEmpty())
+        notes << numberReadNote(filters.amount, messages::AmountBox);
+    if (!filters.enchant.isEmpty() && !filters.enchantOperator.isEmpty())
+        notes << numberReadNote(filters.enchant, messages::EnchantBox);
+    notes.removeAll(QString());
+    return notes.join(QStringLiteral("；"));
+}
+
 } // namespace realm

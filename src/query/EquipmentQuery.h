@@ -27,6 +27,10 @@ inline const QString EquipmentSelect = QStringLiteral(
 // not a comparison or a number beyond the floating-point range.
 SqlStatement equipmentQuery(const EquipmentFilters &filters);
 
+// Notes for the number boxes the query reads that hold more than the number
+// read, joined; the empty text when every box is just its number.
+QString equipmentNumberNotes(const EquipmentFilters &filters);
+
 // The comparison an operator box holds, blanks around it ignored: one of
 // = < > <= >= <>. An empty box gives the empty text (no selection).
 // Throws InputError for anything else.

@@ -17,4 +17,9 @@ QString noSuchCharacter(const QString &characterName)
     return QStringLiteral("没有名为“%1”的角色。").arg(characterName);
 }
 
+QString noAccount(const QString &characterName)
+{
+    return QStringLiteral("角色“%1”没有账号。").arg(characterName);
+}
+
 } // namespace realm::messages

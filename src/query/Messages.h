@@ -23,5 +23,6 @@ inline const QString EnterCharacterName = QStringLiteral("请输入角色名称�
 QString numberOutOfRange(const QString &boxName);
 QString notAComparison(const QString &boxName, const QString &boxText);
 QString noSuchCharacter(const QString &characterName);
+QString noAccount(const QString &characterName);
 
 } // namespace realm::messages

@@ -3,6 +3,7 @@
 #include "data/NumberFormat.h"
 #include "query/BoxText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -23,6 +24,12 @@ public:
     explicit Scanner(QStringView text)
         : m_text(text) { }
 
+    // Where reading stopped, past any blanks that follow the number.
+    qsizetype end()
+    {
+        peek();
+        return m_at;
+    }
     QChar peek()
     {
         while (m_at < m_text.size() && isSkipped(m_text[m_at]))
@@ -61,7 +68,7 @@ double signedRadixValue(quint64 value)
     return double(value);
 }
 
-double readRadix(Scanner &scanner, int radix)
+double readRadix(Scanner &scanner, int radix, bool &sawDigit)
 {
     quint64 value = 0;
     bool overflow = false;
@@ -73,6 +80,7 @@ double readRadix(Scanner &scanner, int radix)
         if (!valid)
             break;
         scanner.take();
+        sawDigit = true;
         overflow = overflow || value > (std::numeric_limits<quint64>::max() - quint64(digit)) / quint64(radix);
         value = value * quint64(radix) + quint64(digit);
     }
@@ -98,25 +106,46 @@ QString readDecimal(Scanner &scanner)
     return number;
 }
 
-} // namespace
+struct Reading {
+    std::optional<double> value;
+    bool wholeText = false; // the text is the number and nothing else
+};
 
-std::optional<double> leadingNumber(QStringView text)
+Reading readLeadingNumber(QStringView text)
 {
     Scanner scanner(text);
+    bool sawDigit = false;
+    double value = 0.0;
     if (scanner.peek() == u'&') {
         scanner.take();
         const QChar radix = scanner.peek().toUpper();
         if (radix == u'H' || radix == u'O') {
             scanner.take();
-            return readRadix(scanner, radix == u'H' ? 16 : 8);
+            value = readRadix(scanner, radix == u'H' ? 16 : 8, sawDigit);
         }
-        return 0.0;
+    } else {
+        const QString number = readDecimal(scanner);
+        sawDigit = std::ranges::any_of(number, isAsciiDigit);
+        value = std::strtod(number.toLatin1().constData(), nullptr);
+        if (!std::isfinite(value))
+            return {};
     }
-    const QString number = readDecimal(scanner);
-    const double value = std::strtod(number.toLatin1().constData(), nullptr);
-    if (!std::isfinite(value))
-        return std::nullopt;
-    return value;
+    return {value, sawDigit && scanner.end() == text.size()};
+}
+
+} // namespace
+
+std::optional<double> leadingNumber(QStringView text)
+{
+    return readLeadingNumber(text).value;
+}
+
+QString numberReadNote(const QString &boxText, const QString &boxName)
+{
+    const Reading reading = readLeadingNumber(trimBlanks(boxText));
+    if (!reading.value || reading.wholeText)
+        return {};
+    return QStringLiteral("%1“%2”按 %3 查询").arg(boxName, boxText, formatNumber(*reading.value));
 }
 
 std::optional<QString> numberText(const QString &boxText)

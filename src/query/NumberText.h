@@ -16,4 +16,9 @@ std::optional<QString> numberText(const QString &boxText);
 // The value itself; nullopt beyond the floating-point range.
 std::optional<double> leadingNumber(QStringView text);
 
+// When the box holds more than the number read ("1,000" read as 1, "abc"
+// and "１０００" as 0), a note naming the box, its text and the number
+// searched for; the empty text when the text is just the number.
+QString numberReadNote(const QString &boxText, const QString &boxName);
+
 } // namespace realm

@@ -136,9 +136,9 @@ void SearchChannel::runJob(const std::shared_ptr<Job> &job, const Work &work)
         job->stopFlag.throwIfRaised();
         outcome = work(feed, job->stopFlag);
     } catch (const StatementStopped &) {
-        outcome = {SearchOutcome::Status::Stopped, 0, {}};
+        outcome = {SearchOutcome::Status::Stopped, 0, {}, {}};
     } catch (const std::exception &error) {
-        outcome = {SearchOutcome::Status::Failed, 0, QString::fromUtf8(error.what())};
+        outcome = {SearchOutcome::Status::Failed, 0, QString::fromUtf8(error.what()), {}};
     }
     QMetaObject::invokeMethod(
         this,

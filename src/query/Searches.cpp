@@ -4,6 +4,7 @@
 #include "data/Recordset.h"
 #include "query/LookupQueries.h"
 #include "query/Messages.h"
+#include "query/NumberText.h"
 
 namespace realm {
 
@@ -13,7 +14,7 @@ using Status = SearchOutcome::Status;
 
 SearchOutcome failed(const DataError &error)
 {
-    return {Status::Failed, 0, error.message()};
+    return {Status::Failed, 0, error.message(), {}};
 }
 
 // A search closes its slot before opening it again; closing one that is
@@ -35,7 +36,18 @@ SearchOutcome searchIntoList(Connection &game, Recordset &slot, const SqlStateme
         list.clearRows();
         return failed(error);
     }
-    return {Status::Done, slot.recordCount(), {}};
+    return {Status::Done, slot.recordCount(), {}, {}};
+}
+
+// A character whose account is Null has no account whose characters could
+// be listed: it stands alone, with an empty account.
+void listCharacterAlone(const QVariant &name, ListFeed &list)
+{
+    auto row = std::make_shared<ResultTable>(QStringList{QStringLiteral("char_name"), QStringLiteral("account_name")});
+    name.isNull() ? row->appendNull() : row->appendText(name.toString());
+    row->appendNull();
+    list.clearRows();
+    list.receive(row);
 }
 
 } // namespace
@@ -47,16 +59,18 @@ SearchOutcome runEquipmentSearch(Connection &game, Recordset &slot, const Equipm
     try {
         statement = equipmentQuery(filters);
     } catch (const InputError &error) {
-        return {Status::InvalidInput, 0, error.message()};
+        return {Status::InvalidInput, 0, error.message(), {}};
     }
-    return searchIntoList(game, slot, statement, list, stop);
+    SearchOutcome outcome = searchIntoList(game, slot, statement, list, stop);
+    outcome.note = equipmentNumberNotes(filters);
+    return outcome;
 }
 
 SearchOutcome runPetSearch(Connection &game, Recordset &slot, const QString &petName, ListFeed &list, StopFlag &stop)
 {
     const auto statement = petQuery(petName);
     if (!statement)
-        return {Status::NotRun, 0, messages::EnterPetName};
+        return {Status::NotRun, 0, messages::EnterPetName, {}};
     return searchIntoList(game, slot, *statement, list, stop);
 }
 
@@ -67,10 +81,10 @@ SearchOutcome runItemLookup(Connection &items, std::shared_ptr<Recordset> &slot,
     try {
         statement = itemLookupQuery(idText, nameText);
     } catch (const InputError &error) {
-        return {Status::InvalidInput, 0, error.message()};
+        return {Status::InvalidInput, 0, error.message(), {}};
     }
     if (!statement)
-        return {Status::NotRun, 0, messages::EnterItemIdOrName};
+        return {Status::NotRun, 0, messages::EnterItemIdOrName, {}};
     auto result = std::make_shared<Recordset>();
     grid.clearRows();
     try {
@@ -81,23 +95,27 @@ SearchOutcome runItemLookup(Connection &items, std::shared_ptr<Recordset> &slot,
     if (slot)
         closeIfOpen(*slot);
     slot = result;
-    return {Status::Done, result->recordCount(), {}};
+    return {Status::Done, result->recordCount(), {}, idText.isEmpty() ? QString() : numberReadNote(idText, QStringLiteral("装备ID"))};
 }
 
 SearchOutcome runAccountLookup(Connection &game, Recordset &slot, const QString &characterName, ListFeed &list,
                                StopFlag &stop)
 {
     if (characterName.isEmpty())
-        return {Status::NotRun, 0, messages::EnterCharacterName};
+        return {Status::NotRun, 0, messages::EnterCharacterName, {}};
     try {
         closeIfOpen(slot);
         const SqlStatement first = characterQuery(characterName);
         slot.open(first.text, game, first.parameters, stop);
         if (slot.recordCount() == 0)
-            return {Status::NotFound, 0, messages::noSuchCharacter(first.parameters[0])};
-        const QString account = slot.field(u"account_name").toString();
+            return {Status::NotFound, 0, messages::noSuchCharacter(first.parameters[0]), {}};
+        const QVariant account = slot.field(u"account_name");
+        if (account.isNull()) {
+            listCharacterAlone(slot.field(u"char_name"), list);
+            return {Status::Done, 1, {}, messages::noAccount(first.parameters[0])};
+        }
         slot.close();
-        const SqlStatement second = accountCharactersQuery(account);
+        const SqlStatement second = accountCharactersQuery(account.toString());
         list.clearRows();
         try {
             slot.open(second.text, game, second.parameters, stop, &list);
@@ -108,7 +126,7 @@ SearchOutcome runAccountLookup(Connection &game, Recordset &slot, const QString 
     } catch (const DataError &error) {
         return failed(error);
     }
-    return {Status::Done, slot.recordCount(), {}};
+    return {Status::Done, slot.recordCount(), {}, {}};
 }
 
 } // namespace realm

@@ -22,6 +22,9 @@ struct SearchOutcome {
     Status status = Status::Done;
     int rowCount = 0;
     QString message;
+    // What the operator should know beside the rows: a number box read
+    // differently than typed, a character without an account.
+    QString note;
 };
 
 // Each search runs on the thread its caller gives it, hands its rows to the

@@ -84,6 +84,13 @@ void showStatus(QLabel *statusLine, const QString &text)
     statusLine->setText(statusLine->fontMetrics().elidedText(firstLine, Qt::ElideRight, statusLine->width()));
 }
 
+QString withNote(const QString &text, const QString &note)
+{
+    if (note.isEmpty())
+        return text;
+    return text.isEmpty() ? note : text + QStringLiteral("；") + note;
+}
+
 void showOutcome(QLabel *statusLine, const SearchOutcome &outcome, const QString &doneFormat)
 {
     switch (outcome.status) {
@@ -91,7 +98,7 @@ void showOutcome(QLabel *statusLine, const SearchOutcome &outcome, const QString
     case SearchOutcome::Status::Stopped:
         return;
     case SearchOutcome::Status::Done:
-        showStatus(statusLine, doneFormat.arg(outcome.rowCount));
+        showStatus(statusLine, withNote(doneFormat.arg(outcome.rowCount), outcome.note));
         return;
     default:
         showStatus(statusLine, outcome.message);

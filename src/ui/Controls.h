@@ -43,5 +43,7 @@ void showStatus(QLabel *statusLine, const QString &text);
 // else the outcome's message; a search that did not run, or was stopped,
 // changes nothing.
 void showOutcome(QLabel *statusLine, const SearchOutcome &outcome, const QString &doneFormat);
+// The status text followed by a search's note, when it has one.
+QString withNote(const QString &text, const QString &note);
 
 } // namespace realm::ui

@@ -54,8 +54,7 @@ private slots:
         QTemporaryDir dir;
         const QString errors = dir.filePath(u"stderr"_s);
         QProcess shell;
-        shell.start(u"bash"_s, {u"-c"_s, uR"("$0" --dir "$1" equip 2>"$2" | head -1)"_s, QStringLiteral(REALMQUERY_CLI_PATH),
-                                m_folder.path(), errors});
+        shell.start(u"bash"_s, {u"-c"_s, uR"("$0" --dir "$1" equip 2>"$2" | head -1)"_s, QStringLiteral(REALMQUERY_CLI_PATH), m_folder.path(), errors});
         QVERIFY(shell.waitForFinished(20000));
         QCOMPARE(shell.exitCode(), 0);
         QCOMPARE(shell.readAllStandardOutput().count('\n'), 1);

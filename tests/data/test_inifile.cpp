@@ -1,6 +1,9 @@
+#include "data/DataError.h"
 #include "data/IniFile.h"
+#include "data/Module1.h"
 #include "data/Settings.h"
 
+#include <QDir>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -94,6 +97,87 @@ private slots:
         QCOMPARE(GetFromINI(section(), QStringLiteral("userid"), path), QString(127, QChar(0x6C49)));
         path = write((QStringLiteral("[基础设置]\nuserid=") + chinese + u'\n').toUtf8());
         QCOMPARE(GetFromINI(section(), QStringLiteral("userid"), path), QString(84, QChar(0x6C49)));
+    }
+
+    void megabyteValueIsCutWithoutReencodingPerCharacter()
+    {
+        const QString path = write("[\xBB\xF9\xB4\xA1\xC9\xE8\xD6\xC3]\npassword=" + QByteArray(1 << 20, '\xD6') + "\n");
+        QCOMPARE(GetFromINI(section(), QStringLiteral("password"), path).size(), 127);
+    }
+
+    void strayBytesInCommentsKeepAUtf8FileUtf8()
+    {
+        const QByteArray text = QStringLiteral("; 说明\n[基础设置]\nserverip=游戏服\n").toUtf8();
+        write("; \xFF\xC0 stray\n" + text + "  ;\x80\n");
+        QCOMPARE(readSettings(m_dir.path()).login.server, QStringLiteral("游戏服"));
+        write(text + "userid=\xB2\n");
+        QVERIFY(readSettings(m_dir.path()).problem.contains(QStringLiteral("no section")));
+    }
+
+    // Whatever the file holds, the settings either name a server or say,
+    // naming the file, why they cannot: never a silent empty configuration.
+    void damagedSettingsFilesNameTheFileOrGiveAServer()
+    {
+        const QByteArray good = gbk(QStringLiteral("[基础设置]\r\nserverip=host,1433\r\nuserid=sa\r\npassword=pw\r\n"));
+        QList<QByteArray> corpus = {QByteArray(), "\xFF\xFE" + QStringLiteral("[基础设置]\nserverip=a\n").toUtf8(),
+                                    QByteArray("\xFE\xFF\0[", 5), QByteArray("[a\0b]\nserverip=x\n", 17)};
+        for (qsizetype length = 0; length < good.size(); ++length)
+            corpus << good.first(length);
+        for (qsizetype at = 0; at < good.size(); ++at) {
+            for (const char mask : {'\x01', '\x80', '\xFF'}) {
+                QByteArray flipped = good;
+                flipped[at] = char(flipped[at] ^ mask);
+                corpus << flipped;
+            }
+        }
+        const QString path = m_dir.filePath(QStringLiteral("db.ini"));
+        for (const QByteArray &content : std::as_const(corpus)) {
+            write(content);
+            const Settings settings = readSettings(m_dir.path());
+            QVERIFY2(settings.problem.isEmpty() ? !settings.login.server.isEmpty() : settings.problem.contains(path),
+                     content.toHex().constData());
+        }
+    }
+
+    void startUpProblemsNameTheFile_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("UTF-16") << QByteArray("\xFF\xFE[\0a\0]\0") << QStringLiteral("UTF-16");
+        QTest::newRow("no section") << QByteArray("[other]\nserverip=x\n") << QStringLiteral("no section [基础设置]");
+        QTest::newRow("no serverip") << QStringLiteral("[基础设置]\nuserid=sa\n").toUtf8() << QStringLiteral("serverip");
+        QTest::newRow("blank serverip") << QStringLiteral("[基础设置]\nserverip=   \n").toUtf8() << QStringLiteral("serverip");
+        QTest::newRow("bad timeout") << QStringLiteral("[基础设置]\nserverip=h\nquerytimeout=-1\n").toUtf8() << QStringLiteral("querytimeout");
+    }
+    void startUpProblemsNameTheFile()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, words);
+        const QString path = write(content);
+        const Settings settings = readSettings(m_dir.path());
+        try {
+            openGameConnection(settings, m_dir.path());
+            QFAIL("the driver was reached");
+        } catch (const DataError &error) {
+            QCOMPARE(error.number(), ErrorNumber::SettingsFile);
+            QVERIFY2(error.text().contains(path) && error.text().contains(words), qPrintable(error.text()));
+        }
+    }
+
+    void missingFileOrFolderIsReported()
+    {
+        QTemporaryDir empty;
+        QVERIFY(readSettings(empty.path()).problem.contains(QStringLiteral("does not exist")));
+        QVERIFY(QDir(empty.path()).mkdir(QStringLiteral("db.ini")));
+        QVERIFY(readSettings(empty.path()).problem.contains(QStringLiteral("is a folder")));
+    }
+
+    void queryTimeoutDefaultsToFiveMinutes()
+    {
+        write(QStringLiteral("[基础设置]\nserverip=h\n").toUtf8());
+        QCOMPARE(readSettings(m_dir.path()).login.queryTimeoutSeconds, 300);
+        write(QStringLiteral("[基础设置]\nserverip=h\nquerytimeout= 0 \n").toUtf8());
+        QCOMPARE(readSettings(m_dir.path()).login.queryTimeoutSeconds, 0);
     }
 
     void settingsAreTrimmedOfBlanksOnly()

@@ -18,6 +18,12 @@ where "type" is the type the client declared and "wire_type" the one its
 bytes were sent as; batches are {"kind": "batch", "sql": ..., "params": []}
 and logins {"kind": "login", "login": ..., "database": ..., "ok": ...}.
 
+Faults on request: a request whose SQL text or parameters hold the text
+"fault:stall", "fault:cut" or "fault:garble" gets, instead of its reply,
+nothing at all; the first half of the reply and then nothing; or the reply
+with every byte scrambled. After a stall or a cut the session answers
+nothing more, attention packets included, as a hung server would.
+
 Command form, used by the C++ tests:
     tdsserver.py --db FILE --login L --password P --collation latin1|chinese
                  [--port N] [--log FILE] [--ready-file F]
@@ -552,8 +558,11 @@ class Session:
     def serve_requests(self):
         handlers = {PKT_BATCH: self.on_batch, PKT_RPC: self.on_rpc,
                     PKT_ATTENTION: lambda _payload: done(DONE_ATTN)}
+        hung = False
         while (message := read_message(self.sock)) is not None:
             kind, payload = message
+            if hung:
+                continue
             handler = handlers.get(kind)
             if handler is None:
                 response = error_token(f"Packet type 0x{kind:02X} is not supported by the test server.",
@@ -563,7 +572,20 @@ class Session:
                     response = handler(payload)
                 except Attended:
                     response = done(DONE_ATTN)
-            self.reply(response)
+            hung = self.reply_or_fault(requested_fault(payload), response)
+
+    def reply_or_fault(self, fault, response):
+        """Sends the reply, or the fault asked for; True when the session hangs from now on."""
+        if fault == "stall":
+            return True
+        if fault == "cut":
+            half = response[:max(len(response) // 2, 1)]
+            self.sock.sendall(struct.pack(">BBHHBB", PKT_REPLY, 0, len(half) + 8, 0, 1, 0) + half)
+            return True
+        if fault == "garble":
+            response = bytes((byte * 167 + 89) & 0xFF for byte in response)
+        self.reply(response)
+        return False
 
     def reply(self, payload):
         send_message(self.sock, PKT_REPLY, payload, self.packet_size)
@@ -699,6 +721,16 @@ def error_number(failure):
     if isinstance(failure, TdsError):
         return failure.number
     return sqlite_error_number(str(failure))
+
+
+FAULTS = ("stall", "cut", "garble")
+
+
+def requested_fault(payload):
+    for fault in FAULTS:
+        if f"fault:{fault}".encode("utf-16-le") in payload:
+            return fault
+    return None
 
 
 def skip_all_headers(reader):

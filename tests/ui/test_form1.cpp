@@ -187,7 +187,7 @@ private slots:
         QFETCH(QString, enchant);
         searchEquipment(name, itemId, amount, enchant);
         QCOMPARE(m_form->resultList().rowCount(), count);
-        QCOMPARE(status(), QStringLiteral("共 %1 行").arg(count));
+        QCOMPARE(status().section(u'；', 0, 0), QStringLiteral("共 %1 行").arg(count));
     }
 
     void pickedOperatorFromTheList()
@@ -212,6 +212,14 @@ private slots:
         QVERIFY2(status().contains(QStringLiteral("装备ID")), qPrintable(status()));
     }
 
+    void numbersReadDifferentlyThanTypedAreNamedInTheStatusLine()
+    {
+        searchEquipment({}, QStringLiteral("57,000"));
+        QCOMPARE(status(), QStringLiteral("共 2 行；装备ID“57,000”按 57 查询"));
+        searchEquipment({}, QStringLiteral("57"));
+        QCOMPARE(status(), QStringLiteral("共 2 行"));
+    }
+
     void failedQueryEmptiesTheListAndShowsTheError()
     {
         searchEquipment(QStringLiteral("李逍遥"));
@@ -220,7 +228,7 @@ private slots:
         const auto gameConn = module.gameConn;
         test::FixtureFolder broken;
         broken.writeGameDatabase(QStringLiteral("CREATE TABLE user_data (char_id INTEGER);"));
-        module.gameConn = openGameConnection(Settings{{}, broken.file(QStringLiteral("realmdb.sqlite"))}, broken.path());
+        module.gameConn = openGameConnection(Settings{{}, broken.file(QStringLiteral("realmdb.sqlite")), {}}, broken.path());
         searchEquipment(QStringLiteral("李逍遥"));
         module.gameConn = gameConn;
         QCOMPARE(m_form->resultList().rowCount(), 0);

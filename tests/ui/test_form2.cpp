@@ -83,6 +83,7 @@ private slots:
     void layout();
     void gridColumns();
     void tabOrder();
+    void idReadDifferentlyThanTypedIsNamed();
 
 private:
     void search(const QString &id, const QString &name);
@@ -195,7 +196,9 @@ void TestForm2::search()
 
     QCOMPARE(gridColumn(0), ids);
     QCOMPARE(text(u"Label4"_s), QString::number(ids.size()));
-    QCOMPARE(text(u"StatusLine"_s), QString());
+    // A number box read differently than typed is named; nothing else shows.
+    const bool readDifferently = QStringList{u"12abc"_s, u"abc"_s, u"   "_s}.contains(id);
+    QCOMPARE(text(u"StatusLine"_s).isEmpty(), !readDifferently);
     QCOMPARE(m_probe->queries, 1);
 }
 
@@ -314,6 +317,13 @@ void TestForm2::tabOrder()
 {
     QCOMPARE(test::tabOrder(test::control<QWidget>(m_form, u"Text1_0"_s)),
              (QStringList{u"Text1_0"_s, u"Text1_1"_s, u"Command1"_s, u"DataGrid1"_s, u"Command2"_s}));
+}
+
+void TestForm2::idReadDifferentlyThanTypedIsNamed()
+{
+    search(u"５７"_s, QString());
+
+    QCOMPARE(test::control<QLabel>(m_form, u"StatusLine"_s)->toolTip(), u"装备ID“５７”按 0 查询"_s);
 }
 
 QTEST_MAIN(TestForm2)

@@ -26,7 +26,7 @@ INSERT INTO characters VALUES
   (5, '100%纯', 'acct3', '{"level":5}'), (6, 'a_b', 'acct3', '{"level":6}'),
   (7, 'axb', 'acct4', '{"level":7}'), (8, '李逍遥', 'acct5', '{"level":8}'),
   (9, '断线侠', 'acct6', '{"level":'), (10, '完好侠', 'acct7', '{"level":10}'),
-  (11, '残影', 'acct7', '{level 11');
+  (11, '残影', 'acct7', '{level 11'), (12, '无号', NULL, '{"level":12}');
 )"_s;
 
 using Rows = QList<QStringList>;
@@ -52,6 +52,7 @@ private slots:
     void unknownNameKeepsRows();
     void failingNameLookupKeepsRows();
     void failingListingClearsRows();
+    void characterWithoutAccountStandsAlone();
 
     void captionAndClientArea();
     void layout_data();
@@ -251,3 +252,11 @@ void TestForm3::tabOrder()
 
 QTEST_MAIN(TestForm3)
 #include "test_form3.moc"
+
+void TestForm3::characterWithoutAccountStandsAlone()
+{
+    lookUp(u"无号"_s);
+
+    QCOMPARE(rows(), (Rows{{u"无号"_s, QString()}}));
+    QVERIFY2(statusLine()->toolTip().contains(u"没有账号"_s), qPrintable(statusLine()->toolTip()));
+}

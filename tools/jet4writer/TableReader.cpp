@@ -12,22 +12,22 @@ namespace jet4 {
 namespace {
 
 constexpr std::uint8_t DataPageType = 0x01;
-constexpr std::uint8_t kTableDefPageType = 0x02;
-constexpr std::uint8_t kUsageBitmapPageType = 0x05;
-constexpr std::uint32_t kCatalogDefPage = 2;
+constexpr std::uint8_t TableDefPageType = 0x02;
+constexpr std::uint8_t UsageBitmapPageType = 0x05;
+constexpr std::uint32_t CatalogDefPage = 2;
 constexpr std::size_t TableDefPageHeaderSize = 8; // of each page after the first
-constexpr std::size_t kDefinitionHeaderSize = 63;
-constexpr std::size_t kRealIndexEntrySize = 12;
+constexpr std::size_t DefinitionHeaderSize = 63;
+constexpr std::size_t RealIndexEntrySize = 12;
 constexpr std::size_t ColumnEntrySize = 25;
-constexpr std::size_t kRowCountOffset = 12;
+constexpr std::size_t RowCountOffset = 12;
 constexpr std::size_t RowOffsetsStart = 14;
-constexpr std::uint16_t kDeletedRowFlag = 0x8000;
+constexpr std::uint16_t DeletedRowFlag = 0x8000;
 constexpr std::uint16_t OverflowRowFlag = 0x4000;
 constexpr std::uint16_t RowOffsetMask = 0x1FFF;
-constexpr std::uint8_t kFixedLengthFlag = 0x01;
-constexpr std::int64_t kTableObjectType = 1;
-constexpr std::uint32_t kObjectIdPageMask = 0x00FFFFFF;
-constexpr int kMostOverflowHops = 8;
+constexpr std::uint8_t FixedLengthFlag = 0x01;
+constexpr std::int64_t TableObjectType = 1;
+constexpr std::uint32_t ObjectIdPageMask = 0x00FFFFFF;
+constexpr int MostOverflowHops = 8;
 constexpr std::size_t BitmapStart = 4; // of a usage bitmap page
 constexpr std::size_t InlineBitmapStart = 5; // of an inline usage map
 
@@ -138,7 +138,7 @@ std::vector<std::uint8_t> definitionBytes(const PageFile &file, std::uint32_t fi
     std::uint32_t number = first;
     for (std::uint32_t pages = 0;; ++pages) {
         const Record page = file.page(number, what);
-        if (pages >= file.pageCount() || page.u8(0) != kTableDefPageType) {
+        if (pages >= file.pageCount() || page.u8(0) != TableDefPageType) {
             damaged(page.what() + " is not a table definition page");
         }
         const auto content = bytes.empty() ? page.sub(0, PageSize) : page.sub(TableDefPageHeaderSize, PageSize - TableDefPageHeaderSize);
@@ -156,7 +156,7 @@ StoredColumn parseColumnEntry(const Record &entry)
     column.type = entry.u8(0);
     column.number = entry.u16(5);
     column.varIndex = entry.u16(7);
-    column.fixed = (entry.u8(15) & kFixedLengthFlag) != 0;
+    column.fixed = (entry.u8(15) & FixedLengthFlag) != 0;
     column.fixedOffset = entry.u16(21);
     column.length = entry.u16(23);
     return column;
@@ -188,7 +188,7 @@ TableDefinition parseDefinition(const PageFile &file, std::uint32_t page, const 
     table.varColumnCount = definition.u16(43);
     const std::uint16_t columnCount = definition.u16(45);
     table.usedPagesMap = definition.u32(55);
-    std::size_t offset = kDefinitionHeaderSize + std::size_t{definition.u32(51)} * kRealIndexEntrySize;
+    std::size_t offset = DefinitionHeaderSize + std::size_t{definition.u32(51)} * RealIndexEntrySize;
     for (std::uint16_t i = 0; i < columnCount; ++i, offset += ColumnEntrySize) {
         table.columns.push_back(parseColumnEntry(Record(definition.sub(offset, ColumnEntrySize), definition.what())));
     }
@@ -208,7 +208,7 @@ bool belongsTo(const Record &page, const TableDefinition &table)
 
 std::uint16_t rowCountOn(const Record &page)
 {
-    const std::uint16_t count = page.u16(kRowCountOffset);
+    const std::uint16_t count = page.u16(RowCountOffset);
     if (RowOffsetsStart + 2 * std::size_t{count} > PageSize) {
         damaged(page.what() + " counts more rows than fit on it");
     }
@@ -271,7 +271,7 @@ std::vector<std::uint32_t> usedPages(const PageFile &file, const TableDefinition
             continue;
         }
         const Record bitmap = file.page(bitmapPage, what);
-        if (bitmap.u8(0) != kUsageBitmapPageType) {
+        if (bitmap.u8(0) != UsageBitmapPageType) {
             damaged(bitmap.what() + " is not a usage bitmap page");
         }
         addMarkedPages(pages, bitmap.sub(BitmapStart, PageSize - BitmapStart), std::uint64_t{entry} * PagesPerBitmapPage, file, what);
@@ -292,7 +292,7 @@ struct RowSource {
 RowSource followOverflow(const PageFile &file, const TableDefinition &table, const Record &page, std::uint16_t row)
 {
     std::span<const std::uint8_t> pointer = rowBytes(page, row);
-    for (int hop = 0; hop < kMostOverflowHops; ++hop) {
+    for (int hop = 0; hop < MostOverflowHops; ++hop) {
         const std::uint32_t ref = Record(pointer, page.what() + ": an overflow row").u32(0);
         const Record target = file.page(ref >> 8, "an overflow row of table " + table.name);
         if (!belongsTo(target, table)) {
@@ -319,7 +319,7 @@ std::vector<RowSource> rowSources(const PageFile &file, const TableDefinition &t
         const std::uint16_t count = rowCountOn(page);
         for (std::uint16_t row = 0; row < count; ++row) {
             const std::uint16_t entry = rowEntry(page, row);
-            if ((entry & kDeletedRowFlag) != 0) {
+            if ((entry & DeletedRowFlag) != 0) {
                 continue;
             }
             if ((entry & OverflowRowFlag) != 0) {
@@ -483,7 +483,7 @@ std::string rowName(const TableDefinition &table, const RowSource &source)
 
 std::uint32_t findTableDefinitionPage(const PageFile &file, std::string_view tableName)
 {
-    const TableDefinition catalog = parseDefinition(file, kCatalogDefPage, "MSysObjects");
+    const TableDefinition catalog = parseDefinition(file, CatalogDefPage, "MSysObjects");
     const StoredColumn &id = catalogColumn(catalog, u"Id", stored::Long, "Id");
     const StoredColumn &name = catalogColumn(catalog, u"Name", stored::Text, "Name");
     const StoredColumn &type = catalogColumn(catalog, u"Type", stored::Integer, "Type");
@@ -494,9 +494,9 @@ std::uint32_t findTableDefinitionPage(const PageFile &file, std::string_view tab
         const StoredValue objectType = decodeValue(row, type, where);
         const StoredValue objectName = decodeValue(row, name, where);
         const StoredValue objectId = decodeValue(row, id, where);
-        if (objectType == StoredValue{kTableObjectType} && std::holds_alternative<std::u16string>(objectName)
+        if (objectType == StoredValue{TableObjectType} && std::holds_alternative<std::u16string>(objectName)
             && sameNameIgnoringCase(std::get<std::u16string>(objectName), wanted) && std::holds_alternative<std::int64_t>(objectId)) {
-            return static_cast<std::uint32_t>(std::get<std::int64_t>(objectId)) & kObjectIdPageMask;
+            return static_cast<std::uint32_t>(std::get<std::int64_t>(objectId)) & ObjectIdPageMask;
         }
     }
     throw MissingTable("it has no table \"" + std::string(tableName) + "\"");

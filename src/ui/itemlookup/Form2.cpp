@@ -95,7 +95,7 @@ void Form2::showEnd(const SearchOutcome &outcome)
     case SearchOutcome::Status::Done:
         m_lastGoodGrid = m_grid->rows();
         Label4->setText(QString::number(outcome.rowCount));
-        showStatus(m_status, QString());
+        showStatus(m_status, withNote(QString(), outcome.note));
         return;
     case SearchOutcome::Status::Stopped:
         restoreLastGoodGrid();
