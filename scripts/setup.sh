@@ -9,13 +9,13 @@ as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-# Build: compiler, CMake, Qt (its OpenGL headers included), libmdb, unixODBC,
-# SQLite. Tests: the FreeTDS driver, mdb-export, Python for the TDS server.
-# Demo and benchmark: the sqlite3 shell; the demo's virtual display (xvfb-run,
-# which needs xauth) and a Song face for the Chinese texts. CI: clang-format.
-# Install and package: help2man and rsvg-convert make the manual pages and
-# the icon's bitmaps; groff, file and the desktop and AppStream validators
-# check the installed tree.
+# Build: compiler, CMake, Qt (its OpenGL headers included), unixODBC, SQLite;
+# the icons and manual pages (rsvg-convert, help2man). Tests: the FreeTDS
+# driver, mdbtools with libmdb (the second reader of the written item files),
+# Python for the TDS server, and the installed-tree checks (groff, file,
+# desktop-file-validate, appstreamcli). Demo and benchmark: the sqlite3
+# shell; the demo's virtual display (xvfb-run, which needs xauth) and a Song
+# face for the Chinese texts. CI: clang-format.
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
