@@ -2,6 +2,7 @@
 
 #include "query/ListFormat.h"
 #include "query/SearchChannel.h"
+#include "ui/main/ResultColumns.h"
 
 #include <QEventLoop>
 
@@ -57,10 +58,8 @@ OpenFolder::OpenFolder(const QString &folder)
 
 std::unique_ptr<realm::ui::RowListModel> newResultList(const realm::Module1 &module)
 {
-    return std::make_unique<realm::ui::RowListModel>(
-        QStringList{QStringLiteral("角色名称"), QStringLiteral("装备ID"), QStringLiteral("中文名称"),
-                    QStringLiteral("数量"), QStringLiteral("+几的属性"), QStringLiteral("宠物名称")},
-        realm::resultListFormat(module.itemNames));
+    return std::make_unique<realm::ui::RowListModel>(realm::ui::headingsOf(realm::ui::resultColumns()),
+                                                     realm::resultListFormat(module.itemNames));
 }
 
 int equipmentSearch(OpenFolder &open, realm::ui::RowListModel &list)

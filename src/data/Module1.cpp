@@ -1,6 +1,7 @@
 #include "data/Module1.h"
 
 #include "data/ItemDatabase.h"
+#include "data/OdbcConnection.h"
 #include "data/SqliteConnection.h"
 
 #include <QDir>

@@ -1,6 +1,7 @@
 #include "query/EquipmentQuery.h"
 
-#include "data/IniFile.h"
+#include "query/BoxText.h"
+#include "query/Messages.h"
 #include "query/NumberText.h"
 
 namespace realm {
@@ -11,7 +12,7 @@ QString numberOf(const QString &boxText, const QString &boxName)
 {
     const auto text = numberText(boxText);
     if (!text)
-        throw InputError(QStringLiteral("%1：数值超出可查询的范围。").arg(boxName));
+        throw InputError(messages::numberOutOfRange(boxName));
     return *text;
 }
 
@@ -35,7 +36,7 @@ QString comparisonOperator(const QString &boxText, const QString &boxName)
     const QString trimmed = trimBlanks(boxText);
     if (boxText.isEmpty() || comparisons.contains(trimmed))
         return trimmed;
-    throw InputError(QStringLiteral("%1：“%2”不是比较符，请用 = < > <= >= <> 之一。").arg(boxName, boxText));
+    throw InputError(messages::notAComparison(boxName, boxText));
 }
 
 SqlStatement equipmentQuery(const EquipmentFilters &filters)
@@ -46,11 +47,11 @@ SqlStatement equipmentQuery(const EquipmentFilters &filters)
         statement.parameters << u'%' + trimBlanks(filters.name) + u'%';
     }
     if (!filters.itemId.isEmpty())
-        statement.text += QStringLiteral(" and user_item.item_type=") + numberOf(filters.itemId, QStringLiteral("装备ID"));
+        statement.text += QStringLiteral(" and user_item.item_type=") + numberOf(filters.itemId, messages::ItemIdBox);
     statement.text += comparisonPiece(QStringLiteral("user_item.amount"), filters.amount, filters.amountOperator,
-                                      QStringLiteral("数量"), QStringLiteral("数量比较符"));
+                                      messages::AmountBox, messages::AmountOperatorBox);
     statement.text += comparisonPiece(QStringLiteral("user_item.enchant"), filters.enchant, filters.enchantOperator,
-                                      QStringLiteral("+几的属性"), QStringLiteral("+几的属性比较符"));
+                                      messages::EnchantBox, messages::EnchantOperatorBox);
     return statement;
 }
 

@@ -1,6 +1,7 @@
 #include "query/LookupQueries.h"
 
-#include "data/IniFile.h"
+#include "query/BoxText.h"
+#include "query/Messages.h"
 #include "query/NumberText.h"
 
 namespace realm {
@@ -29,7 +30,7 @@ std::optional<SqlStatement> itemLookupQuery(const QString &idText, const QString
     if (!idText.isEmpty()) {
         const auto id = numberText(idText);
         if (!id)
-            throw InputError(QStringLiteral("装备ID：数值超出可查询的范围。"));
+            throw InputError(messages::numberOutOfRange(messages::ItemIdBox));
         statement.text += QStringLiteral("id=") + *id;
     }
     if (!nameText.isEmpty()) {

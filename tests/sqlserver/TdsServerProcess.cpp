@@ -11,9 +11,20 @@
 namespace realm::test {
 
 namespace {
+
 // A cold Python start on a busy machine can take seconds.
 constexpr int StartTimeoutMs = 30000;
 constexpr int StopTimeoutMs = 10000;
+
+TdsServerProcess::Options standardOptions(const FixtureFolder &folder, const QString &password)
+{
+    TdsServerProcess::Options options;
+    options.database = folder.file(QStringLiteral("realmdb.sqlite"));
+    options.password = password;
+    options.logPath = folder.file(QStringLiteral("server.log"));
+    return options;
+}
+
 } // namespace
 
 TdsServerProcess::TdsServerProcess(Options options)
@@ -107,6 +118,22 @@ QByteArray encodeGbk(const QString &text)
 {
     QStringEncoder encoder("GB18030");
     return encoder.encode(text);
+}
+
+SqlServerFixture::SqlServerFixture(const QString &password)
+    : server(standardOptions(folder, password))
+{
+    folder.writeItems(standardItems());
+    folder.writeGameDatabase(standardGameSql());
+}
+
+bool SqlServerFixture::start(IniEncoding encoding, QString *error)
+{
+    if (!server.start(error))
+        return false;
+    const QString ini = sqlServerIni(server.serverAddress(), server.options().login, server.options().password);
+    folder.writeIni(encoding == IniEncoding::Gbk ? encodeGbk(ini) : ini.toUtf8());
+    return true;
 }
 
 } // namespace realm::test

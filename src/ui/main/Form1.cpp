@@ -7,6 +7,7 @@
 #include "ui/RowListModel.h"
 #include "ui/account/Form3.h"
 #include "ui/itemlookup/Form2.h"
+#include "ui/main/ResultColumns.h"
 
 namespace realm::ui {
 
@@ -51,13 +52,7 @@ void Form1::buildControls()
     Combo1 = addComboBox(this, QStringLiteral("Combo1"), twipsRect(1200, 960, 615, 300));
     Combo2 = addComboBox(this, QStringLiteral("Combo2"), twipsRect(1200, 1320, 615, 300));
     ListView1 = addReportList(this, QStringLiteral("ListView1"), twipsRect(240, 2280, 8655, 4335),
-                              {{QStringLiteral("角色名称"), 1440},
-                               {QStringLiteral("装备ID"), 1440},
-                               {QStringLiteral("中文名称"), 1440},
-                               {QStringLiteral("数量"), 1000},
-                               {QStringLiteral("+几属性"), 1000},
-                               {QStringLiteral("宠物名称"), 2000}},
-                              resultListFormat(module().itemNames), m_list);
+                              resultColumns(), resultListFormat(module().itemNames), m_list);
     // The zero-width space lets the address wrap onto the label's second line.
     addLabel(this, QStringLiteral("Label6"), QStringLiteral("realmquery.\u200Bexample.org"),
              twipsRect(4560, 1800, 1335, 375))
