@@ -309,7 +309,6 @@ void OdbcConnection::run(const QString &sql, const QStringList &parameters, Batc
         execute(sql, parameters, counted, stop);
         return;
     } catch (const DataError &) {
-        stop.throwIfRaised();
         if (!worthReconnecting(counted.handedOn()))
             throw;
     }
