@@ -32,10 +32,10 @@ double secondsOf(const std::function<void()> &run)
 
 namespace {
 
-double threadCpuSeconds()
+double cpuSeconds(clockid_t clock)
 {
     timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    clock_gettime(clock, &now);
     return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 
@@ -43,9 +43,16 @@ double threadCpuSeconds()
 
 double cpuSecondsOf(const std::function<void()> &run)
 {
-    const double start = threadCpuSeconds();
+    const double start = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
     run();
-    return threadCpuSeconds() - start;
+    return cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - start;
+}
+
+double processCpuSecondsOf(const std::function<void()> &run)
+{
+    const double start = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
+    run();
+    return cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - start;
 }
 
 Samples measure(int repeat, const std::function<void()> &run, const std::function<void()> &prepare)

@@ -20,6 +20,9 @@ double secondsOf(const std::function<void()> &run);
 // The CPU time of the calling thread: unlike wall time, it leaves out the
 // moments other processes had the processor.
 double cpuSecondsOf(const std::function<void()> &run);
+// The CPU time of every thread of the process, for work that runs on the
+// background runner's threads.
+double processCpuSecondsOf(const std::function<void()> &run);
 
 // The process's resident memory (VmRSS) in bytes, after handing freed heap
 // pages back to the system so that earlier work does not hide growth.
