@@ -6,6 +6,8 @@
 #include "data/ProgramFolder.h"
 #include "query/Searches.h"
 
+#include <QCoreApplication>
+
 namespace realm::cli {
 
 namespace {
@@ -105,7 +107,7 @@ int finishOutput(TableWriter &writer, const OutputBuffer &out)
     writer.finish();
     if (!out.failed())
         return ExitSuccess;
-    printLine(stderr, QStringLiteral("Writing the output failed."));
+    printProblem(QCoreApplication::translate("realm::cli::SearchRunner", "写入输出失败。"));
     return ExitFailure;
 }
 
@@ -115,20 +117,25 @@ int conclude(const SearchOutcome &outcome, TableWriter &writer, const OutputBuff
     case Status::Done:
         return finishOutput(writer, out);
     case Status::NotFound:
-        printLine(stderr, outcome.message);
+        printProblem(outcome.message);
         return finishOutput(writer, out);
     case Status::NotRun:
     case Status::InvalidInput:
-        printLine(stderr, outcome.message);
+        printProblem(outcome.message);
         return ExitUsage;
     case Status::Failed:
         break;
     }
-    printLine(stderr, outcome.message);
+    printProblem(outcome.message);
     return ExitFailure;
 }
 
 } // namespace
+
+void printProblem(const QString &message)
+{
+    printLine(stderr, QStringLiteral("realmquery-cli: ") + message);
+}
 
 int runRequest(const Request &request)
 {
@@ -138,12 +145,13 @@ int runRequest(const Request &request)
     const auto writer = makeTableWriter(request.format, std::visit([](const auto &search) { return columnsOf(search); }, request.search),
                                         out);
     Module1 module;
+    module.itemNameLanguage = request.itemNames;
     try {
         const SearchOutcome outcome = std::visit(
             [&](const auto &search) { return run(search, module, folder, *writer); }, request.search);
         return conclude(outcome, *writer, out);
     } catch (const DataError &error) {
-        printLine(stderr, error.message());
+        printProblem(error.message());
         return ExitFailure;
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/TableWriters.h"
+#include "data/ItemNameIndex.h"
 #include "query/EquipmentQuery.h"
 
 #include <variant>
@@ -26,6 +27,7 @@ using Search = std::variant<EquipmentSearch, PetSearch, ItemLookup, AccountLooku
 struct Request {
     QString folder; // empty: the program's own folder
     OutputFormat format = OutputFormat::Tsv;
+    ItemNameLanguage itemNames = ItemNameLanguage::Chinese;
     Search search;
 };
 
@@ -39,5 +41,8 @@ enum ExitStatus : int {
 // own search functions and writes its rows to standard output, messages to
 // standard error. Returns the exit status.
 int runRequest(const Request &request);
+
+// Writes a message to standard error behind the program's name.
+void printProblem(const QString &message);
 
 } // namespace realm::cli

@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 #include "cli/OutputBuffer.h"
+#include "data/Language.h"
 
 #include <QCoreApplication>
 
@@ -8,6 +9,12 @@
 namespace {
 
 using namespace realm::cli;
+
+void printUsageProblem(const QString &message)
+{
+    printProblem(message + u'\n'
+                 + QCoreApplication::translate("realm::cli::CommandLine", "运行“realmquery-cli --help”查看用法。"));
+}
 
 struct Dispatch {
     int operator()(const Request &request) const { return runRequest(request); }
@@ -18,10 +25,23 @@ struct Dispatch {
     }
     int operator()(const UsageProblem &problem) const
     {
-        printLine(stderr, QStringLiteral("realmquery-cli: %1\nRun \"realmquery-cli --help\" for the usage.").arg(problem.message));
+        printUsageProblem(problem.message);
         return ExitUsage;
     }
 };
+
+// The interface language from `--lang`, else from the locale. Returns false
+// for a `--lang` value that names no language, after saying so.
+bool chooseLanguage(const QStringList &arguments)
+{
+    const realm::LanguageChoice choice = realm::languageOption(arguments);
+    realm::useLanguage(choice.language.value_or(realm::systemLanguage()));
+    if (choice.unknownValue) {
+        printUsageProblem(realm::unknownLanguageMessage(*choice.unknownValue));
+        return false;
+    }
+    return true;
+}
 
 } // namespace
 
@@ -33,5 +53,7 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("realmquery-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(REALMQUERY_VERSION));
+    if (!chooseLanguage(QCoreApplication::arguments()))
+        return ExitUsage;
     return std::visit(Dispatch{}, parseCommandLine(QCoreApplication::arguments()));
 }

@@ -5,6 +5,7 @@
 #include <mdbtools.h>
 #include <sqlite3.h>
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <vector>
@@ -29,7 +30,7 @@ struct MdbFile {
 
 [[noreturn]] void failOn(const QString &path, const QString &what)
 {
-    throw DataError(ErrorNumber::ItemDatabase, QStringLiteral("Cannot read the item database %1: %2").arg(path, what));
+    throw DataError(ErrorNumber::ItemDatabase, QCoreApplication::translate("realm::ItemDatabase", "无法读取物品数据库 %1：%2").arg(path, what));
 }
 
 bool isWholeNumberType(int type)
@@ -65,17 +66,17 @@ struct BoundColumn {
 void openTable(MdbFile &file, const QString &path)
 {
     if (!QFileInfo(path).isFile())
-        failOn(path, QStringLiteral("the file does not exist"));
+        failOn(path, QCoreApplication::translate("realm::ItemDatabase", "文件不存在"));
     file.handle = mdb_open(path.toLocal8Bit().constData(), MDB_NOFLAGS);
     if (!file.handle)
-        failOn(path, QStringLiteral("not a Jet database"));
+        failOn(path, QCoreApplication::translate("realm::ItemDatabase", "不是 Jet 数据库"));
     if (!mdb_read_catalog(file.handle, MDB_TABLE))
-        failOn(path, QStringLiteral("its catalog cannot be read"));
+        failOn(path, QCoreApplication::translate("realm::ItemDatabase", "无法读取其目录"));
     file.table = mdb_read_table_by_name(file.handle, const_cast<gchar *>(ItemTable), MDB_TABLE);
     if (!file.table)
-        failOn(path, QStringLiteral("it has no table \"item\""));
+        failOn(path, QCoreApplication::translate("realm::ItemDatabase", "没有表“item”"));
     if (!mdb_read_columns(file.table))
-        failOn(path, QStringLiteral("the columns of table \"item\" cannot be read"));
+        failOn(path, QCoreApplication::translate("realm::ItemDatabase", "无法读取表“item”的列"));
 }
 
 std::vector<BoundColumn> bindColumns(MdbTableDef *table)

@@ -2,6 +2,8 @@
 
 #include "data/DataError.h"
 
+#include <QCoreApplication>
+
 #include <sql.h>
 #include <sqlext.h>
 
@@ -22,7 +24,7 @@ QString braced(const QString &value, const QString &what)
 {
     if (value.contains(QStringLiteral("};")))
         throw DataError(ErrorNumber::BadArgument,
-                        QStringLiteral("The %1 contains \"};\", which the SQL Server driver cannot take.").arg(what));
+                        QCoreApplication::translate("realm::OdbcConnection", "%1中含有“};”，SQL Server 驱动程序无法接受。").arg(what));
     return u'{' + value + u'}';
 }
 
@@ -81,11 +83,11 @@ Diagnostic diagnose(SQLSMALLINT handleType, SQLHANDLE handle)
 QString odbcConnectionString(const GameServerLogin &login)
 {
     const ServerAddress address = parseServer(login.server);
-    QString text = QStringLiteral("DRIVER={FreeTDS};SERVER=%1;").arg(braced(address.host, QStringLiteral("server")));
+    QString text = QStringLiteral("DRIVER={FreeTDS};SERVER=%1;").arg(braced(address.host, QCoreApplication::translate("realm::OdbcConnection", "服务器")));
     if (!address.port.isEmpty())
-        text += QStringLiteral("PORT=%1;").arg(braced(address.port, QStringLiteral("port")));
+        text += QStringLiteral("PORT=%1;").arg(braced(address.port, QCoreApplication::translate("realm::OdbcConnection", "端口")));
     text += QStringLiteral("DATABASE={realmdb};UID=%1;PWD=%2;TDS_Version=7.4;ClientCharset=UTF-8;")
-                .arg(braced(login.userId, QStringLiteral("login")), braced(login.password, QStringLiteral("password")));
+                .arg(braced(login.userId, QCoreApplication::translate("realm::OdbcConnection", "登录名")), braced(login.password, QCoreApplication::translate("realm::OdbcConnection", "密码")));
     return text;
 }
 
@@ -111,7 +113,7 @@ OdbcConnection::~OdbcConnection()
 
 QString OdbcConnection::description() const
 {
-    return QStringLiteral("SQL Server %1 as %2").arg(m_login.server, m_login.userId);
+    return QCoreApplication::translate("realm::OdbcConnection", "SQL Server %1（登录名 %2）").arg(m_login.server, m_login.userId);
 }
 
 void OdbcConnection::connect()
@@ -129,7 +131,7 @@ void OdbcConnection::connect()
         SQLFreeHandle(SQL_HANDLE_DBC, m_handles->connection);
         m_handles->connection = SQL_NULL_HDBC;
         throw DataError(diagnostic.number,
-                        QStringLiteral("Cannot connect to %1: %2").arg(description(), diagnostic.text));
+                        QCoreApplication::translate("realm::OdbcConnection", "无法连接到 %1：%2").arg(description(), diagnostic.text));
     }
     m_handles->connected = true;
 }

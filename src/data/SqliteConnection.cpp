@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace realm {
@@ -84,7 +85,7 @@ QStringList columnNames(sqlite3_stmt *statement)
 std::unique_ptr<SqliteConnection> SqliteConnection::openFile(const QString &path)
 {
     if (!QFileInfo(path).isFile())
-        throw DataError(SQLITE_CANTOPEN, QStringLiteral("Game database file not found: %1").arg(path));
+        throw DataError(SQLITE_CANTOPEN, QCoreApplication::translate("realm::SqliteConnection", "找不到游戏数据库文件：%1").arg(path));
     sqlite3 *db = nullptr;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     std::unique_ptr<SqliteConnection> connection(new SqliteConnection(db, path));
@@ -133,11 +134,11 @@ std::shared_ptr<const ResultTable> SqliteConnection::query(const QString &sql, c
         fail(rc);
     std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> guard(statement, sqlite3_finalize);
     if (!statement)
-        throw DataError(SQLITE_MISUSE, QStringLiteral("The statement is empty."));
+        throw DataError(SQLITE_MISUSE, QCoreApplication::translate("realm::SqliteConnection", "语句为空。"));
     if (!QByteArray(tail).trimmed().isEmpty())
-        throw DataError(SQLITE_MISUSE, QStringLiteral("Only one statement may run at a time."));
+        throw DataError(SQLITE_MISUSE, QCoreApplication::translate("realm::SqliteConnection", "一次只能运行一条语句。"));
     if (sqlite3_bind_parameter_count(statement) != parameters.size())
-        throw DataError(SQLITE_RANGE, QStringLiteral("The statement expects %1 parameters, %2 given.").arg(sqlite3_bind_parameter_count(statement)).arg(parameters.size()));
+        throw DataError(SQLITE_RANGE, QCoreApplication::translate("realm::SqliteConnection", "语句需要 %1 个参数，给出了 %2 个。").arg(sqlite3_bind_parameter_count(statement)).arg(parameters.size()));
     for (int i = 0; i < parameters.size(); ++i) {
         sqlite3_bind_text16(statement, i + 1, parameters[i].utf16(), int(parameters[i].size() * 2), SQLITE_TRANSIENT);
     }

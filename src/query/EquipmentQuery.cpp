@@ -3,6 +3,8 @@
 #include "data/IniFile.h"
 #include "query/NumberText.h"
 
+#include <QCoreApplication>
+
 namespace realm {
 
 namespace {
@@ -11,7 +13,7 @@ QString numberOf(const QString &boxText, const QString &boxName)
 {
     const auto text = numberText(boxText);
     if (!text)
-        throw InputError(QStringLiteral("%1：数值超出可查询的范围。").arg(boxName));
+        throw InputError(QCoreApplication::translate("realm::Query", "%1：数值超出可查询的范围。").arg(boxName));
     return *text;
 }
 
@@ -35,7 +37,7 @@ QString comparisonOperator(const QString &boxText, const QString &boxName)
     const QString trimmed = trimBlanks(boxText);
     if (boxText.isEmpty() || comparisons.contains(trimmed))
         return trimmed;
-    throw InputError(QStringLiteral("%1：“%2”不是比较符，请用 = < > <= >= <> 之一。").arg(boxName, boxText));
+    throw InputError(QCoreApplication::translate("realm::Query", "%1：“%2”不是比较符，请用 = < > <= >= <> 之一。").arg(boxName, boxText));
 }
 
 SqlStatement equipmentQuery(const EquipmentFilters &filters)
@@ -46,11 +48,11 @@ SqlStatement equipmentQuery(const EquipmentFilters &filters)
         statement.parameters << u'%' + trimBlanks(filters.name) + u'%';
     }
     if (!filters.itemId.isEmpty())
-        statement.text += QStringLiteral(" and user_item.item_type=") + numberOf(filters.itemId, QStringLiteral("装备ID"));
+        statement.text += QStringLiteral(" and user_item.item_type=") + numberOf(filters.itemId, QCoreApplication::translate("realm::Query", "装备ID"));
     statement.text += comparisonPiece(QStringLiteral("user_item.amount"), filters.amount, filters.amountOperator,
-                                      QStringLiteral("数量"), QStringLiteral("数量比较符"));
+                                      QCoreApplication::translate("realm::Query", "数量"), QCoreApplication::translate("realm::Query", "数量比较符"));
     statement.text += comparisonPiece(QStringLiteral("user_item.enchant"), filters.enchant, filters.enchantOperator,
-                                      QStringLiteral("+几的属性"), QStringLiteral("+几的属性比较符"));
+                                      QCoreApplication::translate("realm::Query", "+几的属性"), QCoreApplication::translate("realm::Query", "+几的属性比较符"));
     return statement;
 }
 

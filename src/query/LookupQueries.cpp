@@ -3,6 +3,8 @@
 #include "data/IniFile.h"
 #include "query/NumberText.h"
 
+#include <QCoreApplication>
+
 namespace realm {
 
 namespace {
@@ -29,7 +31,7 @@ std::optional<SqlStatement> itemLookupQuery(const QString &idText, const QString
     if (!idText.isEmpty()) {
         const auto id = numberText(idText);
         if (!id)
-            throw InputError(QStringLiteral("装备ID：数值超出可查询的范围。"));
+            throw InputError(QCoreApplication::translate("realm::Query", "%1：数值超出可查询的范围。").arg(QCoreApplication::translate("realm::Query", "装备ID")));
         statement.text += QStringLiteral("id=") + *id;
     }
     if (!nameText.isEmpty()) {

@@ -5,6 +5,8 @@
 #include "query/LookupQueries.h"
 #include "query/ResultList.h"
 
+#include <QCoreApplication>
+
 namespace realm {
 
 namespace {
@@ -68,7 +70,7 @@ SearchOutcome runPetSearch(Module1 &module, const QString &petName, ReportSink &
 {
     const auto statement = petQuery(petName);
     if (!statement)
-        return {Status::NotRun, 0, QStringLiteral("请输入宠物名称。")};
+        return {Status::NotRun, 0, QCoreApplication::translate("realm::Searches", "请输入宠物名称。")};
     return searchIntoList(module, *module.rsPet, *statement, list);
 }
 
@@ -81,7 +83,7 @@ SearchOutcome runItemLookup(Module1 &module, const QString &idText, const QStrin
         return {Status::InvalidInput, 0, error.message()};
     }
     if (!statement)
-        return {Status::NotRun, 0, QStringLiteral("请输入装备ID或装备名称。")};
+        return {Status::NotRun, 0, QCoreApplication::translate("realm::Searches", "请输入装备ID或装备名称。")};
     auto result = std::make_shared<Recordset>();
     try {
         result->open(statement->text, *module.itemConn, statement->parameters);
@@ -97,14 +99,14 @@ SearchOutcome runItemLookup(Module1 &module, const QString &idText, const QStrin
 SearchOutcome runAccountLookup(Module1 &module, const QString &characterName, ReportSink &list)
 {
     if (characterName.isEmpty())
-        return {Status::NotRun, 0, QStringLiteral("请输入角色名称。")};
+        return {Status::NotRun, 0, QCoreApplication::translate("realm::Searches", "请输入角色名称。")};
     Recordset &slot = *module.rsChars;
     try {
         closeIfOpen(slot);
         const SqlStatement first = characterQuery(characterName);
         slot.open(first.text, *module.gameConn, first.parameters);
         if (slot.recordCount() == 0)
-            return {Status::NotFound, 0, QStringLiteral("没有名为“%1”的角色。").arg(first.parameters[0])};
+            return {Status::NotFound, 0, QCoreApplication::translate("realm::Searches", "没有名为“%1”的角色。").arg(first.parameters[0])};
         const QString account = slot.field(u"account_name").toString();
         slot.close();
         const SqlStatement second = accountCharactersQuery(account);

@@ -16,7 +16,7 @@ Form::Form(QWidget *parent)
 
 void reportFatal(long number, const QString &text)
 {
-    const QString report = QStringLiteral("Run-time error %1:\n\n%2").arg(number).arg(text);
+    const QString report = QCoreApplication::translate("realm::ui::Form", "运行时错误 %1：\n\n%2").arg(number).arg(text);
     std::fprintf(stderr, "%s\n", report.toUtf8().constData());
     // Nobody could answer a box on the offscreen platform.
     if (QGuiApplication::platformName() != u"offscreen")
