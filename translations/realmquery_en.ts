@@ -19,20 +19,20 @@
         <translation>the file does not exist</translation>
     </message>
     <message>
-        <source>不是 Jet 数据库</source>
-        <translation>not a Jet database</translation>
+        <source>它是文件夹，不是文件</source>
+        <translation>it is a folder, not a file</translation>
     </message>
     <message>
-        <source>无法读取其目录</source>
-        <translation>its catalog cannot be read</translation>
+        <source>无法读取文件（%1）</source>
+        <translation>the file cannot be read (%1)</translation>
     </message>
     <message>
-        <source>没有表“item”</source>
-        <translation>it has no table &quot;item&quot;</translation>
+        <source>不是 Jet 4 数据库：%1</source>
+        <translation>not a Jet 4 database: %1</translation>
     </message>
     <message>
-        <source>无法读取表“item”的列</source>
-        <translation>the columns of table &quot;item&quot; cannot be read</translation>
+        <source>文件已损坏：%1</source>
+        <translation>the file is damaged: %1</translation>
     </message>
 </context>
 <context>
@@ -94,6 +94,17 @@
     <message>
         <source>无法连接到 %1：%2</source>
         <translation>Cannot connect to %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>realm::ProgramFolder</name>
+    <message>
+        <source>设置：db.ini 从 --dir 指定的文件夹读取；没有 --dir 时，若程序所在的文件夹中有 db.ini
+就从那里读取，否则从 $XDG_CONFIG_HOME/realmquery（通常是 ~/.config/realmquery）
+读取。db.mdb 从 db.ini 所在的文件夹读取。</source>
+        <translation>Settings: db.ini is read from the folder given with --dir; without it, from the
+program&apos;s own folder when that holds db.ini, else from $XDG_CONFIG_HOME/realmquery
+(usually ~/.config/realmquery). db.mdb is read from the same folder as db.ini.</translation>
     </message>
 </context>
 <context>
@@ -178,6 +189,35 @@
     </message>
 </context>
 <context>
+    <name>realm::SettingsTemplate</name>
+    <message>
+        <source>找不到 db.ini。依次查找过这些文件夹：</source>
+        <translation>No db.ini found. Looked in these folders, in this order:</translation>
+    </message>
+    <message>
+        <source>请把 db.ini（[基础设置] 节：serverip、userid、password）放到 %1，
+并把物品文件 db.mdb 放在它旁边：%2。</source>
+        <translation>Put db.ini (section [基础设置]: serverip, userid, password) in %1,
+and the item file db.mdb beside it: %2.</translation>
+    </message>
+    <message>
+        <source>若要改用演示数据：--dir %1</source>
+        <translation>To try the demo data instead: --dir %1</translation>
+    </message>
+    <message>
+        <source>无法创建文件夹 %1。</source>
+        <translation>Could not make the folder %1.</translation>
+    </message>
+    <message>
+        <source>无法创建 %1：%2</source>
+        <translation>Could not create %1: %2</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>Could not write %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>realm::SqliteConnection</name>
     <message>
         <source>找不到游戏数据库文件：%1</source>
@@ -205,10 +245,6 @@
     <message>
         <source>显示版本。</source>
         <translation>Show the version.</translation>
-    </message>
-    <message>
-        <source>从 &lt;folder&gt; 读取 db.ini 和 db.mdb，而不是从程序所在的文件夹。</source>
-        <translation>Read db.ini and db.mdb from &lt;folder&gt; instead of the program&apos;s folder.</translation>
     </message>
     <message>
         <source>输出格式：tsv（默认）、csv 或 json。</source>
@@ -342,12 +378,33 @@
         <source>运行“realmquery-cli --help”查看用法。</source>
         <translation>Run &quot;realmquery-cli --help&quot; for the usage.</translation>
     </message>
+    <message>
+        <source>从 &lt;folder&gt; 读取 db.ini 和 db.mdb。</source>
+        <translation>Read db.ini and db.mdb from &lt;folder&gt;.</translation>
+    </message>
+    <message>
+        <source>窗口程序 realmquery 可以在那里创建 db.ini。</source>
+        <translation>The window program realmquery offers to create db.ini there.</translation>
+    </message>
 </context>
 <context>
     <name>realm::cli::SearchRunner</name>
     <message>
         <source>写入输出失败。</source>
         <translation>Writing the output failed.</translation>
+    </message>
+</context>
+<context>
+    <name>realm::ui::FirstRun</name>
+    <message>
+        <source>要在 %1 中创建一个待填写的 db.ini 吗？</source>
+        <translation>Create a db.ini to fill in, in %1?</translation>
+    </message>
+    <message>
+        <source>已创建 %1。
+请填写游戏服务器、登录名和密码，把 db.mdb 放到 %2，然后重新启动程序。</source>
+        <translation>Created %1.
+Fill in the game server, login and password, put db.mdb into %2, and start the program again.</translation>
     </message>
 </context>
 <context>
@@ -485,12 +542,30 @@
 <context>
     <name>realm::ui::Program</name>
     <message>
-        <source>游戏数据库查询工具。</source>
-        <translation>Game database query tool.</translation>
+        <source>显示本帮助。</source>
+        <translation>Show this help.</translation>
     </message>
     <message>
-        <source>从 &lt;folder&gt; 读取 db.ini 和 db.mdb，而不是从程序所在的文件夹。</source>
-        <translation>Read db.ini and db.mdb from &lt;folder&gt; instead of the program&apos;s folder.</translation>
+        <source>显示版本。</source>
+        <translation>Show the version.</translation>
+    </message>
+    <message>
+        <source>从 &lt;folder&gt; 读取 db.ini 和 db.mdb。</source>
+        <translation>Read db.ini and db.mdb from &lt;folder&gt;.</translation>
+    </message>
+    <message>
+        <source>游戏数据库查询工具：在窗口中查询游戏服务器的物品、宠物和帐号。</source>
+        <translation>Game database query tool: searches a game server&apos;s items, pets and accounts in its windows.</translation>
+    </message>
+    <message>
+        <source>用法：%1 [选项]</source>
+        <translation>Usage: %1 [options]</translation>
+    </message>
+    <message>
+        <source>%1 是桌面程序，需要显示器（DISPLAY 或 WAYLAND_DISPLAY）。
+realmquery-cli 不需要显示器，也能运行同样的查询。</source>
+        <translation>%1 is a desktop program and needs a display (DISPLAY or WAYLAND_DISPLAY).
+realmquery-cli runs the same searches without one.</translation>
     </message>
 </context>
 </TS>

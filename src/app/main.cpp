@@ -1,5 +1,7 @@
 #include "data/Language.h"
 #include "data/ProgramFolder.h"
+#include "data/SettingsTemplate.h"
+#include "ui/FirstRun.h"
 #include "ui/Fonts.h"
 #include "ui/Form.h"
 #include "ui/main/Form1.h"
@@ -8,40 +10,141 @@
 #include <QCommandLineParser>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
-// The interface language from `--lang` or the locale; a value that names no
-// language ends the program as a usage error would.
-void chooseLanguage(const QStringList &arguments)
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(realm::ui::Program)
+};
+
+const QString ProgramName = QStringLiteral("realmquery");
+
+// Built after the interface language is chosen, so their help is in it.
+QCommandLineOption helpOption()
+{
+    return {{QStringLiteral("h"), QStringLiteral("help")}, Text::tr("显示本帮助。")};
+}
+QCommandLineOption versionOption()
+{
+    return {QStringLiteral("version"), Text::tr("显示版本。")};
+}
+QCommandLineOption dirOption()
+{
+    return {QStringLiteral("dir"), Text::tr("从 <folder> 读取 db.ini 和 db.mdb。"), QStringLiteral("folder")};
+}
+QCommandLineOption languageOption()
+{
+    return {QStringLiteral("lang"), realm::languageOptionDescription(), QStringLiteral("zh|en")};
+}
+
+void nameApplication()
+{
+    QCoreApplication::setApplicationName(ProgramName);
+    QCoreApplication::setApplicationVersion(QStringLiteral(REALMQUERY_VERSION));
+}
+
+void describeOptions(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(Text::tr("游戏数据库查询工具：在窗口中查询游戏服务器的物品、宠物和帐号。")
+                                     + QStringLiteral("\n\n") + realm::settingsSearchHelp());
+    parser.addOption(helpOption());
+    parser.addOption(versionOption());
+    parser.addOption(dirOption());
+    parser.addOption(languageOption());
+}
+
+void printText(std::FILE *stream, const QString &text)
+{
+    std::fprintf(stream, "%s\n", text.toUtf8().constData());
+}
+
+// Qt's usage line names the program by the path it was started with; the
+// help names it plainly.
+QString helpText(const QCommandLineParser &parser)
+{
+    const QString help = parser.helpText();
+    return QString(Text::tr("用法：%1 [选项]").arg(ProgramName) + help.mid(help.indexOf(u'\n'))).trimmed();
+}
+
+// The interface language from `--lang` or the locale. Returns false for a
+// `--lang` value that names no language, after saying so.
+bool chooseLanguage(const QStringList &arguments)
 {
     const realm::LanguageChoice choice = realm::languageOption(arguments);
     realm::useLanguage(choice.language.value_or(realm::systemLanguage()));
-    if (choice.unknownValue) {
-        const QString message = QStringLiteral("realmquery: ") + realm::unknownLanguageMessage(*choice.unknownValue);
-        std::fprintf(stderr, "%s\n", message.toUtf8().constData());
-        std::exit(2);
+    if (!choice.unknownValue)
+        return true;
+    printText(stderr, ProgramName + QStringLiteral(": ") + realm::unknownLanguageMessage(*choice.unknownValue));
+    return false;
+}
+
+// --help, --version and a wrong --lang answer before the window system is
+// touched, so they work without a display. The window system's own options
+// are not known here; QApplication takes them later.
+std::optional<int> answerInfoOptions(int &argc, char **argv)
+{
+    const QCoreApplication core(argc, argv);
+    nameApplication();
+    if (!chooseLanguage(QCoreApplication::arguments()))
+        return 2;
+    QCommandLineParser parser;
+    describeOptions(parser);
+    parser.parse(QCoreApplication::arguments());
+    if (parser.isSet(helpOption())) {
+        printText(stdout, helpText(parser));
+        return 0;
     }
+    if (parser.isSet(versionOption())) {
+        printText(stdout, ProgramName + u' ' + QCoreApplication::applicationVersion());
+        return 0;
+    }
+    return std::nullopt;
+}
+
+// Without a display Qt's default platform aborts; say so plainly instead.
+bool windowSystemReachable(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "-platform" || argument == "--platform")
+            return true;
+    }
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+// No folder holds db.ini: say what to set up, and offer to start it where a
+// user can answer.
+int firstRun()
+{
+    printText(stderr, realm::missingSettingsReport());
+    if (QGuiApplication::platformName() == u"offscreen")
+        return 1;
+    return realm::ui::offerSettingsTemplate() ? 0 : 1;
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    if (const auto status = answerInfoOptions(argc, argv))
+        return *status;
+    if (!windowSystemReachable(argc, argv)) {
+        printText(stderr, Text::tr("%1 是桌面程序，需要显示器（DISPLAY 或 WAYLAND_DISPLAY）。\n"
+                                   "realmquery-cli 不需要显示器，也能运行同样的查询。")
+                              .arg(ProgramName));
+        return 1;
+    }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("realmquery"));
-    QApplication::setApplicationVersion(QStringLiteral(REALMQUERY_VERSION));
+    nameApplication();
     chooseLanguage(QApplication::arguments());
-
     QCommandLineParser parser;
-    parser.setApplicationDescription(QCoreApplication::translate("realm::ui::Program", "游戏数据库查询工具。"));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addOption({QStringLiteral("dir"), QCoreApplication::translate("realm::ui::Program", "从 <folder> 读取 db.ini 和 db.mdb，而不是从程序所在的文件夹。"),
-                      QStringLiteral("folder")});
-    parser.addOption({QStringLiteral("lang"), realm::languageOptionDescription(), QStringLiteral("zh|en")});
+    describeOptions(parser);
     parser.process(app);
-    realm::setProgramFolder(parser.value(QStringLiteral("dir")));
+    realm::setProgramFolder(parser.value(dirOption()));
+    if (!parser.isSet(dirOption()) && !realm::findSettingsFolder())
+        return firstRun();
 
     realm::ui::installFontSubstitutes();
     realm::ui::FormSlot<realm::ui::Form1>::instance().show();

@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "data/Language.h"
+#include "data/ProgramFolder.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -30,7 +31,7 @@ QCommandLineOption versionOption()
 
 QCommandLineOption dirOption()
 {
-    return {QStringLiteral("dir"), Text::tr("从 <folder> 读取 db.ini 和 db.mdb，而不是从程序所在的文件夹。"),
+    return {QStringLiteral("dir"), Text::tr("从 <folder> 读取 db.ini 和 db.mdb。"),
             QStringLiteral("folder")};
 }
 
@@ -139,6 +140,12 @@ std::optional<CommandDefinition> findCommand(const QString &name)
     return std::nullopt;
 }
 
+// An option's name as it is typed: -h, --help.
+QString typedOptionName(const QString &name)
+{
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+}
+
 struct HelpEntry {
     QString name;
     QString description;
@@ -148,7 +155,7 @@ HelpEntry helpEntry(const QCommandLineOption &option)
 {
     QStringList names;
     for (const QString &name : option.names())
-        names << (name.size() == 1 ? u'-' + name : QStringLiteral("--") + name);
+        names << typedOptionName(name);
     QString text = names.join(QStringLiteral(", "));
     if (!option.valueName().isEmpty())
         text += QStringLiteral(" <%1>").arg(option.valueName());
@@ -190,7 +197,8 @@ QString programDescription()
     QString text = Text::tr("运行查询窗口的查询，把结果行写到标准输出。") + QStringLiteral("\n\n") + Text::tr("命令：") + u'\n';
     for (const CommandDefinition &command : commands())
         text += QStringLiteral("  %1  %2\n").arg(command.name, -8).arg(command.description);
-    return text + u'\n' + Text::tr("运行“%1 <命令> --help”查看命令的选项。").arg(ProgramName);
+    return text + u'\n' + Text::tr("运行“%1 <命令> --help”查看命令的选项。").arg(ProgramName) + QStringLiteral("\n\n")
+        + settingsSearchHelp();
 }
 
 // Qt's own wording of a parse error, in the interface language.
@@ -198,7 +206,7 @@ QString parseError(const QCommandLineParser &parser)
 {
     QStringList unknown;
     for (const QString &name : parser.unknownOptionNames())
-        unknown << (name.size() == 1 ? u'-' + name : QStringLiteral("--") + name);
+        unknown << typedOptionName(name);
     if (!unknown.isEmpty())
         return Text::tr("未知的选项：%1。").arg(unknown.join(QStringLiteral(", ")));
     static const QRegularExpression valueProblem(QStringLiteral("^(Missing|Unexpected) value after '(.*)'\\.$"));

@@ -1,6 +1,8 @@
 #include "cli/CommandLine.h"
 #include "cli/OutputBuffer.h"
 #include "data/Language.h"
+#include "data/ProgramFolder.h"
+#include "data/SettingsTemplate.h"
 
 #include <QCoreApplication>
 
@@ -17,7 +19,15 @@ void printUsageProblem(const QString &message)
 }
 
 struct Dispatch {
-    int operator()(const Request &request) const { return runRequest(request); }
+    int operator()(const Request &request) const
+    {
+        if (request.folder.isEmpty() && !realm::findSettingsFolder()) {
+            printProblem(realm::missingSettingsReport() + u'\n'
+                         + QCoreApplication::translate("realm::cli::CommandLine", "窗口程序 realmquery 可以在那里创建 db.ini。"));
+            return ExitFailure;
+        }
+        return runRequest(request);
+    }
     int operator()(const InfoText &info) const
     {
         printLine(stdout, info.text.trimmed());

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QTranslator>
 
+#include <memory>
+
 namespace realm {
 
 namespace {
@@ -11,7 +13,9 @@ const QString LanguageOptionName = QStringLiteral("--lang");
 
 struct Installed {
     Language language = Language::Chinese;
-    QTranslator *translator = nullptr;
+    // Not a child of the application: the window program chooses the language
+    // once before its QApplication exists and again after.
+    std::unique_ptr<QTranslator> translator;
 };
 
 Installed &installed()
@@ -85,19 +89,15 @@ QString unknownLanguageMessage(const QString &value)
 void useLanguage(Language language)
 {
     Installed &state = installed();
-    if (state.translator) {
-        QCoreApplication::removeTranslator(state.translator);
-        delete state.translator;
-        state.translator = nullptr;
-    }
+    if (state.translator)
+        QCoreApplication::removeTranslator(state.translator.get());
+    state.translator.reset();
     state.language = language;
     if (language == Language::Chinese)
         return;
-    auto *translator = new QTranslator(QCoreApplication::instance());
-    if (translator->load(QStringLiteral(":/i18n/realmquery_en.qm")) && QCoreApplication::installTranslator(translator))
-        state.translator = translator;
-    else
-        delete translator;
+    auto translator = std::make_unique<QTranslator>();
+    if (translator->load(QStringLiteral(":/i18n/realmquery_en.qm")) && QCoreApplication::installTranslator(translator.get()))
+        state.translator = std::move(translator);
 }
 
 Language currentLanguage()

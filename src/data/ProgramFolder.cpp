@@ -1,7 +1,11 @@
 #include "data/ProgramFolder.h"
 
+#include "data/Settings.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace realm {
 
@@ -15,12 +19,45 @@ QString &chosenFolder()
 
 QString programFolder()
 {
-    return chosenFolder().isEmpty() ? QCoreApplication::applicationDirPath() : chosenFolder();
+    if (!chosenFolder().isEmpty())
+        return chosenFolder();
+    return findSettingsFolder().value_or(QCoreApplication::applicationDirPath());
 }
 
 void setProgramFolder(const QString &folder)
 {
     chosenFolder() = folder.isEmpty() ? QString() : QDir(folder).absolutePath();
+}
+
+QString userSettingsFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/realmquery");
+}
+
+QStringList settingsSearchFolders()
+{
+    return {QCoreApplication::applicationDirPath(), userSettingsFolder()};
+}
+
+std::optional<QString> findSettingsFolder()
+{
+    for (const QString &folder : settingsSearchFolders()) {
+        if (QFileInfo(settingsPath(folder)).isFile())
+            return folder;
+    }
+    return std::nullopt;
+}
+
+QString installedDemoFolder()
+{
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/" REALMQUERY_DATA_FROM_PROGRAM "/realmquery/demo"));
+}
+
+QString settingsSearchHelp()
+{
+    return QCoreApplication::translate("realm::ProgramFolder", "设置：db.ini 从 --dir 指定的文件夹读取；没有 --dir 时，若程序所在的文件夹中有 db.ini\n"
+                                                               "就从那里读取，否则从 $XDG_CONFIG_HOME/realmquery（通常是 ~/.config/realmquery）\n"
+                                                               "读取。db.mdb 从 db.ini 所在的文件夹读取。");
 }
 
 } // namespace realm
