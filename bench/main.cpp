@@ -71,26 +71,22 @@ double megabytes(long long bytes)
 void memorySection(const Config &config, Findings &findings)
 {
     OpenFolder open(folderFor(config, LargeRows, FullItems));
-    auto list = newResultList();
+    auto list = newResultList(open.module());
     const long long before = residentBytes();
-    const int rows = equipmentSearch(open.module(), *list);
+    const int rows = equipmentSearch(open, *list);
     const long long withResult = residentBytes();
-    open.module().rsEquip->close();
-    const long long listAlone = residentBytes();
     findings.addedMegabytes = megabytes(withResult - before);
     std::printf("\nResident memory (VmRSS) of a %s-row equipment result in the main window\n", grouped(rows).c_str());
     std::printf("  before the search                 %8.1f MB\n", megabytes(before));
-    std::printf("  list filled, recordset still open %8.1f MB  (+%.1f MB, %.0f bytes a row)\n", megabytes(withResult),
+    std::printf("  list filled (it holds the rows)   %8.1f MB  (+%.1f MB, %.0f bytes a row)\n", megabytes(withResult),
                 findings.addedMegabytes, double(withResult - before) / rows);
-    std::printf("  recordset closed, list kept       %8.1f MB  (+%.1f MB for the list alone)\n", megabytes(listAlone),
-                megabytes(listAlone - before));
 }
 
-Samples inProcessFill(const Config &config, realm::Module1 &module)
+Samples inProcessFill(const Config &config, OpenFolder &open)
 {
-    std::unique_ptr<realm::ui::ReportListModel> list;
+    std::unique_ptr<realm::ui::RowListModel> list;
     return measure(
-        config.repeat, [&] { equipmentSearch(module, *list); }, [&] { list = newResultList(); });
+        config.repeat, [&] { equipmentSearch(open, *list); }, [&] { list = newResultList(open.module()); });
 }
 
 Samples spawned(const Config &config, const QString &program, const QStringList &arguments)
@@ -112,13 +108,13 @@ void searchSection(const Config &config, int rows, Findings &findings)
                                  QStringLiteral("equip")});
     table.line("realmquery-cli --format tsv equip > /dev/null", cli);
     OpenFolder open(folder);
-    table.line("in process: query, recordset, list fill, publishRows", inProcessFill(config, open.module()));
-    std::unique_ptr<realm::ui::ReportListModel> list;
+    table.line("in process: query to the last row in the list", inProcessFill(config, open));
+    std::unique_ptr<realm::ui::RowListModel> list;
     int pets = 0;
     table.line("in process: pet search ' ' (every pet) into the list",
                measure(
-                   config.repeat, [&] { pets = petSearch(open.module(), AllPets, *list); },
-                   [&] { list = newResultList(); }));
+                   config.repeat, [&] { pets = petSearch(open, AllPets, *list); },
+                   [&] { list = newResultList(open.module()); }));
     table.note(grouped(pets) + " pets");
     if (rows == LargeRows)
         findings.cliRatio = cli.median() / table.referenceMedian();
@@ -134,7 +130,7 @@ void itemTableSection(const Config &config, Findings &findings)
     OpenFolder open(folder);
     int found = 0;
     table.line("item lookup by a name fragment (\"sword\", like '%X%')",
-               measure(config.repeat, [&] { found = itemLookup(open.module(), SwordFragment); }));
+               measure(config.repeat, [&] { found = itemLookup(open, SwordFragment); }));
     table.note(grouped(found) + " items found");
 }
 
@@ -151,9 +147,9 @@ struct ResolutionRun {
 
     void measureOnce()
     {
-        auto list = newResultList();
-        fill.seconds.push_back(cpuSecondsOf([&] { equipmentSearch(open.module(), *list); }));
-        resolve.seconds.push_back(cpuSecondsOf([&] { found = resolveItemNames(open.module()); }));
+        auto list = newResultList(open.module());
+        fill.seconds.push_back(secondsOf([&] { equipmentSearch(open, *list); }));
+        resolve.seconds.push_back(cpuSecondsOf([&] { found = resolveItemNames(*list); }));
     }
 };
 
@@ -185,8 +181,8 @@ void resolutionSection(const Config &config, Findings &findings)
                 grouped(LargeRows).c_str(), UsedItems, grouped(FewItems).c_str(), grouped(FullItems).c_str());
     std::printf("  %-40s %17s   %17s   %8s\n", "", "200 items", "20,000 items", "change");
     std::printf("  %-40s %8s %8s   %8s %8s   %8s\n", "", "median", "best", "median", "best", "(best)");
-    findings.resolutionDifference = printPerRow("list fill, query to publishRows", few.fill, full.fill);
-    printPerRow("name lookups alone (nameFor)", few.resolve, full.resolve);
+    findings.resolutionDifference = printPerRow("list fill, query to the last row", few.fill, full.fill);
+    printPerRow("item-name cells of every row", few.resolve, full.resolve);
     std::printf("  rows whose item name was found: %s and %s of %s\n", grouped(few.found).c_str(),
                 grouped(full.found).c_str(), grouped(LargeRows).c_str());
 }

@@ -417,6 +417,18 @@ Fill in the game server, login and password, put db.mdb into %2, and start the p
 
 %2</translation>
     </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>正在查询… 已有 %1 行</source>
+        <translation>Searching… rows so far: %1</translation>
+    </message>
+    <message>
+        <source>已停止，共 %1 行</source>
+        <translation>Stopped. Rows: %1</translation>
+    </message>
 </context>
 <context>
     <name>realm::ui::Form1</name>

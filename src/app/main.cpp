@@ -1,4 +1,5 @@
 #include "data/Language.h"
+#include "data/Module1.h"
 #include "data/ProgramFolder.h"
 #include "data/SettingsTemplate.h"
 #include "ui/FirstRun.h"
@@ -64,7 +65,8 @@ void printText(std::FILE *stream, const QString &text)
 QString helpText(const QCommandLineParser &parser)
 {
     const QString help = parser.helpText();
-    return QString(Text::tr("用法：%1 [选项]").arg(ProgramName) + help.mid(help.indexOf(u'\n'))).trimmed();
+    const QString usage = Text::tr("用法：%1 [选项]").arg(ProgramName) + help.mid(help.indexOf(u'\n'));
+    return usage.trimmed();
 }
 
 // The interface language from `--lang` or the locale. Returns false for a
@@ -147,6 +149,9 @@ int main(int argc, char *argv[])
         return firstRun();
 
     realm::ui::installFontSubstitutes();
-    realm::ui::FormSlot<realm::ui::Form1>::instance().show();
+    // The runner goes before the shared objects: its threads end first.
+    realm::Module1 module;
+    realm::BackgroundRunner runner;
+    realm::ui::FormSlot<realm::ui::Form1>::instance().show({module, runner});
     return QApplication::exec();
 }

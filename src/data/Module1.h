@@ -26,6 +26,16 @@ struct Module1 {
     static Module1 &instance();
 };
 
+enum class Slot { Equip,
+                  Pet,
+                  Lookup,
+                  ItemNames,
+                  Chars };
+
+// Gives a slot a new, closed recordset, releasing the one it held: the one
+// way every window, the command line and the benchmark make their slots.
+Recordset &renewSlot(Module1 &module, Slot slot);
+
 QString itemDatabasePath(const QString &programFolder);
 
 // Each throws DataError naming what failed: the item file's path, or the

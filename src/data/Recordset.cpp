@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 
-
 namespace realm {
 
 namespace {
@@ -55,12 +54,60 @@ bool cellMatches(const ResultTable &table, int row, int column, const Criterion 
 
 } // namespace
 
-void Recordset::open(const QString &sql, Connection &connection, const QStringList &parameters)
+namespace {
+
+class PassingReceiver : public BatchReceiver {
+public:
+    explicit PassingReceiver(BatchReceiver &inner)
+        : m_inner(inner) { }
+    void receive(std::shared_ptr<const ResultTable> batch) override
+    {
+        if (!m_columns)
+            m_columns = std::make_shared<ResultTable>(batch->columnNames());
+        m_rows += batch->rowCount();
+        m_inner.receive(std::move(batch));
+    }
+    std::shared_ptr<const ResultTable> columnsOnly() const { return m_columns; }
+    int rows() const { return m_rows; }
+
+private:
+    BatchReceiver &m_inner;
+    std::shared_ptr<ResultTable> m_columns;
+    int m_rows = 0;
+};
+
+} // namespace
+
+void Recordset::requireClosed() const
 {
     if (isOpen())
         throw DataError(ErrorNumber::ObjectOpen, QCoreApplication::translate("realm::Recordset", "对象打开时不允许此操作。"));
-    m_table = connection.query(sql, parameters);
+}
+
+void Recordset::open(const QString &sql, Connection &connection, const QStringList &parameters)
+{
+    StopFlag neverRaised;
+    open(sql, connection, parameters, neverRaised);
+}
+
+void Recordset::open(const QString &sql, Connection &connection, const QStringList &parameters, StopFlag &stop,
+                     BatchReceiver *showTo)
+{
+    requireClosed();
+    m_table = connection.query(sql, parameters, stop, showTo);
     m_position = 0;
+    m_passedRows = 0;
+}
+
+void Recordset::openForwardOnly(const QString &sql, Connection &connection, const QStringList &parameters,
+                                BatchReceiver &rows, StopFlag &stop)
+{
+    requireClosed();
+    PassingReceiver passing(rows);
+    connection.run(sql, parameters, passing, stop);
+    m_table = passing.columnsOnly();
+    m_position = 0;
+    m_passedRows = passing.rows();
 }
 
 void Recordset::close()
@@ -68,6 +115,7 @@ void Recordset::close()
     openTable();
     m_table.reset();
     m_position = 0;
+    m_passedRows = 0;
 }
 
 void Recordset::moveFirst()
@@ -91,7 +139,7 @@ bool Recordset::eof() const
 
 int Recordset::recordCount() const
 {
-    return openTable().rowCount();
+    return openTable().rowCount() + m_passedRows;
 }
 
 QVariant Recordset::field(QStringView name) const

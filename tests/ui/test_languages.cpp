@@ -58,8 +58,10 @@ QString buttonFitProblem(const QPushButton *button)
     const QRect room = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
     const QFontMetrics metrics = button->fontMetrics();
     const int needed = metrics.horizontalAdvance(button->text());
-    if (needed > room.width() || metrics.height() > room.height())
-        return u"needs %1 wide, has %2x%3"_s.arg(needed).arg(room.width()).arg(room.height());
+    // The text is drawn centred and unclipped inside the frame: only the
+    // button's own edge cuts it off from above and below.
+    if (needed > room.width() || metrics.height() > button->height())
+        return u"needs %1x%2, has %3 wide, %4 high"_s.arg(needed).arg(metrics.height()).arg(room.width()).arg(button->height());
     return {};
 }
 
@@ -155,10 +157,10 @@ private slots:
         Form1 &main = test::startProgram(m_folder.path());
         test::typeInto(&main, u"Text1"_s, u"李逍遥"_s);
         test::click(&main, u"Command1"_s);
-        Form2 &items = FormSlot<Form2>::instance().show();
+        Form2 &items = test::showForm<Form2>();
         test::typeInto(&items, u"Text1_0"_s, u"57"_s);
         test::click(&items, u"Command1"_s);
-        Form3 &characters = FormSlot<Form3>::instance().show();
+        Form3 &characters = test::showForm<Form3>();
         test::typeInto(&characters, u"Text1"_s, u"赵灵儿"_s);
         test::click(&characters, u"Command1"_s);
 

@@ -3,12 +3,12 @@
 #include "data/Module1.h"
 #include "query/Searches.h"
 #include "ui/Controls.h"
-#include "ui/ReportListModel.h"
+#include "ui/RowListModel.h"
 
 namespace realm::ui {
 
-Form3::Form3(QWidget *parent)
-    : Form(parent)
+Form3::Form3(const WindowContext &context, QWidget *parent)
+    : Form(context, parent)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(tr("角色查询"));
@@ -22,23 +22,38 @@ void Form3::buildControls()
     Text1 = addTextBox(this, QStringLiteral("Text1"), twipsRect(1320, 240, 2055, 270));
     Command1 = addButton(this, QStringLiteral("Command1"), tr("查询"), twipsRect(3480, 120, 1095, 375));
     ListView1 = addReportList(this, QStringLiteral("ListView1"), twipsRect(120, 720, 4575, 1935),
-                              {{tr("角色名称"), 1440}, {tr("帐号"), 1440}}, m_list);
+                              {{tr("角色名称"), 1440}, {tr("帐号"), 1440}},
+                              characterListFormat(), m_list);
     m_status = addStatusLine(this, twipsRect(120, 510, 4575, 210));
+    setUpSearching(m_status, twipsRect(3840, 510, 735, 210));
 
     QWidget::setTabOrder(Text1, Command1);
     QWidget::setTabOrder(Command1, ListView1);
     connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+    connect(&searches(), &SearchChannel::rowsCleared, m_list, &RowListModel::clearRows);
+    connect(&searches(), &SearchChannel::rowsArrived, m_list, &RowListModel::appendBatch);
 }
 
 void Form3::load()
 {
-    Module1::instance().rsChars = std::make_shared<Recordset>();
+    renewSlot(module(), Slot::Chars);
 }
 
 void Form3::Command1_Click()
 {
-    const SearchOutcome outcome = runAccountLookup(Module1::instance(), Text1->text(), *m_list);
-    m_list->publishRows();
+    const std::shared_ptr<Connection> game = module().gameConn;
+    startSearch(game, [game, slot = module().rsChars, name = Text1->text()](ListFeed &list, StopFlag &stop) {
+        return runAccountLookup(*game, *slot, name, list, stop);
+    });
+}
+
+int Form3::rowsShown() const
+{
+    return m_list->rowCount();
+}
+
+void Form3::showEnd(const SearchOutcome &outcome)
+{
     showOutcome(m_status, outcome, tr("共 %1 个角色"));
 }
 

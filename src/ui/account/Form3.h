@@ -9,19 +9,23 @@ class QTreeView;
 
 namespace realm::ui {
 
-class ReportListModel;
+class RowListModel;
 
 // The account character lookup window: from one character name to every
 // character of its account.
 class Form3 : public Form {
     Q_OBJECT
 public:
-    explicit Form3(QWidget *parent = nullptr);
+    explicit Form3(const WindowContext &context, QWidget *parent = nullptr);
 
     // Gives rsChars a new, closed recordset.
     void load() override;
 
-    ReportListModel &characterList() const { return *m_list; }
+    RowListModel &characterList() const { return *m_list; }
+
+protected:
+    int rowsShown() const override;
+    void showEnd(const SearchOutcome &outcome) override;
 
 private:
     void buildControls();
@@ -31,7 +35,7 @@ private:
     QPushButton *Command1;
     QTreeView *ListView1;
     QLabel *m_status;
-    ReportListModel *m_list = nullptr;
+    RowListModel *m_list = nullptr;
 };
 
 } // namespace realm::ui

@@ -8,33 +8,32 @@ class QLineEdit;
 class QPushButton;
 class QTreeView;
 
-namespace realm {
-struct SearchOutcome;
-}
-
 namespace realm::ui {
 
-class ReportListModel;
+class RowListModel;
 
 // The main window: the equipment filters, the pet-name search, the shared
 // result list, and the buttons that open the other two windows.
 class Form1 : public Form {
     Q_OBJECT
 public:
-    explicit Form1(QWidget *parent = nullptr);
+    explicit Form1(const WindowContext &context, QWidget *parent = nullptr);
 
     // Reads the settings, fills the operator lists, then opens the shared
     // connections and preloads the item names.
     void load() override;
 
-    ReportListModel &resultList() const { return *m_list; }
+    RowListModel &resultList() const { return *m_list; }
+
+protected:
+    int rowsShown() const override;
+    void showEnd(const SearchOutcome &outcome) override;
 
 private:
     void buildControls();
     void setTabOrder();
     void Command1_Click();
     void Command2_Click();
-    void showOutcome(const SearchOutcome &outcome);
 
     QLineEdit *Text1;
     QLineEdit *Text2;
@@ -49,7 +48,7 @@ private:
     QPushButton *Command4;
     QTreeView *ListView1;
     QLabel *m_status;
-    ReportListModel *m_list = nullptr;
+    RowListModel *m_list = nullptr;
 };
 
 } // namespace realm::ui
