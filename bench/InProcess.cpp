@@ -2,6 +2,7 @@
 
 #include "query/ListFormat.h"
 #include "query/SearchChannel.h"
+#include "ui/main/ResultColumns.h"
 
 #include <QEventLoop>
 
@@ -36,6 +37,7 @@ realm::SearchOutcome runIntoList(OpenFolder &open, const std::shared_ptr<realm::
     QObject::connect(&channel, &realm::SearchChannel::rowsCleared, &list, &realm::ui::RowListModel::clearRows);
     QObject::connect(&channel, &realm::SearchChannel::rowsArrived, &list, &realm::ui::RowListModel::appendBatch);
     QObject::connect(&channel, &realm::SearchChannel::finished, &loop, [&](const realm::SearchOutcome &ended) {
+        list.publishRows();
         outcome = ended;
         loop.quit();
     });
@@ -56,10 +58,8 @@ OpenFolder::OpenFolder(const QString &folder)
 
 std::unique_ptr<realm::ui::RowListModel> newResultList(const realm::Module1 &module)
 {
-    return std::make_unique<realm::ui::RowListModel>(
-        QStringList{QStringLiteral("角色名称"), QStringLiteral("装备ID"), QStringLiteral("中文名称"),
-                    QStringLiteral("数量"), QStringLiteral("+几的属性"), QStringLiteral("宠物名称")},
-        realm::resultListFormat(module.itemNames));
+    return std::make_unique<realm::ui::RowListModel>(realm::ui::headingsOf(realm::ui::resultColumns()),
+                                                     realm::resultListFormat(module.itemNames));
 }
 
 int equipmentSearch(OpenFolder &open, realm::ui::RowListModel &list)

@@ -1,11 +1,12 @@
 #include "InProcess.h"
+#include "Responsiveness.h"
 #include "Measure.h"
 #include "Spawn.h"
 #include "Table.h"
 
 #include "query/EquipmentQuery.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 
 #include <cmath>
@@ -28,6 +29,10 @@ struct Config {
 // What the bars are checked against, gathered while the sections run.
 struct Findings {
     double cliRatio = 0;
+    double fillRatio = 0;
+    WindowFigures window;
+    double cliFirstRow = 0;
+    double cliPeakMegabytes = 0;
     double addedMegabytes = 0;
     double preloadSeconds = 0;
     double resolutionDifference = 0;
@@ -108,7 +113,8 @@ void searchSection(const Config &config, int rows, Findings &findings)
                                  QStringLiteral("equip")});
     table.line("realmquery-cli --format tsv equip > /dev/null", cli);
     OpenFolder open(folder);
-    table.line("in process: query to the last row in the list", inProcessFill(config, open));
+    const Samples fill = inProcessFill(config, open);
+    table.line("in process: query to the last row in the list", fill);
     std::unique_ptr<realm::ui::RowListModel> list;
     int pets = 0;
     table.line("in process: pet search ' ' (every pet) into the list",
@@ -118,6 +124,35 @@ void searchSection(const Config &config, int rows, Findings &findings)
     table.note(grouped(pets) + " pets");
     if (rows == LargeRows)
         findings.cliRatio = cli.median() / table.referenceMedian();
+    if (rows == LargeRows)
+        findings.fillRatio = fill.median() / table.referenceMedian();
+}
+
+// The real main window and the command line while a 1,000,000-row search
+// runs: how live the window stays, how soon rows show, how soon a stop
+// takes effect, and what memory each needs.
+void responsivenessSection(const Config &config, Findings &findings)
+{
+    const QString folder = folderFor(config, LargeRows, FullItems);
+    findings.window = measureMainWindow(folder);
+    std::vector<double> firstRows;
+    long long peak = 0;
+    for (int i = 0; i < config.repeat; ++i) {
+        firstRows.push_back(cliFirstRowSeconds(config.cli, folder));
+        peak = std::max(peak, runToNullWithPeak(config.cli, {QStringLiteral("--dir"), folder, QStringLiteral("equip")}).peakBytes);
+    }
+    findings.cliFirstRow = Samples{firstRows}.median();
+    findings.cliPeakMegabytes = megabytes(peak);
+    const WindowFigures &window = findings.window;
+    std::printf("\nSpeed and memory: unfiltered equipment search, %s rows, in the real main window\n",
+                grouped(window.rows).c_str());
+    std::printf("  longest gap between ticks of a 10 ms timer   %8.3f s\n", window.longestGapSeconds);
+    std::printf("  click to the first rows in the list          %8.3f s\n", window.firstRowsSeconds);
+    std::printf("  click to the end of the search (the fill)    %8.3f s\n", window.fillSeconds);
+    std::printf("  stop request to the end of the search        %8.3f s\n", window.stopSeconds);
+    std::printf("  resident memory the result adds              %8.1f MB\n", window.addedMegabytes);
+    std::printf("  command line: start to the first row (median) %7.3f s\n", findings.cliFirstRow);
+    std::printf("  command line: peak resident memory (largest) %8.1f MB\n", findings.cliPeakMegabytes);
 }
 
 void itemTableSection(const Config &config, Findings &findings)
@@ -198,6 +233,26 @@ void printBars(const Findings &findings)
     char line[128];
     std::snprintf(line, sizeof line, "CLI equipment search, 1,000,000 rows: %.2fx sqlite3 (<= 2x)", findings.cliRatio);
     printBar(line, findings.cliRatio <= 2);
+    const WindowFigures &window = findings.window;
+    std::snprintf(line, sizeof line, "window's longest event-loop gap while searching: %.3f s (<= 0.05 s)",
+                  window.longestGapSeconds);
+    printBar(line, window.longestGapSeconds <= 0.05);
+    std::snprintf(line, sizeof line, "first rows in the list: %.3f s after the click (<= 0.3 s)", window.firstRowsSeconds);
+    printBar(line, window.firstRowsSeconds <= 0.3);
+    std::snprintf(line, sizeof line, "command line's first row: %.3f s after its start (<= 0.2 s)", findings.cliFirstRow);
+    printBar(line, findings.cliFirstRow <= 0.2);
+    std::snprintf(line, sizeof line, "stop takes effect: %.3f s (<= 0.2 s)", window.stopSeconds);
+    printBar(line, window.stopSeconds <= 0.2);
+    std::snprintf(line, sizeof line, "command line's peak memory, 1,000,000 rows: %.1f MB (<= 30 MB)",
+                  findings.cliPeakMegabytes);
+    printBar(line, findings.cliPeakMegabytes <= 30);
+    std::snprintf(line, sizeof line, "memory a 1,000,000-row result adds to the window: %.1f MB (<= 60 MB)",
+                  window.addedMegabytes);
+    printBar(line, window.addedMegabytes <= 60);
+    std::snprintf(line, sizeof line, "CLI equipment search, 1,000,000 rows: %.2fx sqlite3 (<= 1.3x)", findings.cliRatio);
+    printBar(line, findings.cliRatio <= 1.3);
+    std::snprintf(line, sizeof line, "window's fill, 1,000,000 rows: %.2fx sqlite3 (<= 1.5x)", findings.fillRatio);
+    printBar(line, findings.fillRatio <= 1.5);
     std::snprintf(line, sizeof line, "fill per row, 20,000 vs 200 items: %+.1f%% (within 10%%)",
                   findings.resolutionDifference * 100);
     printBar(line, std::fabs(findings.resolutionDifference) <= 0.10);
@@ -237,7 +292,10 @@ Config parseArguments(const QStringList &arguments)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // The real main window is measured; nothing needs to be seen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     try {
         const Config config = parseArguments(QCoreApplication::arguments());
         std::printf("realmbench: %d runs of each case; wall times in seconds\n", config.repeat);
@@ -247,6 +305,7 @@ int main(int argc, char *argv[])
         searchSection(config, LargeRows, findings);
         itemTableSection(config, findings);
         resolutionSection(config, findings);
+        responsivenessSection(config, findings);
         printBars(findings);
         return 0;
     } catch (const std::invalid_argument &error) {

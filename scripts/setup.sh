@@ -13,6 +13,9 @@ as_root() {
 # SQLite. Tests: the FreeTDS driver, mdb-export, Python for the TDS server.
 # Demo and benchmark: the sqlite3 shell; the demo's virtual display (xvfb-run,
 # which needs xauth) and a Song face for the Chinese texts. CI: clang-format.
+# Install and package: help2man and rsvg-convert make the manual pages and
+# the icon's bitmaps; groff, file and the desktop and AppStream validators
+# check the installed tree.
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev

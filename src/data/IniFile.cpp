@@ -55,16 +55,24 @@ QString cutToByteLimit(const QString &value, FileEncoding encoding)
     return cut;
 }
 
+// Without the leading and trailing characters found in `pads`.
+QString trimmed(QStringView text, QStringView pads)
+{
+    while (!text.isEmpty() && pads.contains(text.front()))
+        text = text.sliced(1);
+    while (!text.isEmpty() && pads.contains(text.back()))
+        text.chop(1);
+    return text.toString();
+}
+
 QString trimBlanksAndTabs(QStringView text)
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    auto isPad = [](QChar c) { return c == u' ' || c == u'\t'; };
-    while (begin < end && isPad(text[begin]))
-        ++begin;
-    while (end > begin && isPad(text[end - 1]))
-        --end;
-    return text.sliced(begin, end - begin).toString();
+    return trimmed(text, u" \t");
+}
+
+QString trimBlanks(QStringView text)
+{
+    return trimmed(text, u" ");
 }
 
 QString unquote(const QString &value)
@@ -91,7 +99,7 @@ std::optional<QString> findValue(const QString &text, const QString &section, co
     bool sectionSeen = false;
     const auto lines = QStringView(text).split(u'\n');
     for (QStringView raw : lines) {
-        QString line = trimBlanks((raw.endsWith(u'\r') ? raw.chopped(1) : raw).toString());
+        QString line = trimBlanks(raw.endsWith(u'\r') ? raw.chopped(1) : raw);
         if (auto name = sectionName(trimBlanksAndTabs(line))) {
             if (inSection)
                 return std::nullopt; // the first section of that name holds the answer
@@ -105,7 +113,7 @@ std::optional<QString> findValue(const QString &text, const QString &section, co
         if (equals < 0)
             continue;
         if (trimBlanksAndTabs(QStringView(line).first(equals)).compare(key, Qt::CaseInsensitive) == 0)
-            return unquote(trimBlanks(QStringView(line).sliced(equals + 1).toString()));
+            return unquote(trimBlanks(QStringView(line).sliced(equals + 1)));
     }
     return std::nullopt;
 }
@@ -121,17 +129,6 @@ QString GetFromINI(const QString &AppName, const QString &KeyName, const QString
     if (!value)
         return {};
     return cutToByteLimit(*value, file->encoding);
-}
-
-QString trimBlanks(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == u' ')
-        ++begin;
-    while (end > begin && text[end - 1] == u' ')
-        --end;
-    return text.sliced(begin, end - begin);
 }
 
 } // namespace realm

@@ -23,7 +23,4 @@ namespace realm {
 // The result is empty when the file, the section or the key is missing.
 QString GetFromINI(const QString &AppName, const QString &KeyName, const QString &FileName);
 
-// Removes leading and trailing U+0020 only; tabs and other white space stay.
-QString trimBlanks(const QString &text);
-
 } // namespace realm

@@ -68,22 +68,21 @@ QString createStatement(const std::vector<jet4::StoredColumn> &columns)
 }
 
 // As UTF-8: SQLite drops a leading U+FEFF of UTF-16 text as a byte order mark.
-void bindText(sqlite3_stmt *statement, int index, const QString &text)
+int bindText(sqlite3_stmt *statement, int index, const QString &text)
 {
     const QByteArray utf8 = text.toUtf8();
-    sqlite3_bind_text(statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    return sqlite3_bind_text(statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
 }
 
-void bindValue(sqlite3_stmt *insert, int index, const jet4::StoredValue &value)
+int bindValue(sqlite3_stmt *insert, int index, const jet4::StoredValue &value)
 {
     if (const auto *whole = std::get_if<std::int64_t>(&value))
-        sqlite3_bind_int64(insert, index, *whole);
-    else if (const auto *real = std::get_if<double>(&value))
-        sqlite3_bind_double(insert, index, *real);
-    else if (const auto *text = std::get_if<std::u16string>(&value))
-        bindText(insert, index, fromUtf16(*text));
-    else
-        sqlite3_bind_null(insert, index);
+        return sqlite3_bind_int64(insert, index, *whole);
+    if (const auto *real = std::get_if<double>(&value))
+        return sqlite3_bind_double(insert, index, *real);
+    if (const auto *text = std::get_if<std::u16string>(&value))
+        return bindText(insert, index, fromUtf16(*text));
+    return sqlite3_bind_null(insert, index);
 }
 
 using Statement = std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)>;
@@ -103,12 +102,16 @@ Statement prepareInsert(SqliteConnection &mirror, std::size_t columnCount)
 void copyRows(const jet4::TableReader &table, SqliteConnection &mirror)
 {
     const Statement insert = prepareInsert(mirror, table.columns().size());
+    // A row the mirror did not take would be an item silently missing.
+    const auto check = [&mirror](int code, int success) {
+        if (code != success)
+            mirror.fail(code);
+    };
     table.forEachRow([&](std::span<const jet4::StoredValue> values) {
         for (std::size_t i = 0; i < values.size(); ++i)
-            bindValue(insert.get(), int(i + 1), values[i]);
-        if (sqlite3_step(insert.get()) != SQLITE_DONE)
-            throw DataError(sqlite3_errcode(mirror.handle()), QString::fromUtf8(sqlite3_errmsg(mirror.handle())));
-        sqlite3_reset(insert.get());
+            check(bindValue(insert.get(), int(i + 1), values[i]), SQLITE_OK);
+        check(sqlite3_step(insert.get()), SQLITE_DONE);
+        check(sqlite3_reset(insert.get()), SQLITE_OK);
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include "data/DataError.h"
 #include "data/ItemDatabase.h"
+#include "data/OdbcConnection.h"
 #include "data/SqliteConnection.h"
 
 #include <QCoreApplication>
@@ -44,12 +45,6 @@ QString settingsAdvice(const Settings &settings, const QString &programFolder)
 }
 
 } // namespace
-
-Module1 &Module1::instance()
-{
-    static Module1 module;
-    return module;
-}
 
 Recordset &renewSlot(Module1 &module, Slot slot)
 {

@@ -22,8 +22,6 @@ struct Module1 {
     std::shared_ptr<Recordset> rsChars;
     ItemNameIndex itemNames;
     ItemNameLanguage itemNameLanguage = ItemNameLanguage::Chinese; // for the preload
-
-    static Module1 &instance();
 };
 
 enum class Slot { Equip,

@@ -79,6 +79,20 @@ Diagnostic diagnose(SQLSMALLINT handleType, SQLHANDLE handle)
     return diagnostic;
 }
 
+// A handle of `type` under `parent` (of `parentType`); the reasons for a
+// failure are recorded on the parent, when there is one.
+SQLHANDLE allocateHandle(SQLSMALLINT type, SQLSMALLINT parentType, SQLHANDLE parent)
+{
+    SQLHANDLE handle = SQL_NULL_HANDLE;
+    const SQLRETURN rc = SQLAllocHandle(type, parent, &handle);
+    if (SQL_SUCCEEDED(rc))
+        return handle;
+    Diagnostic diagnostic = parent == SQL_NULL_HANDLE ? Diagnostic{} : diagnose(parentType, parent);
+    if (diagnostic.number == 0)
+        diagnostic.number = rc;
+    throw DataError(diagnostic.number, QCoreApplication::translate("realm::OdbcConnection", "ODBC 驱动程序管理器无法分配句柄：%1").arg(diagnostic.text));
+}
+
 } // namespace
 
 QString odbcConnectionString(const GameServerLogin &login)
@@ -92,24 +106,33 @@ QString odbcConnectionString(const GameServerLogin &login)
     return text;
 }
 
+// The environment is freed with the handles, also when a failed login ends
+// the constructor.
 struct OdbcConnection::Handles {
-    SQLHENV environment = SQL_NULL_HENV;
+    SQLHENV environment = allocateHandle(SQL_HANDLE_ENV, SQL_HANDLE_ENV, SQL_NULL_HANDLE);
     SQLHDBC connection = SQL_NULL_HDBC;
     bool connected = false;
+
+    Handles() = default;
+    ~Handles() { SQLFreeHandle(SQL_HANDLE_ENV, environment); }
+    Handles(const Handles &) = delete;
+    Handles &operator=(const Handles &) = delete;
 };
 
 OdbcConnection::OdbcConnection(GameServerLogin login)
     : m_login(std::move(login)), m_handles(std::make_unique<Handles>())
 {
-    SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_handles->environment);
-    SQLSetEnvAttr(m_handles->environment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    const SQLRETURN rc = SQLSetEnvAttr(m_handles->environment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    if (!SQL_SUCCEEDED(rc)) {
+        const Diagnostic diagnostic = diagnose(SQL_HANDLE_ENV, m_handles->environment);
+        throw DataError(diagnostic.number, QCoreApplication::translate("realm::OdbcConnection", "ODBC 驱动程序管理器拒绝了 ODBC 3：%1").arg(diagnostic.text));
+    }
     connect();
 }
 
 OdbcConnection::~OdbcConnection()
 {
     disconnect();
-    SQLFreeHandle(SQL_HANDLE_ENV, m_handles->environment);
 }
 
 QString OdbcConnection::description() const
@@ -119,7 +142,7 @@ QString OdbcConnection::description() const
 
 void OdbcConnection::connect()
 {
-    SQLAllocHandle(SQL_HANDLE_DBC, m_handles->environment, &m_handles->connection);
+    m_handles->connection = allocateHandle(SQL_HANDLE_DBC, SQL_HANDLE_ENV, m_handles->environment);
     SQLSetConnectAttr(m_handles->connection, SQL_ATTR_LOGIN_TIMEOUT,
                       reinterpret_cast<SQLPOINTER>(SQLULEN(LoginTimeoutSeconds)), 0);
     SQLSetConnectAttr(m_handles->connection, SQL_ATTR_ACCESS_MODE, reinterpret_cast<SQLPOINTER>(SQL_MODE_READ_ONLY), 0);
@@ -152,7 +175,8 @@ namespace {
 
 class Statement {
 public:
-    explicit Statement(SQLHDBC connection) { SQLAllocHandle(SQL_HANDLE_STMT, connection, &m_handle); }
+    explicit Statement(SQLHDBC connection)
+        : m_handle(allocateHandle(SQL_HANDLE_STMT, SQL_HANDLE_DBC, connection)) { }
     ~Statement() { SQLFreeHandle(SQL_HANDLE_STMT, m_handle); }
     Statement(const Statement &) = delete;
     Statement &operator=(const Statement &) = delete;
@@ -167,7 +191,7 @@ public:
     }
 
 private:
-    SQLHSTMT m_handle = SQL_NULL_HSTMT;
+    SQLHSTMT m_handle;
 };
 
 struct ColumnInfo {

@@ -1,14 +1,9 @@
 #pragma once
 
 #include "data/Connection.h"
+#include "data/Settings.h"
 
 namespace realm {
-
-struct GameServerLogin {
-    QString server;
-    QString userId;
-    QString password;
-};
 
 // The ODBC connection string for the FreeTDS driver. Every value is wrapped
 // in braces, so a ";" in it cannot add keywords; a value holding "};" is

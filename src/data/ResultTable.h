@@ -61,8 +61,4 @@ private:
     int m_rowCount = 0;
 };
 
-// Shortest decimal text of a number with at most 15 significant digits, the
-// exponent form (1E+15) from 10^15 up and below 10^-4.
-QString formatNumber(double value);
-
 } // namespace realm

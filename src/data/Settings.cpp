@@ -5,8 +5,22 @@
 namespace realm {
 
 namespace {
+
 const QString Section = QStringLiteral("基础设置");
+
+// The profile value with blanks trimmed once more, so that blanks inside
+// its quotes do not reach the login either.
+QString setting(const QString &path, const QString &key)
+{
+    QString value = GetFromINI(Section, key, path);
+    while (value.startsWith(u' '))
+        value.remove(0, 1);
+    while (value.endsWith(u' '))
+        value.chop(1);
+    return value;
 }
+
+} // namespace
 
 QString settingsPath(const QString &programFolder)
 {
@@ -17,10 +31,10 @@ Settings readSettings(const QString &programFolder)
 {
     const QString path = settingsPath(programFolder);
     Settings settings;
-    settings.login.server = trimBlanks(GetFromINI(Section, QStringLiteral("serverip"), path));
-    settings.login.userId = trimBlanks(GetFromINI(Section, QStringLiteral("userid"), path));
-    settings.login.password = trimBlanks(GetFromINI(Section, QStringLiteral("password"), path));
-    settings.gameDatabaseFile = trimBlanks(GetFromINI(Section, QStringLiteral("gamedb"), path));
+    settings.login.server = setting(path, QStringLiteral("serverip"));
+    settings.login.userId = setting(path, QStringLiteral("userid"));
+    settings.login.password = setting(path, QStringLiteral("password"));
+    settings.gameDatabaseFile = setting(path, QStringLiteral("gamedb"));
     return settings;
 }
 

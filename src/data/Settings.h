@@ -1,10 +1,15 @@
 #pragma once
 
-#include "data/OdbcConnection.h"
-
 #include <QString>
 
 namespace realm {
+
+// How to log in to the game database on SQL Server.
+struct GameServerLogin {
+    QString server;
+    QString userId;
+    QString password;
+};
 
 // The settings file beside the program: section "基础设置" with the keys
 // "serverip", "userid" and "password" for the SQL Server game database.

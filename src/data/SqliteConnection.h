@@ -31,10 +31,12 @@ public:
     // After this, every statement that would write fails.
     void makeReadOnly();
     sqlite3 *handle() const { return m_db; }
+    // Throws DataError with SQLite's number `code` and the connection's
+    // last message, for calls made on handle() directly.
+    [[noreturn]] void fail(int code) const;
 
 private:
     SqliteConnection(sqlite3 *db, QString description);
-    [[noreturn]] void fail(int code) const;
     using StatementHandle = std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)>;
     StatementHandle prepare(const QString &sql, const QStringList &parameters);
 

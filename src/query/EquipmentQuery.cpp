@@ -1,9 +1,8 @@
 #include "query/EquipmentQuery.h"
 
-#include "data/IniFile.h"
+#include "query/BoxText.h"
+#include "query/Messages.h"
 #include "query/NumberText.h"
-
-#include <QCoreApplication>
 
 namespace realm {
 
@@ -13,7 +12,7 @@ QString numberOf(const QString &boxText, const QString &boxName)
 {
     const auto text = numberText(boxText);
     if (!text)
-        throw InputError(QCoreApplication::translate("realm::Query", "%1：数值超出可查询的范围。").arg(boxName));
+        throw InputError(messages::numberOutOfRange(boxName));
     return *text;
 }
 
@@ -37,7 +36,7 @@ QString comparisonOperator(const QString &boxText, const QString &boxName)
     const QString trimmed = trimBlanks(boxText);
     if (boxText.isEmpty() || comparisons.contains(trimmed))
         return trimmed;
-    throw InputError(QCoreApplication::translate("realm::Query", "%1：“%2”不是比较符，请用 = < > <= >= <> 之一。").arg(boxName, boxText));
+    throw InputError(messages::notAComparison(boxName, boxText));
 }
 
 SqlStatement equipmentQuery(const EquipmentFilters &filters)
@@ -48,11 +47,11 @@ SqlStatement equipmentQuery(const EquipmentFilters &filters)
         statement.parameters << u'%' + trimBlanks(filters.name) + u'%';
     }
     if (!filters.itemId.isEmpty())
-        statement.text += QStringLiteral(" and user_item.item_type=") + numberOf(filters.itemId, QCoreApplication::translate("realm::Query", "装备ID"));
+        statement.text += QStringLiteral(" and user_item.item_type=") + numberOf(filters.itemId, messages::itemIdBox());
     statement.text += comparisonPiece(QStringLiteral("user_item.amount"), filters.amount, filters.amountOperator,
-                                      QCoreApplication::translate("realm::Query", "数量"), QCoreApplication::translate("realm::Query", "数量比较符"));
+                                      messages::amountBox(), messages::amountOperatorBox());
     statement.text += comparisonPiece(QStringLiteral("user_item.enchant"), filters.enchant, filters.enchantOperator,
-                                      QCoreApplication::translate("realm::Query", "+几的属性"), QCoreApplication::translate("realm::Query", "+几的属性比较符"));
+                                      messages::enchantBox(), messages::enchantOperatorBox());
     return statement;
 }
 

@@ -1,9 +1,8 @@
 #include "query/LookupQueries.h"
 
-#include "data/IniFile.h"
+#include "query/BoxText.h"
+#include "query/Messages.h"
 #include "query/NumberText.h"
-
-#include <QCoreApplication>
 
 namespace realm {
 
@@ -31,7 +30,7 @@ std::optional<SqlStatement> itemLookupQuery(const QString &idText, const QString
     if (!idText.isEmpty()) {
         const auto id = numberText(idText);
         if (!id)
-            throw InputError(QCoreApplication::translate("realm::Query", "%1：数值超出可查询的范围。").arg(QCoreApplication::translate("realm::Query", "装备ID")));
+            throw InputError(messages::numberOutOfRange(messages::itemIdBox()));
         statement.text += QStringLiteral("id=") + *id;
     }
     if (!nameText.isEmpty()) {

@@ -1,7 +1,7 @@
 #include "query/NumberText.h"
 
-#include "data/IniFile.h"
-#include "data/ResultTable.h"
+#include "data/NumberFormat.h"
+#include "query/BoxText.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -3,8 +3,7 @@
 #include "data/DataError.h"
 #include "data/Recordset.h"
 #include "query/LookupQueries.h"
-
-#include <QCoreApplication>
+#include "query/Messages.h"
 
 namespace realm {
 
@@ -57,7 +56,7 @@ SearchOutcome runPetSearch(Connection &game, Recordset &slot, const QString &pet
 {
     const auto statement = petQuery(petName);
     if (!statement)
-        return {Status::NotRun, 0, QCoreApplication::translate("realm::Searches", "请输入宠物名称。")};
+        return {Status::NotRun, 0, messages::enterPetName()};
     return searchIntoList(game, slot, *statement, list, stop);
 }
 
@@ -71,7 +70,7 @@ SearchOutcome runItemLookup(Connection &items, std::shared_ptr<Recordset> &slot,
         return {Status::InvalidInput, 0, error.message()};
     }
     if (!statement)
-        return {Status::NotRun, 0, QCoreApplication::translate("realm::Searches", "请输入装备ID或装备名称。")};
+        return {Status::NotRun, 0, messages::enterItemIdOrName()};
     auto result = std::make_shared<Recordset>();
     grid.clearRows();
     try {
@@ -89,13 +88,13 @@ SearchOutcome runAccountLookup(Connection &game, Recordset &slot, const QString 
                                StopFlag &stop)
 {
     if (characterName.isEmpty())
-        return {Status::NotRun, 0, QCoreApplication::translate("realm::Searches", "请输入角色名称。")};
+        return {Status::NotRun, 0, messages::enterCharacterName()};
     try {
         closeIfOpen(slot);
         const SqlStatement first = characterQuery(characterName);
         slot.open(first.text, game, first.parameters, stop);
         if (slot.recordCount() == 0)
-            return {Status::NotFound, 0, QCoreApplication::translate("realm::Searches", "没有名为“%1”的角色。").arg(first.parameters[0])};
+            return {Status::NotFound, 0, messages::noSuchCharacter(first.parameters[0])};
         const QString account = slot.field(u"account_name").toString();
         slot.close();
         const SqlStatement second = accountCharactersQuery(account);

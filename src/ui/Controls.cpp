@@ -44,14 +44,19 @@ QComboBox *addComboBox(QWidget *form, const QString &name, QRect twipsGeometry)
     return box;
 }
 
-QTreeView *addReportList(QWidget *form, const QString &name, QRect twipsGeometry, const QList<ColumnSpec> &columns,
-                         ListFormat format, RowListModel *&model)
+QStringList headingsOf(const QList<ColumnSpec> &columns)
 {
     QStringList headings;
     for (const ColumnSpec &column : columns)
         headings << column.heading;
+    return headings;
+}
+
+QTreeView *addReportList(QWidget *form, const QString &name, QRect twipsGeometry, const QList<ColumnSpec> &columns,
+                         ListFormat format, RowListModel *&model)
+{
     auto *view = place(new QTreeView(form), name, twipsGeometry);
-    model = new RowListModel(headings, std::move(format), view);
+    model = new RowListModel(headingsOf(columns), std::move(format), view);
     view->setModel(model);
     view->setRootIsDecorated(false);
     view->setItemsExpandable(false);

@@ -28,8 +28,10 @@ struct ColumnSpec {
 QLabel *addLabel(QWidget *form, const QString &name, const QString &caption, QRect twipsGeometry);
 QLineEdit *addTextBox(QWidget *form, const QString &name, QRect twipsGeometry);
 QPushButton *addButton(QWidget *form, const QString &name, const QString &caption, QRect twipsGeometry);
-// An editable drop-down box: the list holds `items`, the edit field takes typing.
+// An editable drop-down box with an empty list, which the window fills; the
+// edit field takes typing.
 QComboBox *addComboBox(QWidget *form, const QString &name, QRect twipsGeometry);
+QStringList headingsOf(const QList<ColumnSpec> &columns);
 // A report-style list over its own model, whose cells `format` makes; one
 // list row per model row, uniform heights so a million rows scroll smoothly.
 QTreeView *addReportList(QWidget *form, const QString &name, QRect twipsGeometry, const QList<ColumnSpec> &columns,

@@ -2,9 +2,18 @@
 
 namespace realm::ui {
 
+namespace {
+
+constexpr int PublishMilliseconds = 250;
+
+} // namespace
+
 RowListModel::RowListModel(QStringList headers, ListFormat format, QObject *parent)
     : QAbstractTableModel(parent), m_headers(std::move(headers)), m_format(std::move(format))
 {
+    m_publishLater.setSingleShot(true);
+    connect(&m_publishLater, &QTimer::timeout, this, &RowListModel::publishRows);
+    m_sincePublished.start();
 }
 
 void RowListModel::clearRows()
@@ -12,21 +21,33 @@ void RowListModel::clearRows()
     beginResetModel();
     m_rows = {};
     m_positions.clear();
+    m_publishedRows = 0;
+    m_publishLater.stop();
     endResetModel();
 }
 
+// The first rows show at once; later ones wait for the next publication.
 void RowListModel::appendBatch(std::shared_ptr<const ResultTable> batch)
 {
     if (!m_rows.columns())
         m_positions = m_format.positionsIn(*batch);
-    const int count = batch->rowCount();
-    if (count == 0) {
-        m_rows.append(std::move(batch));
-        return;
-    }
-    beginInsertRows({}, m_rows.rowCount(), m_rows.rowCount() + count - 1);
     m_rows.append(std::move(batch));
+    const qint64 since = m_sincePublished.elapsed();
+    if (m_publishedRows == 0 || since >= PublishMilliseconds)
+        publishRows();
+    else if (!m_publishLater.isActive())
+        m_publishLater.start(int(PublishMilliseconds - since));
+}
+
+void RowListModel::publishRows()
+{
+    m_publishLater.stop();
+    if (m_rows.rowCount() == m_publishedRows)
+        return;
+    beginInsertRows({}, m_publishedRows, m_rows.rowCount() - 1);
+    m_publishedRows = m_rows.rowCount();
     endInsertRows();
+    m_sincePublished.restart();
 }
 
 QString RowListModel::text(int row, int column) const
@@ -37,7 +58,7 @@ QString RowListModel::text(int row, int column) const
 
 int RowListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_rows.rowCount();
+    return parent.isValid() ? 0 : m_publishedRows;
 }
 
 int RowListModel::columnCount(const QModelIndex &parent) const

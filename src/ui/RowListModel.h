@@ -4,12 +4,16 @@
 #include "query/ListFormat.h"
 
 #include <QAbstractTableModel>
+#include <QElapsedTimer>
+#include <QTimer>
 
 namespace realm::ui {
 
 // A report list (the ListView's ListItems) that shows the rows of a result
 // as they arrive, reading each cell from the result's batches when a view
-// asks for it, so a large result is held once.
+// asks for it, so a large result is held once. Views learn of new rows a
+// few times a second rather than with every batch: each time, a list view
+// lays out all its rows again.
 class RowListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -17,6 +21,9 @@ public:
 
     void clearRows();
     void appendBatch(std::shared_ptr<const ResultTable> batch);
+    // Lets the views see every row received so far.
+    void publishRows();
+    int receivedRowCount() const { return m_rows.rowCount(); }
 
     // The cell as the list shows it; an unset cell is the empty text.
     QString text(int row, int column) const;
@@ -31,6 +38,9 @@ private:
     ListFormat m_format;
     ResultBatches m_rows;
     std::vector<int> m_positions;
+    int m_publishedRows = 0;
+    QElapsedTimer m_sincePublished;
+    QTimer m_publishLater;
 };
 
 } // namespace realm::ui

@@ -11,9 +11,20 @@
 namespace realm::test {
 
 namespace {
+
 // A cold Python start on a busy machine can take seconds.
 constexpr int StartTimeoutMs = 30000;
 constexpr int StopTimeoutMs = 10000;
+
+TdsServerProcess::Options standardOptions(const FixtureFolder &folder, const QString &password)
+{
+    TdsServerProcess::Options options;
+    options.database = folder.file(QStringLiteral("realmdb.sqlite"));
+    options.password = password;
+    options.logPath = folder.file(QStringLiteral("server.log"));
+    return options;
+}
+
 } // namespace
 
 TdsServerProcess::TdsServerProcess(Options options)
@@ -40,6 +51,8 @@ bool TdsServerProcess::start(QString *error)
                              QStringLiteral("--port"), QString::number(m_port)};
     if (!m_options.logPath.isEmpty())
         arguments << QStringLiteral("--log") << m_options.logPath;
+    if (!m_options.stallOn.isEmpty())
+        arguments << QStringLiteral("--stall-on") << m_options.stallOn;
     m_process.start(QStringLiteral("python3"), arguments);
     while (!m_process.canReadLine() && m_process.waitForReadyRead(StartTimeoutMs)) {
     }
@@ -105,6 +118,22 @@ QByteArray encodeGbk(const QString &text)
 {
     QStringEncoder encoder("GB18030");
     return encoder.encode(text);
+}
+
+SqlServerFixture::SqlServerFixture(const QString &password)
+    : server(standardOptions(folder, password))
+{
+    folder.writeItems(standardItems());
+    folder.writeGameDatabase(standardGameSql());
+}
+
+bool SqlServerFixture::start(IniEncoding encoding, QString *error)
+{
+    if (!server.start(error))
+        return false;
+    const QString ini = sqlServerIni(server.serverAddress(), server.options().login, server.options().password);
+    folder.writeIni(encoding == IniEncoding::Gbk ? encodeGbk(ini) : ini.toUtf8());
+    return true;
 }
 
 } // namespace realm::test

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Fixtures.h"
+
 #include <QJsonObject>
 #include <QList>
 #include <QProcess>
@@ -19,6 +21,9 @@ public:
         QString password;
         QString collation = QStringLiteral("latin1");
         QString logPath;
+        // The first statement holding this text sends a few rows, then
+        // hangs until the client cancels it.
+        QString stallOn;
     };
 
     explicit TdsServerProcess(Options options);
@@ -32,6 +37,7 @@ public:
     // Ends it with SIGTERM, which cuts every client connection at once.
     void stop();
 
+    const Options &options() const { return m_options; }
     quint16 port() const { return m_port; }
     // "127.0.0.1,PORT", as an operator writes it in db.ini.
     QString serverAddress() const;
@@ -51,5 +57,20 @@ private:
 // db.ini text for the SQL Server path (no gamedb key).
 QString sqlServerIni(const QString &server, const QString &login, const QString &password);
 QByteArray encodeGbk(const QString &text);
+
+// A program folder with the standard data, served by a TDS test server that
+// logs to server.log there and takes `password` for the login "operator".
+struct SqlServerFixture {
+    enum class IniEncoding { Utf8,
+                             Gbk };
+
+    explicit SqlServerFixture(const QString &password);
+    // Starts the server and writes db.ini with its address and the login;
+    // false (with the reason in `error`) when the server did not come up.
+    bool start(IniEncoding encoding, QString *error);
+
+    FixtureFolder folder;
+    TdsServerProcess server;
+};
 
 } // namespace realm::test

@@ -11,7 +11,6 @@
 #include <memory>
 
 using namespace Qt::StringLiterals;
-using realm::test::TdsServerProcess;
 using realm::ui::Form1;
 using realm::ui::FormSlot;
 
@@ -21,8 +20,7 @@ using realm::ui::FormSlot;
 class TestSqlServerReconnect : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<realm::test::FixtureFolder> m_folder;
-    std::unique_ptr<TdsServerProcess> m_server;
+    std::unique_ptr<realm::test::SqlServerFixture> m_fixture;
 
     static Form1 &mainForm() { return *FormSlot<Form1>::instance().form(); }
 
@@ -42,13 +40,13 @@ class TestSqlServerReconnect : public QObject {
     void restartServer()
     {
         QString error;
-        QVERIFY2(m_server->start(&error), qPrintable(error));
+        QVERIFY2(m_fixture->server.start(&error), qPrintable(error));
     }
 
     int logins() const
     {
         int count = 0;
-        for (const QJsonObject &entry : m_server->requests())
+        for (const QJsonObject &entry : m_fixture->server.requests())
             count += entry.value(u"kind").toString() == u"login";
         return count;
     }
@@ -56,31 +54,23 @@ class TestSqlServerReconnect : public QObject {
 private slots:
     void initTestCase()
     {
-        m_folder = std::make_unique<realm::test::FixtureFolder>();
-        m_folder->writeItems(realm::test::standardItems());
-        m_folder->writeGameDatabase(realm::test::standardGameSql());
-        TdsServerProcess::Options options;
-        options.database = m_folder->file(u"realmdb.sqlite"_s);
-        options.password = u"secret-word"_s;
-        options.logPath = m_folder->file(u"server.log"_s);
-        m_server = std::make_unique<TdsServerProcess>(options);
-        restartServer();
-        m_folder->writeIni(
-            realm::test::sqlServerIni(m_server->serverAddress(), options.login, options.password).toUtf8());
-        realm::setProgramFolder(m_folder->path());
+        m_fixture = std::make_unique<realm::test::SqlServerFixture>(u"secret-word"_s);
+        QString error;
+        QVERIFY2(m_fixture->start(realm::test::SqlServerFixture::IniEncoding::Utf8, &error), qPrintable(error));
+        realm::setProgramFolder(m_fixture->folder.path());
         realm::test::showForm<Form1>();
     }
 
     void cleanupTestCase()
     {
         FormSlot<Form1>::instance().unload();
-        m_server.reset();
+        m_fixture.reset();
     }
 
     void searchFailsWhileTheServerIsDownAndWorksOnceItIsBack()
     {
         expectPetFound();
-        m_server->stop();
+        m_fixture->server.stop();
 
         searchPet(u"Shadow"_s);
         realm::test::expectStatusDriverError(&mainForm());
@@ -98,7 +88,7 @@ private slots:
         if (QTest::currentTestFailed())
             return;
         const int loginsBefore = logins();
-        m_server->stop();
+        m_fixture->server.stop();
         restartServer();
 
         expectPetFound();
@@ -109,7 +99,7 @@ private slots:
     // and fails cleanly; none leaves the window unable to recover.
     void repeatedSearchesWhileDownEachFail()
     {
-        m_server->stop();
+        m_fixture->server.stop();
         for (int attempt = 0; attempt < 3; ++attempt) {
             searchPet(u"小白"_s);
             realm::test::expectStatusDriverError(&mainForm());

@@ -13,10 +13,12 @@
 #include <memory>
 
 using namespace Qt::StringLiterals;
-using realm::test::TdsServerProcess;
 using realm::ui::Form1;
 using realm::ui::Form3;
 using realm::ui::FormSlot;
+
+// List cells by column.
+using Cells = QMap<int, QString>;
 
 // The three searches with Chinese names and a quote, through the real
 // driver against a server with a Latin-1 collation: only text sent as
@@ -25,8 +27,7 @@ using realm::ui::FormSlot;
 class TestSqlServerSearches : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<realm::test::FixtureFolder> m_folder;
-    std::unique_ptr<TdsServerProcess> m_server;
+    std::unique_ptr<realm::test::SqlServerFixture> m_fixture;
     qsizetype m_logStart = 0;
 
     static QStringList column(const realm::ui::RowListModel &list, int index)
@@ -43,7 +44,7 @@ class TestSqlServerSearches : public QObject {
     void expectSentAsUnicode(const QString &name, const QStringList &expectedValues) const
     {
         QStringList values;
-        for (const QJsonObject &statement : m_server->statementsSince(m_logStart)) {
+        for (const QJsonObject &statement : m_fixture->server.statementsSince(m_logStart)) {
             const QString sql = statement.value(u"sql").toString();
             if (!sql.contains(u"user_data"))
                 continue;
@@ -62,19 +63,10 @@ class TestSqlServerSearches : public QObject {
 private slots:
     void initTestCase()
     {
-        m_folder = std::make_unique<realm::test::FixtureFolder>();
-        m_folder->writeItems(realm::test::standardItems());
-        m_folder->writeGameDatabase(realm::test::standardGameSql());
-        TdsServerProcess::Options options;
-        options.database = m_folder->file(u"realmdb.sqlite"_s);
-        options.password = u"p;w}d"_s;
-        options.logPath = m_folder->file(u"server.log"_s);
-        m_server = std::make_unique<TdsServerProcess>(options);
+        m_fixture = std::make_unique<realm::test::SqlServerFixture>(u"p;w}d"_s);
         QString error;
-        QVERIFY2(m_server->start(&error), qPrintable(error));
-        m_folder->writeIni(realm::test::encodeGbk(
-            realm::test::sqlServerIni(m_server->serverAddress(), options.login, options.password)));
-        realm::setProgramFolder(m_folder->path());
+        QVERIFY2(m_fixture->start(realm::test::SqlServerFixture::IniEncoding::Gbk, &error), qPrintable(error));
+        realm::setProgramFolder(m_fixture->folder.path());
         realm::test::showForm<Form1>();
     }
 
@@ -82,10 +74,10 @@ private slots:
     {
         FormSlot<Form3>::instance().unload();
         FormSlot<Form1>::instance().unload();
-        m_server.reset();
+        m_fixture.reset();
     }
 
-    void init() { m_logStart = m_server->requests().size(); }
+    void init() { m_logStart = m_fixture->server.requests().size(); }
 
     void equipmentSearchByChineseName()
     {
@@ -98,29 +90,37 @@ private slots:
         expectSentAsUnicode(u"李逍遥"_s, QStringList{u"%李逍遥%"_s});
     }
 
-    void equipmentSearchByNameWithQuote()
+    // One row found by a main-window search; `cells` maps list columns to
+    // their texts, `inText` is what must not appear in the SQL text.
+    void mainSearchFindingOneRow_data()
     {
-        realm::test::searchWith(&mainForm(), u"Text1"_s, u"O'Brien"_s, u"Command1"_s);
-        const auto &list = mainForm().resultList();
-        realm::test::expectStatusCount(&mainForm(), 1);
-        QCOMPARE(list.rowCount(), 1);
-        QCOMPARE(list.text(0, 0), u"O'Brien"_s);
-        QCOMPARE(list.text(0, 1), u"60"_s);
-        QCOMPARE(list.text(0, 3), u"2"_s);
-        QCOMPARE(list.text(0, 4), u"+7"_s);
-        expectSentAsUnicode(u"Brien"_s, QStringList{u"%O'Brien%"_s});
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<Cells>("cells");
+        QTest::addColumn<QString>("inText");
+        QTest::newRow("equipment, name with a quote")
+            << u"Text1"_s << u"O'Brien"_s << u"Command1"_s
+            << Cells{{0, u"O'Brien"_s}, {1, u"60"_s}, {3, u"2"_s}, {4, u"+7"_s}} << u"Brien"_s;
+        QTest::newRow("pet, Chinese name")
+            << u"Text5"_s << u"小白"_s << u"Command2"_s
+            << Cells{{0, u"李逍遥"_s}, {2, u"狼宠召唤石"_s}, {5, u"小白"_s}} << u"小白"_s;
     }
 
-    void petSearchByChineseName()
+    void mainSearchFindingOneRow()
     {
-        realm::test::searchWith(&mainForm(), u"Text5"_s, u"小白"_s, u"Command2"_s);
+        QFETCH(QString, box);
+        QFETCH(QString, text);
+        QFETCH(QString, button);
+        QFETCH(Cells, cells);
+        QFETCH(QString, inText);
+        realm::test::searchWith(&mainForm(), box, text, button);
         const auto &list = mainForm().resultList();
         realm::test::expectStatusCount(&mainForm(), 1);
         QCOMPARE(list.rowCount(), 1);
-        QCOMPARE(list.text(0, 0), u"李逍遥"_s);
-        QCOMPARE(list.text(0, 2), u"狼宠召唤石"_s);
-        QCOMPARE(list.text(0, 5), u"小白"_s);
-        expectSentAsUnicode(u"小白"_s, QStringList{u"%小白%"_s});
+        for (auto cell = cells.cbegin(); cell != cells.cend(); ++cell)
+            QCOMPARE(list.text(0, cell.key()), cell.value());
+        expectSentAsUnicode(inText, QStringList{u'%' + text + u'%'});
     }
 
     void accountLookupByChineseName()

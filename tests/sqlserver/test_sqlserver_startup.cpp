@@ -10,6 +10,7 @@
 
 using namespace Qt::StringLiterals;
 using realm::test::FixtureFolder;
+using realm::test::SqlServerFixture;
 using realm::test::TdsServerProcess;
 
 // Start-up against the SQL Server path through the real unixODBC and FreeTDS
@@ -44,21 +45,6 @@ class TestSqlServerStartup : public QObject {
         return {finished, program.exitCode(), QString::fromUtf8(program.readAllStandardError())};
     }
 
-    static TdsServerProcess::Options serverOptions(const FixtureFolder &folder, const QString &password)
-    {
-        TdsServerProcess::Options options;
-        options.database = folder.file(u"realmdb.sqlite"_s);
-        options.password = password;
-        options.logPath = folder.file(u"server.log"_s);
-        return options;
-    }
-
-    static void prepareFolder(FixtureFolder &folder)
-    {
-        folder.writeItems(realm::test::standardItems());
-        folder.writeGameDatabase(realm::test::standardGameSql());
-    }
-
     static int successfulLogins(const TdsServerProcess &server)
     {
         int count = 0;
@@ -85,18 +71,16 @@ private slots:
     {
         QFETCH(bool, gbk);
         QFETCH(QString, password);
-        FixtureFolder folder;
-        folder.writeGameDatabase(realm::test::standardGameSql());
-        TdsServerProcess server(serverOptions(folder, password));
+        SqlServerFixture fixture(password);
         QString error;
-        QVERIFY2(server.start(&error), qPrintable(error));
-        const QString ini = realm::test::sqlServerIni(server.serverAddress(), u"operator"_s, password);
-        folder.writeIni(gbk ? realm::test::encodeGbk(ini) : ini.toUtf8());
+        QVERIFY2(fixture.start(gbk ? SqlServerFixture::IniEncoding::Gbk : SqlServerFixture::IniEncoding::Utf8, &error),
+                 qPrintable(error));
+        const QString folder = fixture.folder.path();
 
-        const realm::Settings settings = realm::readSettings(folder.path());
+        const realm::Settings settings = realm::readSettings(folder);
         QVERIFY(settings.gameDatabaseFile.isEmpty());
         try {
-            const auto connection = realm::openGameConnection(settings, folder.path());
+            const auto connection = realm::openGameConnection(settings, folder);
             const auto table = connection->query(u"select char_name from user_data where char_id=2"_s, {});
             QCOMPARE(table->rowCount(), 1);
             QCOMPARE(table->displayText(0, 0), u"赵灵儿"_s);
@@ -108,15 +92,13 @@ private slots:
     // The whole program with a GBK db.ini: it logs in and keeps running.
     void programStartsWithAnOddPassword()
     {
-        FixtureFolder folder;
-        prepareFolder(folder);
-        TdsServerProcess server(serverOptions(folder, u"p;w}d"_s));
+        SqlServerFixture fixture(u"p;w}d"_s);
         QString error;
-        QVERIFY2(server.start(&error), qPrintable(error));
-        folder.writeIni(realm::test::encodeGbk(realm::test::sqlServerIni(server.serverAddress(), u"operator"_s, u"p;w}d"_s)));
+        QVERIFY2(fixture.start(SqlServerFixture::IniEncoding::Gbk, &error), qPrintable(error));
+        const TdsServerProcess &server = fixture.server;
 
         QProcess program;
-        startProgram(program, folder.path());
+        startProgram(program, fixture.folder.path());
         QTRY_VERIFY_WITH_TIMEOUT(successfulLogins(server) == 1 || program.state() == QProcess::NotRunning, 60000);
         QVERIFY2(!program.waitForFinished(1500), program.readAllStandardError().constData());
         program.kill();
@@ -126,14 +108,13 @@ private slots:
 
     void wrongPasswordEndsStartUpWithTheServersMessage()
     {
-        FixtureFolder folder;
-        prepareFolder(folder);
-        TdsServerProcess server(serverOptions(folder, u"p;w}d"_s));
+        SqlServerFixture fixture(u"p;w}d"_s);
         QString error;
-        QVERIFY2(server.start(&error), qPrintable(error));
-        folder.writeIni(realm::test::sqlServerIni(server.serverAddress(), u"operator"_s, u"not-the-word"_s).toUtf8());
+        QVERIFY2(fixture.start(SqlServerFixture::IniEncoding::Utf8, &error), qPrintable(error));
+        const TdsServerProcess &server = fixture.server;
+        fixture.folder.writeIni(realm::test::sqlServerIni(server.serverAddress(), u"operator"_s, u"not-the-word"_s).toUtf8());
 
-        const Run run = runProgram(folder.path());
+        const Run run = runProgram(fixture.folder.path());
         QVERIFY(run.finished);
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.errors.contains(u"Login failed for user 'operator'"_s), qPrintable(run.errors));
@@ -161,7 +142,8 @@ private slots:
         if (!listening)
             silent.close();
         FixtureFolder folder;
-        prepareFolder(folder);
+        folder.writeItems(realm::test::standardItems());
+        folder.writeGameDatabase(realm::test::standardGameSql());
         folder.writeIni(realm::test::sqlServerIni(u"127.0.0.1,%1"_s.arg(port), u"operator"_s, u"secret-word"_s).toUtf8());
 
         QElapsedTimer timer;

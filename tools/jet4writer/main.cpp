@@ -26,7 +26,7 @@
 
 namespace {
 
-constexpr std::string_view Usage = "usage: jet4writer INPUT.tsv OUTPUT.mdb\n";
+constexpr std::string_view Usage = "Usage: jet4writer INPUT.tsv OUTPUT.mdb\n";
 
 constexpr std::string_view Help = R"(Writes a Jet 4 (.mdb, Access 2000 format) file with one table `item`:
   id  Long Integer (32-bit signed)

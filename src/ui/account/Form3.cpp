@@ -32,6 +32,7 @@ void Form3::buildControls()
     connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
     connect(&searches(), &SearchChannel::rowsCleared, m_list, &RowListModel::clearRows);
     connect(&searches(), &SearchChannel::rowsArrived, m_list, &RowListModel::appendBatch);
+    connect(&searches(), &SearchChannel::finished, m_list, &RowListModel::publishRows);
 }
 
 void Form3::load()
@@ -49,7 +50,7 @@ void Form3::Command1_Click()
 
 int Form3::rowsShown() const
 {
-    return m_list->rowCount();
+    return m_list->receivedRowCount();
 }
 
 void Form3::showEnd(const SearchOutcome &outcome)

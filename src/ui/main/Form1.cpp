@@ -8,6 +8,7 @@
 #include "ui/RowListModel.h"
 #include "ui/account/Form3.h"
 #include "ui/itemlookup/Form2.h"
+#include "ui/main/ResultColumns.h"
 
 namespace realm::ui {
 
@@ -52,13 +53,7 @@ void Form1::buildControls()
     Combo1 = addComboBox(this, QStringLiteral("Combo1"), twipsRect(1200, 960, 615, 300));
     Combo2 = addComboBox(this, QStringLiteral("Combo2"), twipsRect(1200, 1320, 615, 300));
     ListView1 = addReportList(this, QStringLiteral("ListView1"), twipsRect(240, 2280, 8655, 4335),
-                              {{tr("角色名称"), 1440},
-                               {tr("装备ID"), 1440},
-                               {tr("中文名称"), 1440},
-                               {tr("数量"), 1000},
-                               {tr("+几属性"), 1000},
-                               {tr("宠物名称"), 2000}},
-                              resultListFormat(module().itemNames), m_list);
+                              resultColumns(), resultListFormat(module().itemNames), m_list);
     // The zero-width space lets the address wrap onto the label's second line.
     addLabel(this, QStringLiteral("Label6"), QStringLiteral("realmquery.\u200Bexample.org"),
              twipsRect(4560, 1800, 1335, 375))
@@ -73,6 +68,7 @@ void Form1::buildControls()
     connect(Command4, &QPushButton::clicked, this, [this] { FormSlot<Form3>::instance().show(context()); });
     connect(&searches(), &SearchChannel::rowsCleared, m_list, &RowListModel::clearRows);
     connect(&searches(), &SearchChannel::rowsArrived, m_list, &RowListModel::appendBatch);
+    connect(&searches(), &SearchChannel::finished, m_list, &RowListModel::publishRows);
 }
 
 void Form1::setTabOrder()
@@ -114,7 +110,7 @@ void Form1::Command2_Click()
 
 int Form1::rowsShown() const
 {
-    return m_list->rowCount();
+    return m_list->receivedRowCount();
 }
 
 void Form1::showEnd(const SearchOutcome &outcome)
