@@ -19,6 +19,7 @@ as_root() {
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-tools-dev qt6-l10n-tools
   mdbtools mdbtools-dev
   unixodbc unixodbc-dev tdsodbc
   libsqlite3-dev sqlite3

@@ -1,3 +1,4 @@
+#include "data/Language.h"
 #include "data/Module1.h"
 #include "data/ProgramFolder.h"
 #include "data/SettingsTemplate.h"
@@ -16,12 +17,29 @@
 
 namespace {
 
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(realm::ui::Program)
+};
+
 const QString ProgramName = QStringLiteral("realmquery");
 
-const QCommandLineOption HelpOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
-const QCommandLineOption VersionOption(QStringLiteral("version"), QStringLiteral("Show the version."));
-const QCommandLineOption DirOption(QStringLiteral("dir"), QStringLiteral("Read db.ini and db.mdb from <folder>."),
-                                   QStringLiteral("folder"));
+// Built after the interface language is chosen, so their help is in it.
+QCommandLineOption helpOption()
+{
+    return {{QStringLiteral("h"), QStringLiteral("help")}, Text::tr("显示本帮助。")};
+}
+QCommandLineOption versionOption()
+{
+    return {QStringLiteral("version"), Text::tr("显示版本。")};
+}
+QCommandLineOption dirOption()
+{
+    return {QStringLiteral("dir"), Text::tr("从 <folder> 读取 db.ini 和 db.mdb。"), QStringLiteral("folder")};
+}
+QCommandLineOption languageOption()
+{
+    return {QStringLiteral("lang"), realm::languageOptionDescription(), QStringLiteral("zh|en")};
+}
 
 void nameApplication()
 {
@@ -31,12 +49,12 @@ void nameApplication()
 
 void describeOptions(QCommandLineParser &parser)
 {
-    parser.setApplicationDescription(QStringLiteral("Game database query tool: searches a game server's items, "
-                                                    "pets and accounts in its windows.\n\n")
-                                     + realm::settingsSearchHelp());
-    parser.addOption(HelpOption);
-    parser.addOption(VersionOption);
-    parser.addOption(DirOption);
+    parser.setApplicationDescription(Text::tr("游戏数据库查询工具：在窗口中查询游戏服务器的物品、宠物和帐号。")
+                                     + QStringLiteral("\n\n") + realm::settingsSearchHelp());
+    parser.addOption(helpOption());
+    parser.addOption(versionOption());
+    parser.addOption(dirOption());
+    parser.addOption(languageOption());
 }
 
 void printText(std::FILE *stream, const QString &text)
@@ -61,26 +79,38 @@ int printInfo(const QString &text)
 QString helpText(const QCommandLineParser &parser)
 {
     const QString help = parser.helpText();
-    const QString usage = QStringLiteral("Usage: %1 [options]").arg(ProgramName) + help.mid(help.indexOf(u'\n'));
+    const QString usage = Text::tr("用法：%1 [选项]").arg(ProgramName) + help.mid(help.indexOf(u'\n'));
     return usage.trimmed();
 }
 
-// --help and --version answer before the window system is touched, so they
-// work without a display. The window system's own options are not known
-// here; QApplication takes them later.
+// The interface language from `--lang` or the locale. Returns false for a
+// `--lang` value that names no language, after saying so.
+bool chooseLanguage(const QStringList &arguments)
+{
+    const realm::LanguageChoice choice = realm::languageOption(arguments);
+    realm::useLanguage(choice.language.value_or(realm::systemLanguage()));
+    if (!choice.unknownValue)
+        return true;
+    printText(stderr, ProgramName + QStringLiteral(": ") + realm::unknownLanguageMessage(*choice.unknownValue));
+    return false;
+}
+
+// --help, --version and a wrong --lang answer before the window system is
+// touched, so they work without a display. The window system's own options
+// are not known here; QApplication takes them later.
 std::optional<int> answerInfoOptions(int &argc, char **argv)
 {
     const QCoreApplication core(argc, argv);
     nameApplication();
+    if (!chooseLanguage(QCoreApplication::arguments()))
+        return 2;
     QCommandLineParser parser;
     describeOptions(parser);
     parser.parse(QCoreApplication::arguments());
-    if (parser.isSet(HelpOption)) {
+    if (parser.isSet(helpOption()))
         return printInfo(helpText(parser));
-    }
-    if (parser.isSet(VersionOption)) {
+    if (parser.isSet(versionOption()))
         return printInfo(ProgramName + u' ' + QCoreApplication::applicationVersion());
-    }
     return std::nullopt;
 }
 
@@ -113,17 +143,19 @@ int main(int argc, char *argv[])
     if (const auto status = answerInfoOptions(argc, argv))
         return *status;
     if (!windowSystemReachable(argc, argv)) {
-        printText(stderr, ProgramName + QStringLiteral(" is a desktop program and needs a display (DISPLAY or WAYLAND_DISPLAY)."
-                                                       "\nrealmquery-cli runs the same searches without one."));
+        printText(stderr, Text::tr("%1 是桌面程序，需要显示器（DISPLAY 或 WAYLAND_DISPLAY）。\n"
+                                   "realmquery-cli 不需要显示器，也能运行同样的查询。")
+                              .arg(ProgramName));
         return 1;
     }
     QApplication app(argc, argv);
     nameApplication();
+    chooseLanguage(QApplication::arguments());
     QCommandLineParser parser;
     describeOptions(parser);
     parser.process(app);
-    realm::setProgramFolder(parser.value(DirOption));
-    if (!parser.isSet(DirOption) && !realm::findSettingsFolder())
+    realm::setProgramFolder(parser.value(dirOption()));
+    if (!parser.isSet(dirOption()) && !realm::findSettingsFolder())
         return firstRun();
 
     realm::ui::installFontSubstitutes();

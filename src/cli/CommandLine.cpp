@@ -1,9 +1,11 @@
 #include "cli/CommandLine.h"
 
+#include "data/Language.h"
 #include "data/ProgramFolder.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QRegularExpression>
 
 #include <functional>
 
@@ -11,21 +13,55 @@ namespace realm::cli {
 
 namespace {
 
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(realm::cli::CommandLine)
+};
+
 const QString ProgramName = QStringLiteral("realmquery-cli");
 
-const QCommandLineOption HelpOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
-const QCommandLineOption VersionOption(QStringLiteral("version"), QStringLiteral("Show the version."));
-const QCommandLineOption DirOption(QStringLiteral("dir"),
-                                   QStringLiteral("Read db.ini and db.mdb from <folder>."),
-                                   QStringLiteral("folder"));
-const QCommandLineOption FormatOption(QStringLiteral("format"), QStringLiteral("Output as tsv (the default), csv or json."),
-                                      QStringLiteral("format"));
+QCommandLineOption helpOption()
+{
+    return {{QStringLiteral("h"), QStringLiteral("help")}, Text::tr("显示本帮助。")};
+}
+
+QCommandLineOption versionOption()
+{
+    return {QStringLiteral("version"), Text::tr("显示版本。")};
+}
+
+QCommandLineOption dirOption()
+{
+    return {QStringLiteral("dir"), Text::tr("从 <folder> 读取 db.ini 和 db.mdb。"),
+            QStringLiteral("folder")};
+}
+
+QCommandLineOption formatOption()
+{
+    return {QStringLiteral("format"), Text::tr("输出格式：tsv（默认）、csv 或 json。"), QStringLiteral("format")};
+}
+
+QCommandLineOption languageOption()
+{
+    return {QStringLiteral("lang"), languageOptionDescription(), QStringLiteral("zh|en")};
+}
+
+QCommandLineOption itemNamesOption()
+{
+    return {QStringLiteral("item-names"),
+            Text::tr("物品名称：c 为中文名称（默认）；e 为英文名称，没有英文名称的物品用中文名称。"),
+            QStringLiteral("c|e")};
+}
+
+// The options taken on either side of the command.
+QList<QCommandLineOption> commonOptions()
+{
+    return {helpOption(), dirOption(), formatOption(), itemNamesOption(), languageOption()};
+}
 
 // A box of the windows: an option whose value is what would be typed there.
-QCommandLineOption boxOption(const char *name, const char *description, const QString &defaultValue = {})
+QCommandLineOption boxOption(const char *name, const QString &description, const QString &defaultValue = {})
 {
-    return QCommandLineOption(QString::fromLatin1(name), QString::fromUtf8(description), QStringLiteral("text"),
-                              defaultValue);
+    return QCommandLineOption(QString::fromLatin1(name), description, QStringLiteral("text"), defaultValue);
 }
 
 struct CommandDefinition {
@@ -65,69 +101,121 @@ Search accountLookup(const QCommandLineParser &parser)
 // The operator boxes start with "=" selected.
 const QString StartOperator = QStringLiteral("=");
 
-const QList<CommandDefinition> &commands()
+QList<CommandDefinition> commands()
 {
-    static const QList<CommandDefinition> definitions = {
+    return {
         {QStringLiteral("equip"),
-         QStringLiteral("Items of characters, by character name, item id, amount and enchant level."),
-         {boxOption("name", "Part of the character name."), boxOption("item-id", "The item id."),
-          boxOption("amount", "The amount to compare with."),
-          boxOption("amount-op", "The amount's comparison: = < > <= >= <> (default =; empty: none).", StartOperator),
-          boxOption("enchant", "The enchant level to compare with."),
-          boxOption("enchant-op", "The enchant level's comparison (default =; empty: none).", StartOperator)},
+         Text::tr("按角色名称、物品ID、数量和强化等级查询角色持有的物品。"),
+         {boxOption("name", Text::tr("角色名称的一部分。")), boxOption("item-id", Text::tr("物品ID。")),
+          boxOption("amount", Text::tr("要比较的数量。")),
+          boxOption("amount-op", Text::tr("数量的比较符：= < > <= >= <>（默认 =；空：不比较）。"), StartOperator),
+          boxOption("enchant", Text::tr("要比较的强化等级。")),
+          boxOption("enchant-op", Text::tr("强化等级的比较符（默认 =；空：不比较）。"), StartOperator)},
          {},
          equipmentSearch},
         {QStringLiteral("pet"),
-         QStringLiteral("Pets whose nickname contains the text (% and _ are wildcards)."),
+         Text::tr("昵称包含该文本的宠物（% 和 _ 是通配符）。"),
          {},
          QStringLiteral("pet-name"),
          petSearch},
         {QStringLiteral("item"),
-         QStringLiteral("Entries of the item file by id and/or part of the Chinese name."),
-         {boxOption("id", "The item id."), boxOption("name", "Part of the item's Chinese name.")},
+         Text::tr("按ID和/或中文名称的一部分查询物品文件中的条目。"),
+         {boxOption("id", Text::tr("物品ID。")), boxOption("name", Text::tr("物品中文名称的一部分。"))},
          {},
          itemLookup},
         {QStringLiteral("account"),
-         QStringLiteral("Every character of the account that owns the named character."),
+         Text::tr("拥有该角色的帐号下的所有角色。"),
          {},
          QStringLiteral("character"),
          accountLookup},
     };
-    return definitions;
 }
 
-const CommandDefinition *findCommand(const QString &name)
+std::optional<CommandDefinition> findCommand(const QString &name)
 {
     for (const CommandDefinition &command : commands()) {
         if (command.name == name)
-            return &command;
+            return command;
     }
-    return nullptr;
+    return std::nullopt;
 }
 
-// Qt's help starts with a usage line naming the program as it was started;
-// ours names it plainly and puts the command where it is typed.
-QString helpWithUsage(const QCommandLineParser &parser, const QString &usage)
+// An option's name as it is typed: -h, --help.
+QString typedOptionName(const QString &name)
 {
-    const QString help = parser.helpText();
-    return QStringLiteral("Usage: ") + usage + help.mid(help.indexOf(u'\n'));
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+}
+
+struct HelpEntry {
+    QString name;
+    QString description;
+};
+
+HelpEntry helpEntry(const QCommandLineOption &option)
+{
+    QStringList names;
+    for (const QString &name : option.names())
+        names << typedOptionName(name);
+    QString text = names.join(QStringLiteral(", "));
+    if (!option.valueName().isEmpty())
+        text += QStringLiteral(" <%1>").arg(option.valueName());
+    return {text, option.description()};
+}
+
+QString helpTable(const QString &heading, const QList<HelpEntry> &entries)
+{
+    qsizetype width = 0;
+    for (const HelpEntry &entry : entries)
+        width = std::max(width, entry.name.size());
+    QString text = u'\n' + heading + u'\n';
+    for (const HelpEntry &entry : entries)
+        text += QStringLiteral("  ") + entry.name.leftJustified(width) + QStringLiteral("  ") + entry.description + u'\n';
+    return text;
+}
+
+// The help is written here rather than by Qt, whose headings would stay
+// English under the Chinese interface.
+QString helpText(const QString &usage, const QString &description, const QList<QCommandLineOption> &options,
+                 const QList<HelpEntry> &arguments = {})
+{
+    QList<HelpEntry> optionEntries;
+    for (const QCommandLineOption &option : options)
+        optionEntries << helpEntry(option);
+    QString text = Text::tr("用法：%1").arg(usage) + u'\n' + description + u'\n' + helpTable(Text::tr("选项："), optionEntries);
+    if (!arguments.isEmpty())
+        text += helpTable(Text::tr("参数："), arguments);
+    return text;
+}
+
+QString commandNames()
+{
+    return QStringLiteral("equip, pet, item, account");
 }
 
 QString programDescription()
 {
-    QString text = QStringLiteral("Runs the query windows' searches and writes their rows to standard output.\n\n"
-                                  "Commands:\n");
+    QString text = Text::tr("运行查询窗口的查询，把结果行写到标准输出。") + QStringLiteral("\n\n") + Text::tr("命令：") + u'\n';
     for (const CommandDefinition &command : commands())
         text += QStringLiteral("  %1  %2\n").arg(command.name, -8).arg(command.description);
-    return text + QStringLiteral("\nRun \"%1 <command> --help\" for a command's options.\n\n").arg(ProgramName)
+    return text + u'\n' + Text::tr("运行“%1 <命令> --help”查看命令的选项。").arg(ProgramName) + QStringLiteral("\n\n")
         + settingsSearchHelp();
 }
 
-void addCommonOptions(QCommandLineParser &parser)
+// Qt's own wording of a parse error, in the interface language.
+QString parseError(const QCommandLineParser &parser)
 {
-    parser.addOption(HelpOption);
-    parser.addOption(DirOption);
-    parser.addOption(FormatOption);
+    QStringList unknown;
+    for (const QString &name : parser.unknownOptionNames())
+        unknown << typedOptionName(name);
+    if (!unknown.isEmpty())
+        return Text::tr("未知的选项：%1。").arg(unknown.join(QStringLiteral(", ")));
+    static const QRegularExpression valueProblem(QStringLiteral("^(Missing|Unexpected) value after '(.*)'\\.$"));
+    const QRegularExpressionMatch match = valueProblem.match(parser.errorText());
+    if (!match.hasMatch())
+        return parser.errorText();
+    if (match.captured(1) == u"Missing")
+        return Text::tr("选项 %1 缺少值。").arg(match.captured(2));
+    return Text::tr("选项 %1 不带值。").arg(match.captured(2));
 }
 
 std::optional<OutputFormat> formatNamed(const QString &name)
@@ -141,7 +229,17 @@ std::optional<OutputFormat> formatNamed(const QString &name)
     return std::nullopt;
 }
 
-// --dir and --format given after the command win over those before it.
+std::optional<ItemNameLanguage> itemNamesNamed(const QString &name)
+{
+    if (name == u"c")
+        return ItemNameLanguage::Chinese;
+    if (name == u"e")
+        return ItemNameLanguage::English;
+    return std::nullopt;
+}
+
+// --dir, --format and --item-names given after the command win over those
+// before it.
 QString commonValue(const QCommandLineOption &option, const QCommandLineParser &program,
                     const QCommandLineParser &command)
 {
@@ -152,35 +250,47 @@ std::optional<UsageProblem> wrongArgumentCount(const CommandDefinition &definiti
 {
     const qsizetype given = parser.positionalArguments().size();
     if (definition.argument.isEmpty() && given != 0)
-        return UsageProblem{QStringLiteral("%1 takes no arguments besides its options.").arg(definition.name)};
+        return UsageProblem{Text::tr("%1 除选项外不带参数。").arg(definition.name)};
     if (!definition.argument.isEmpty() && given != 1)
-        return UsageProblem{QStringLiteral("%1 takes one <%2>.").arg(definition.name, definition.argument)};
+        return UsageProblem{Text::tr("%1 需要一个 <%2>。").arg(definition.name, definition.argument)};
     return std::nullopt;
+}
+
+ParsedCommandLine requestOf(const CommandDefinition &definition, const QCommandLineParser &program,
+                            const QCommandLineParser &parser)
+{
+    const QString formatName = commonValue(formatOption(), program, parser);
+    const auto format = formatName.isNull() ? OutputFormat::Tsv : formatNamed(formatName);
+    if (!format)
+        return UsageProblem{Text::tr("未知的输出格式“%1”，请用 tsv、csv 或 json。").arg(formatName)};
+    const QString itemNamesName = commonValue(itemNamesOption(), program, parser);
+    const auto itemNames = itemNamesName.isNull() ? ItemNameLanguage::Chinese : itemNamesNamed(itemNamesName);
+    if (!itemNames)
+        return UsageProblem{Text::tr("未知的物品名称“%1”，请用 c 或 e。").arg(itemNamesName)};
+    return Request{commonValue(dirOption(), program, parser), *format, *itemNames, definition.search(parser)};
 }
 
 ParsedCommandLine commandRequest(const CommandDefinition &definition, const QCommandLineParser &program,
                                  const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(definition.description);
-    addCommonOptions(parser);
-    parser.addOptions(definition.options);
-    QString usage = ProgramName + u' ' + definition.name + QStringLiteral(" [options]");
+    const QList<QCommandLineOption> options = commonOptions() + definition.options;
+    parser.addOptions(options);
+    QString usage = ProgramName + u' ' + definition.name + Text::tr(" [选项]");
+    QList<HelpEntry> argumentEntries;
     if (!definition.argument.isEmpty()) {
-        parser.addPositionalArgument(definition.argument, QStringLiteral("What would be typed into the window's box."));
+        const QString description = Text::tr("在窗口的输入框中会输入的内容。");
+        parser.addPositionalArgument(definition.argument, description);
+        argumentEntries << HelpEntry{definition.argument, description};
         usage += QStringLiteral(" <%1>").arg(definition.argument);
     }
     if (!parser.parse(QStringList{ProgramName} + arguments))
-        return UsageProblem{definition.name + QStringLiteral(": ") + parser.errorText()};
-    if (parser.isSet(HelpOption))
-        return InfoText{helpWithUsage(parser, usage)};
+        return UsageProblem{definition.name + QStringLiteral(": ") + parseError(parser)};
+    if (parser.isSet(helpOption()))
+        return InfoText{helpText(usage, definition.description, options, argumentEntries)};
     if (const auto problem = wrongArgumentCount(definition, parser))
         return *problem;
-    const QString formatName = commonValue(FormatOption, program, parser);
-    const auto format = formatName.isNull() ? OutputFormat::Tsv : formatNamed(formatName);
-    if (!format)
-        return UsageProblem{QStringLiteral("Unknown format \"%1\"; use tsv, csv or json.").arg(formatName)};
-    return Request{commonValue(DirOption, program, parser), *format, definition.search(parser)};
+    return requestOf(definition, program, parser);
 }
 
 } // namespace
@@ -188,24 +298,24 @@ ParsedCommandLine commandRequest(const CommandDefinition &definition, const QCom
 ParsedCommandLine parseCommandLine(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(programDescription());
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
-    addCommonOptions(parser);
-    parser.addOption(VersionOption);
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("equip, pet, item or account."));
+    const QList<QCommandLineOption> options = commonOptions() << versionOption();
+    parser.addOptions(options);
+    parser.addPositionalArgument(QStringLiteral("command"), commandNames());
     if (!parser.parse(arguments))
-        return UsageProblem{parser.errorText()};
-    if (parser.isSet(HelpOption))
-        return InfoText{helpWithUsage(parser, ProgramName + QStringLiteral(" [options] <command> [command options]"))};
-    if (parser.isSet(VersionOption))
+        return UsageProblem{parseError(parser)};
+    if (parser.isSet(helpOption()))
+        return InfoText{helpText(ProgramName + Text::tr(" [选项] <命令> [命令选项]"), programDescription(), options,
+                                 {{Text::tr("命令"), commandNames()}})};
+    if (parser.isSet(versionOption()))
         return InfoText{ProgramName + u' ' + QCoreApplication::applicationVersion()};
     QStringList rest = parser.positionalArguments();
     if (rest.isEmpty())
-        return UsageProblem{QStringLiteral("Name a command: equip, pet, item or account.")};
+        return UsageProblem{Text::tr("请指定命令：%1。").arg(commandNames())};
     const QString name = rest.takeFirst();
-    const CommandDefinition *command = findCommand(name);
+    const auto command = findCommand(name);
     if (!command)
-        return UsageProblem{QStringLiteral("Unknown command \"%1\"; use equip, pet, item or account.").arg(name)};
+        return UsageProblem{Text::tr("未知的命令“%1”，请用 %2。").arg(name, commandNames())};
     return commandRequest(*command, parser, rest);
 }
 

@@ -7,6 +7,7 @@
 #include "query/ListFormat.h"
 #include "query/SearchChannel.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 
 namespace realm::cli {
@@ -129,7 +130,7 @@ int finishOutput(TableWriter &writer, const OutputBuffer &out)
         return ExitReaderGone;
     if (!out.failed())
         return ExitSuccess;
-    printLine(stderr, QStringLiteral("Writing the output failed."));
+    printProblem(QCoreApplication::translate("realm::cli::SearchRunner", "写入输出失败。"));
     return ExitFailure;
 }
 
@@ -141,17 +142,17 @@ int conclude(const SearchOutcome &outcome, TableWriter &writer, const OutputBuff
     case Status::Done:
         return finishOutput(writer, out);
     case Status::NotFound:
-        printLine(stderr, outcome.message);
+        printProblem(outcome.message);
         return finishOutput(writer, out);
     case Status::NotRun:
     case Status::InvalidInput:
-        printLine(stderr, outcome.message);
+        printProblem(outcome.message);
         return ExitUsage;
     case Status::Failed:
     case Status::Stopped:
         break;
     }
-    printLine(stderr, outcome.message);
+    printProblem(outcome.message);
     return ExitFailure;
 }
 
@@ -195,6 +196,11 @@ int concludeStopped(const SearchEnd &end, TableWriter &writer, OutputBuffer &out
 
 } // namespace
 
+void printProblem(const QString &message)
+{
+    printLine(stderr, QStringLiteral("realmquery-cli: ") + message);
+}
+
 int runRequest(const Request &request)
 {
     setProgramFolder(request.folder);
@@ -203,6 +209,7 @@ int runRequest(const Request &request)
     const auto writer = makeTableWriter(request.format, std::visit([](const auto &search) { return columnsOf(search); }, request.search),
                                         out);
     Module1 module;
+    module.itemNameLanguage = request.itemNames;
     // Declared after the shared objects, so its threads end before them.
     BackgroundRunner runner;
     try {
@@ -212,7 +219,7 @@ int runRequest(const Request &request)
             return concludeStopped(end, *writer, out);
         return conclude(end.outcome, *writer, out);
     } catch (const DataError &error) {
-        printLine(stderr, error.message());
+        printProblem(error.message());
         return ExitFailure;
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/TableWriters.h"
+#include "data/ItemNameIndex.h"
 #include "query/EquipmentQuery.h"
 
 #include <variant>
@@ -26,6 +27,7 @@ using Search = std::variant<EquipmentSearch, PetSearch, ItemLookup, AccountLooku
 struct Request {
     QString folder; // empty: the program's own folder
     OutputFormat format = OutputFormat::Tsv;
+    ItemNameLanguage itemNames = ItemNameLanguage::Chinese;
     Search search;
 };
 
@@ -42,5 +44,8 @@ enum ExitStatus : int {
 // SIGTERM stop the search, leave whole lines and exit with 128 and the
 // signal's number. Returns the exit status.
 int runRequest(const Request &request);
+
+// Writes a message to standard error behind the program's name.
+void printProblem(const QString &message);
 
 } // namespace realm::cli

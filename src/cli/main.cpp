@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 #include "cli/OutputBuffer.h"
+#include "data/Language.h"
 #include "data/ProgramFolder.h"
 #include "data/SettingsTemplate.h"
 
@@ -15,11 +16,18 @@ namespace {
 
 using namespace realm::cli;
 
+void printUsageProblem(const QString &message)
+{
+    printProblem(message + u'\n'
+                 + QCoreApplication::translate("realm::cli::CommandLine", "运行“realmquery-cli --help”查看用法。"));
+}
+
 struct Dispatch {
     int operator()(const Request &request) const
     {
         if (request.folder.isEmpty() && !realm::findSettingsFolder()) {
-            printLine(stderr, realm::missingSettingsReport() + QStringLiteral("\nThe window program realmquery offers to create db.ini there."));
+            printProblem(realm::missingSettingsReport() + u'\n'
+                         + QCoreApplication::translate("realm::cli::CommandLine", "窗口程序 realmquery 可以在那里创建 db.ini。"));
             return ExitFailure;
         }
         return runRequest(request);
@@ -33,7 +41,7 @@ struct Dispatch {
     }
     int operator()(const UsageProblem &problem) const
     {
-        printLine(stderr, QStringLiteral("realmquery-cli: %1\nRun \"realmquery-cli --help\" for the usage.").arg(problem.message));
+        printUsageProblem(problem.message);
         return ExitUsage;
     }
 };
@@ -50,6 +58,19 @@ QStringList argumentsAsTyped(int argc, char **argv)
     return arguments;
 }
 
+// The interface language from `--lang`, else from the locale. Returns false
+// for a `--lang` value that names no language, after saying so.
+bool chooseLanguage(const QStringList &arguments)
+{
+    const realm::LanguageChoice choice = realm::languageOption(arguments);
+    realm::useLanguage(choice.language.value_or(realm::systemLanguage()));
+    if (choice.unknownValue) {
+        printUsageProblem(realm::unknownLanguageMessage(*choice.unknownValue));
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -60,5 +81,8 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("realmquery-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(REALMQUERY_VERSION));
-    return std::visit(Dispatch{}, parseCommandLine(argumentsAsTyped(argc, argv)));
+    const QStringList arguments = argumentsAsTyped(argc, argv);
+    if (!chooseLanguage(arguments))
+        return ExitUsage;
+    return std::visit(Dispatch{}, parseCommandLine(arguments));
 }

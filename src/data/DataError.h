@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <stdexcept>
@@ -15,8 +16,12 @@ public:
 
     long number() const { return m_number; }
     const QString &text() const { return m_text; }
-    // The number and the text, as a status line or standard error shows them.
-    QString message() const { return QStringLiteral("错误 %1：%2").arg(m_number).arg(m_text); }
+    // The number and the text, as a status line or standard error shows them,
+    // in the interface language around the driver's own words.
+    QString message() const
+    {
+        return QCoreApplication::translate("realm::DataError", "错误 %1：%2").arg(m_number).arg(m_text);
+    }
 
 private:
     long m_number;

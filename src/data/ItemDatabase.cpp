@@ -5,6 +5,7 @@
 
 #include <sqlite3.h>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -16,22 +17,22 @@ const char *const ItemTable = "item";
 
 [[noreturn]] void failOn(const QString &path, const QString &what)
 {
-    throw DataError(ErrorNumber::ItemDatabase, QStringLiteral("Cannot read the item database %1: %2").arg(path, what));
+    throw DataError(ErrorNumber::ItemDatabase, QCoreApplication::translate("realm::ItemDatabase", "无法读取物品数据库 %1：%2").arg(path, what));
 }
 
 QByteArray readWholeFile(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.exists())
-        failOn(path, QStringLiteral("the file does not exist"));
+        failOn(path, QCoreApplication::translate("realm::ItemDatabase", "文件不存在"));
     if (info.isDir())
-        failOn(path, QStringLiteral("it is a folder, not a file"));
+        failOn(path, QCoreApplication::translate("realm::ItemDatabase", "它是文件夹，不是文件"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        failOn(path, QStringLiteral("the file cannot be read (%1)").arg(file.errorString()));
+        failOn(path, QCoreApplication::translate("realm::ItemDatabase", "无法读取文件（%1）").arg(file.errorString()));
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        failOn(path, QStringLiteral("the file cannot be read (%1)").arg(file.errorString()));
+        failOn(path, QCoreApplication::translate("realm::ItemDatabase", "无法读取文件（%1）").arg(file.errorString()));
     return bytes;
 }
 
@@ -148,11 +149,11 @@ std::unique_ptr<SqliteConnection> openItemDatabase(const QString &mdbPath)
         const jet4::TableReader table(file, ItemTable);
         return mirrorTable(table, mdbPath);
     } catch (const jet4::NotJet4File &error) {
-        failOn(mdbPath, QStringLiteral("not a Jet 4 database: %1").arg(QString::fromUtf8(error.what())));
+        failOn(mdbPath, QCoreApplication::translate("realm::ItemDatabase", "不是 Jet 4 数据库：%1").arg(QString::fromUtf8(error.what())));
     } catch (const jet4::MissingTable &error) {
         failOn(mdbPath, QString::fromUtf8(error.what()));
     } catch (const jet4::DamagedFile &error) {
-        failOn(mdbPath, QStringLiteral("the file is damaged: %1").arg(QString::fromUtf8(error.what())));
+        failOn(mdbPath, QCoreApplication::translate("realm::ItemDatabase", "文件已损坏：%1").arg(QString::fromUtf8(error.what())));
     }
 }
 

@@ -27,11 +27,13 @@ std::optional<qint64> idOf(const ResultTable &table, int row, int column)
 
 } // namespace
 
-ItemNameIndex::ItemNameIndex(std::shared_ptr<const ResultTable> items)
+ItemNameIndex::ItemNameIndex(std::shared_ptr<const ResultTable> items, ItemNameLanguage language)
     : m_items(std::move(items))
 {
     const int idColumn = m_items->columnIndex(u"id");
     m_nameColumn = m_items->columnIndex(u"C");
+    if (language == ItemNameLanguage::English)
+        m_englishColumn = m_items->columnIndex(u"E");
     if (idColumn < 0 || m_nameColumn < 0)
         return;
     m_firstRowOfId.reserve(m_items->rowCount());
@@ -57,7 +59,14 @@ std::optional<QString> ItemNameIndex::nameFor(QStringView itemIdText) const
 std::optional<QString> ItemNameIndex::nameFor(qint64 itemId) const
 {
     const auto found = m_firstRowOfId.constFind(itemId);
-    if (found == m_firstRowOfId.cend() || m_items->isNull(*found, m_nameColumn))
+    if (found == m_firstRowOfId.cend())
+        return std::nullopt;
+    if (m_englishColumn >= 0 && !m_items->isNull(*found, m_englishColumn)) {
+        const QString english = m_items->displayText(*found, m_englishColumn);
+        if (!english.isEmpty())
+            return english;
+    }
+    if (m_items->isNull(*found, m_nameColumn))
         return std::nullopt;
     return m_items->displayText(*found, m_nameColumn);
 }

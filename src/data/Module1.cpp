@@ -5,9 +5,46 @@
 #include "data/OdbcConnection.h"
 #include "data/SqliteConnection.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace realm {
+
+namespace {
+
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(realm::Module1)
+};
+
+// A failure to open, told again with what the user can do about it.
+template <class Open>
+std::shared_ptr<Connection> openWithAdvice(Open open, const QString &advice)
+{
+    try {
+        return open();
+    } catch (const DataError &error) {
+        throw DataError(error.number(), error.text() + u'\n' + advice);
+    }
+}
+
+QString itemFileAdvice(const QString &programFolder)
+{
+    return Text::tr("程序在文件夹 %1 中查找物品文件 db.mdb。").arg(QDir::toNativeSeparators(programFolder));
+}
+
+QString settingsAdvice(const Settings &settings, const QString &programFolder)
+{
+    const QString path = QDir::toNativeSeparators(settingsPath(programFolder));
+    QString advice = Text::tr("游戏数据库的服务器设置在 %1 的 [基础设置] 节中：serverip、userid 和 password。").arg(path);
+    if (!QFileInfo(path).isFile())
+        advice += u'\n' + Text::tr("该文件不存在。");
+    else if (settings.login.server.isEmpty() && settings.gameDatabaseFile.isEmpty())
+        advice += u'\n' + Text::tr("其中没有设置服务器（serverip）。");
+    return advice;
+}
+
+} // namespace
 
 Recordset &renewSlot(Module1 &module, Slot slot)
 {
@@ -25,22 +62,27 @@ QString itemDatabasePath(const QString &programFolder)
 
 std::shared_ptr<Connection> openItemConnection(const QString &programFolder)
 {
-    return openItemDatabase(itemDatabasePath(programFolder));
+    return openWithAdvice([&] { return openItemDatabase(itemDatabasePath(programFolder)); },
+                          itemFileAdvice(programFolder));
 }
 
 std::shared_ptr<Connection> openGameConnection(const Settings &settings, const QString &programFolder)
 {
-    if (!settings.gameDatabaseFile.isEmpty())
-        return SqliteConnection::openFile(QDir(programFolder).absoluteFilePath(settings.gameDatabaseFile));
-    if (!settings.problem.isEmpty())
-        throw DataError(ErrorNumber::SettingsFile, settings.problem);
-    return std::make_shared<OdbcConnection>(settings.login);
+    return openWithAdvice(
+        [&]() -> std::shared_ptr<Connection> {
+            if (!settings.gameDatabaseFile.isEmpty())
+                return SqliteConnection::openFile(QDir(programFolder).absoluteFilePath(settings.gameDatabaseFile));
+            if (!settings.problem.isEmpty())
+                throw DataError(ErrorNumber::SettingsFile, settings.problem);
+            return std::make_shared<OdbcConnection>(settings.login);
+        },
+        settingsAdvice(settings, programFolder));
 }
 
 void preloadItemNames(Module1 &module)
 {
     renewSlot(module, Slot::ItemNames).open(QStringLiteral("select * from item "), *module.itemConn);
-    module.itemNames = ItemNameIndex(module.rsItemNames->table());
+    module.itemNames = ItemNameIndex(module.rsItemNames->table(), module.itemNameLanguage);
 }
 
 void openSharedData(Module1 &module, const Settings &settings, const QString &programFolder)

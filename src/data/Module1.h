@@ -21,6 +21,7 @@ struct Module1 {
     std::shared_ptr<Recordset> rsItemNames;
     std::shared_ptr<Recordset> rsChars;
     ItemNameIndex itemNames;
+    ItemNameLanguage itemNameLanguage = ItemNameLanguage::Chinese; // for the preload
 };
 
 enum class Slot { Equip,

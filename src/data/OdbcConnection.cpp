@@ -4,6 +4,8 @@
 #include "data/RowBatcher.h"
 #include "data/SocketWatchdog.h"
 
+#include <QCoreApplication>
+
 #include <sql.h>
 #include <sqlext.h>
 
@@ -28,7 +30,7 @@ QString braced(const QString &value, const QString &what)
 {
     if (value.contains(QStringLiteral("};")))
         throw DataError(ErrorNumber::BadArgument,
-                        QStringLiteral("The %1 contains \"};\", which the SQL Server driver cannot take.").arg(what));
+                        QCoreApplication::translate("realm::OdbcConnection", "%1中含有“};”，SQL Server 驱动程序无法接受。").arg(what));
     return u'{' + value + u'}';
 }
 
@@ -96,7 +98,7 @@ SQLHANDLE allocateHandle(SQLSMALLINT type, SQLSMALLINT parentType, SQLHANDLE par
     Diagnostic diagnostic = parent == SQL_NULL_HANDLE ? Diagnostic{} : diagnose(parentType, parent);
     if (diagnostic.number == 0)
         diagnostic.number = rc;
-    throw DataError(diagnostic.number, QStringLiteral("The ODBC driver manager could not allocate a handle: %1").arg(diagnostic.text));
+    throw DataError(diagnostic.number, QCoreApplication::translate("realm::OdbcConnection", "ODBC 驱动程序管理器无法分配句柄：%1").arg(diagnostic.text));
 }
 
 } // namespace
@@ -104,11 +106,11 @@ SQLHANDLE allocateHandle(SQLSMALLINT type, SQLSMALLINT parentType, SQLHANDLE par
 QString odbcConnectionString(const GameServerLogin &login)
 {
     const ServerAddress address = parseServer(login.server);
-    QString text = QStringLiteral("DRIVER={FreeTDS};SERVER=%1;").arg(braced(address.host, QStringLiteral("server")));
+    QString text = QStringLiteral("DRIVER={FreeTDS};SERVER=%1;").arg(braced(address.host, QCoreApplication::translate("realm::OdbcConnection", "服务器")));
     if (!address.port.isEmpty())
-        text += QStringLiteral("PORT=%1;").arg(braced(address.port, QStringLiteral("port")));
+        text += QStringLiteral("PORT=%1;").arg(braced(address.port, QCoreApplication::translate("realm::OdbcConnection", "端口")));
     text += QStringLiteral("DATABASE={realmdb};UID=%1;PWD=%2;TDS_Version=7.4;ClientCharset=UTF-8;")
-                .arg(braced(login.userId, QStringLiteral("login")), braced(login.password, QStringLiteral("password")));
+                .arg(braced(login.userId, QCoreApplication::translate("realm::OdbcConnection", "登录名")), braced(login.password, QCoreApplication::translate("realm::OdbcConnection", "密码")));
     return text;
 }
 
@@ -133,7 +135,7 @@ OdbcConnection::OdbcConnection(GameServerLogin login)
     const SQLRETURN rc = SQLSetEnvAttr(m_handles->environment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
     if (!SQL_SUCCEEDED(rc)) {
         const Diagnostic diagnostic = diagnose(SQL_HANDLE_ENV, m_handles->environment);
-        throw DataError(diagnostic.number, QStringLiteral("The ODBC driver manager refused ODBC 3: %1").arg(diagnostic.text));
+        throw DataError(diagnostic.number, QCoreApplication::translate("realm::OdbcConnection", "ODBC 驱动程序管理器拒绝了 ODBC 3：%1").arg(diagnostic.text));
     }
     connect();
 }
@@ -145,7 +147,7 @@ OdbcConnection::~OdbcConnection()
 
 QString OdbcConnection::description() const
 {
-    return QStringLiteral("SQL Server %1 as %2").arg(m_login.server, m_login.userId);
+    return QCoreApplication::translate("realm::OdbcConnection", "SQL Server %1（登录名 %2）").arg(m_login.server, m_login.userId);
 }
 
 void OdbcConnection::connect()
@@ -164,7 +166,7 @@ void OdbcConnection::connect()
         SQLFreeHandle(SQL_HANDLE_DBC, m_handles->connection);
         m_handles->connection = SQL_NULL_HDBC;
         throw DataError(diagnostic.number,
-                        QStringLiteral("Cannot connect to %1: %2").arg(description(), diagnostic.text));
+                        QCoreApplication::translate("realm::OdbcConnection", "无法连接到 %1：%2").arg(description(), diagnostic.text));
     }
     m_handles->connected = true;
     m_handles->socket = socketOpenedSince(socketsBefore);

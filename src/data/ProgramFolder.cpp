@@ -55,9 +55,9 @@ QString installedDemoFolder()
 
 QString settingsSearchHelp()
 {
-    return QStringLiteral("Settings: db.ini is read from the folder given with --dir; without it, from the\n"
-                          "program's own folder when that holds db.ini, else from $XDG_CONFIG_HOME/realmquery\n"
-                          "(usually ~/.config/realmquery). db.mdb is read from the same folder as db.ini.");
+    return QCoreApplication::translate("realm::ProgramFolder", "设置：db.ini 从 --dir 指定的文件夹读取；没有 --dir 时，若程序所在的文件夹中有 db.ini\n"
+                                                               "就从那里读取，否则从 $XDG_CONFIG_HOME/realmquery（通常是 ~/.config/realmquery）\n"
+                                                               "读取。db.mdb 从 db.ini 所在的文件夹读取。");
 }
 
 } // namespace realm

@@ -2,6 +2,8 @@
 
 #include "data/DataError.h"
 
+#include <QCoreApplication>
+
 namespace realm {
 
 namespace {
@@ -16,7 +18,7 @@ Criterion parseCriterion(const QString &text)
 {
     qsizetype equals = text.indexOf(u'=');
     if (equals <= 0)
-        throw DataError(ErrorNumber::BadArgument, QStringLiteral("Find needs a criterion of the form column=value: %1").arg(text));
+        throw DataError(ErrorNumber::BadArgument, QCoreApplication::translate("realm::Recordset", "查找条件须为 列=值 的形式：%1").arg(text));
     Criterion criterion;
     criterion.column = text.first(equals).trimmed();
     QString value = text.sliced(equals + 1).trimmed();
@@ -79,7 +81,7 @@ private:
 void Recordset::requireClosed() const
 {
     if (isOpen())
-        throw DataError(ErrorNumber::ObjectOpen, QStringLiteral("Operation is not allowed when the object is open."));
+        throw DataError(ErrorNumber::ObjectOpen, QCoreApplication::translate("realm::Recordset", "对象打开时不允许此操作。"));
 }
 
 void Recordset::open(const QString &sql, Connection &connection, const QStringList &parameters)
@@ -119,14 +121,14 @@ void Recordset::close()
 void Recordset::moveFirst()
 {
     if (openTable().rowCount() == 0)
-        throw DataError(ErrorNumber::NoCurrentRecord, QStringLiteral("Either BOF or EOF is True: the recordset has no rows."));
+        throw DataError(ErrorNumber::NoCurrentRecord, QCoreApplication::translate("realm::Recordset", "BOF 或 EOF 为真：记录集没有行。"));
     m_position = 0;
 }
 
 void Recordset::moveNext()
 {
     if (eof())
-        throw DataError(ErrorNumber::NoCurrentRecord, QStringLiteral("Either BOF or EOF is True: there is no next row."));
+        throw DataError(ErrorNumber::NoCurrentRecord, QCoreApplication::translate("realm::Recordset", "BOF 或 EOF 为真：没有下一行。"));
     ++m_position;
 }
 
@@ -145,7 +147,7 @@ QVariant Recordset::field(QStringView name) const
     const ResultTable &table = openTable();
     const int column = requireColumn(table, name);
     if (eof())
-        throw DataError(ErrorNumber::NoCurrentRecord, QStringLiteral("Either BOF or EOF is True: no current row."));
+        throw DataError(ErrorNumber::NoCurrentRecord, QCoreApplication::translate("realm::Recordset", "BOF 或 EOF 为真：没有当前行。"));
     return table.value(m_position, column);
 }
 
@@ -166,7 +168,7 @@ std::shared_ptr<const ResultTable> Recordset::table() const
 const ResultTable &Recordset::openTable() const
 {
     if (!m_table)
-        throw DataError(ErrorNumber::ObjectClosed, QStringLiteral("Operation is not allowed when the object is closed."));
+        throw DataError(ErrorNumber::ObjectClosed, QCoreApplication::translate("realm::Recordset", "对象关闭时不允许此操作。"));
     return *m_table;
 }
 
@@ -175,7 +177,7 @@ int Recordset::requireColumn(const ResultTable &table, QStringView name) const
     const int column = table.columnIndex(name);
     if (column < 0)
         throw DataError(ErrorNumber::FieldNotFound,
-                        QStringLiteral("Item cannot be found in the collection corresponding to the requested name: %1").arg(name));
+                        QCoreApplication::translate("realm::Recordset", "在集合中找不到与请求的名称对应的项：%1").arg(name));
     return column;
 }
 

@@ -4,6 +4,7 @@
 #include "data/ProgramFolder.h"
 #include "data/Settings.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,17 +13,17 @@ namespace realm {
 
 QString missingSettingsReport()
 {
-    QString report = QStringLiteral("No db.ini found. Looked in these folders, in this order:\n");
+    QString report = QCoreApplication::translate("realm::SettingsTemplate", "找不到 db.ini。依次查找过这些文件夹：") + u'\n';
     const QStringList folders = settingsSearchFolders();
     for (qsizetype i = 0; i < folders.size(); ++i)
         report += QStringLiteral("  %1. %2\n").arg(i + 1).arg(folders[i]);
     const QString folder = userSettingsFolder();
-    report += QStringLiteral("Put db.ini (section [基础设置]: serverip, userid, password) in %1,\n"
-                             "and the item file db.mdb beside it: %2.")
+    report += QCoreApplication::translate("realm::SettingsTemplate", "请把 db.ini（[基础设置] 节：serverip、userid、password）放到 %1，\n"
+                                                                     "并把物品文件 db.mdb 放在它旁边：%2。")
                   .arg(folder, itemDatabasePath(folder));
     // Only an installed program has the demo data beside it.
     if (QFileInfo(installedDemoFolder()).isDir())
-        report += QStringLiteral("\nTo try the demo data instead: --dir %1").arg(installedDemoFolder());
+        report += u'\n' + QCoreApplication::translate("realm::SettingsTemplate", "若要改用演示数据：--dir %1").arg(installedDemoFolder());
     return report;
 }
 
@@ -46,16 +47,16 @@ QByteArray settingsTemplate()
 std::optional<QString> createSettingsTemplate(const QString &folder)
 {
     if (!QDir().mkpath(folder))
-        return QStringLiteral("Could not make the folder %1.").arg(folder);
+        return QCoreApplication::translate("realm::SettingsTemplate", "无法创建文件夹 %1。").arg(folder);
     QFile file(settingsPath(folder));
     // NewOnly fails on any existing entry, a dangling link included.
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        return QStringLiteral("Could not create %1: %2").arg(file.fileName(), file.errorString());
+        return QCoreApplication::translate("realm::SettingsTemplate", "无法创建 %1：%2").arg(file.fileName(), file.errorString());
     const QByteArray text = settingsTemplate();
     if (file.write(text) == text.size() && file.flush())
         return std::nullopt;
     // A cut file would be found and read at the next start.
-    const QString problem = QStringLiteral("Could not write %1: %2").arg(file.fileName(), file.errorString());
+    const QString problem = QCoreApplication::translate("realm::SettingsTemplate", "无法写入 %1：%2").arg(file.fileName(), file.errorString());
     file.remove();
     return problem;
 }

@@ -5,6 +5,7 @@
 
 #include <sqlite3.h>
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -86,7 +87,7 @@ QStringList columnNames(sqlite3_stmt *statement)
 std::unique_ptr<SqliteConnection> SqliteConnection::openFile(const QString &path)
 {
     if (!QFileInfo(path).isFile())
-        throw DataError(SQLITE_CANTOPEN, QStringLiteral("Game database file not found: %1").arg(path));
+        throw DataError(SQLITE_CANTOPEN, QCoreApplication::translate("realm::SqliteConnection", "找不到游戏数据库文件：%1").arg(path));
     // Immutable: SQLite takes no locks and opens no journal, -wal or -shm
     // file, so a WAL-mode file in a read-only folder opens and nothing is
     // ever written beside it.
@@ -139,11 +140,11 @@ SqliteConnection::StatementHandle SqliteConnection::prepare(const QString &sql, 
         fail(rc);
     StatementHandle guard(statement, sqlite3_finalize);
     if (!statement)
-        throw DataError(SQLITE_MISUSE, QStringLiteral("The statement is empty."));
+        throw DataError(SQLITE_MISUSE, QCoreApplication::translate("realm::SqliteConnection", "语句为空。"));
     if (!QByteArray(tail).trimmed().isEmpty())
-        throw DataError(SQLITE_MISUSE, QStringLiteral("Only one statement may run at a time."));
+        throw DataError(SQLITE_MISUSE, QCoreApplication::translate("realm::SqliteConnection", "一次只能运行一条语句。"));
     if (sqlite3_bind_parameter_count(statement) != parameters.size())
-        throw DataError(SQLITE_RANGE, QStringLiteral("The statement expects %1 parameters, %2 given.").arg(sqlite3_bind_parameter_count(statement)).arg(parameters.size()));
+        throw DataError(SQLITE_RANGE, QCoreApplication::translate("realm::SqliteConnection", "语句需要 %1 个参数，给出了 %2 个。").arg(sqlite3_bind_parameter_count(statement)).arg(parameters.size()));
     // As UTF-8: SQLite drops a leading U+FEFF of UTF-16 text as a byte order
     // mark, and a typed name may be nothing else.
     for (int i = 0; i < parameters.size(); ++i) {

@@ -47,11 +47,11 @@ SqlStatement equipmentQuery(const EquipmentFilters &filters)
         statement.parameters << u'%' + trimBlanks(filters.name) + u'%';
     }
     if (!filters.itemId.isEmpty())
-        statement.text += QStringLiteral(" and user_item.item_type=") + numberOf(filters.itemId, messages::ItemIdBox);
+        statement.text += QStringLiteral(" and user_item.item_type=") + numberOf(filters.itemId, messages::itemIdBox());
     statement.text += comparisonPiece(QStringLiteral("user_item.amount"), filters.amount, filters.amountOperator,
-                                      messages::AmountBox, messages::AmountOperatorBox);
+                                      messages::amountBox(), messages::amountOperatorBox());
     statement.text += comparisonPiece(QStringLiteral("user_item.enchant"), filters.enchant, filters.enchantOperator,
-                                      messages::EnchantBox, messages::EnchantOperatorBox);
+                                      messages::enchantBox(), messages::enchantOperatorBox());
     return statement;
 }
 
@@ -59,11 +59,11 @@ QString equipmentNumberNotes(const EquipmentFilters &filters)
 {
     QStringList notes;
     if (!filters.itemId.isEmpty())
-        notes << numberReadNote(filters.itemId, messages::ItemIdBox);
+        notes << numberReadNote(filters.itemId, messages::itemIdBox());
     if (!filters.amount.isEmpty() && !filters.amountOperator.isEmpty())
-        notes << numberReadNote(filters.amount, messages::AmountBox);
+        notes << numberReadNote(filters.amount, messages::amountBox());
     if (!filters.enchant.isEmpty() && !filters.enchantOperator.isEmpty())
-        notes << numberReadNote(filters.enchant, messages::EnchantBox);
+        notes << numberReadNote(filters.enchant, messages::enchantBox());
     notes.removeAll(QString());
     return notes.join(QStringLiteral("；"));
 }

@@ -30,7 +30,7 @@ std::optional<SqlStatement> itemLookupQuery(const QString &idText, const QString
     if (!idText.isEmpty()) {
         const auto id = numberText(idText);
         if (!id)
-            throw InputError(messages::numberOutOfRange(messages::ItemIdBox));
+            throw InputError(messages::numberOutOfRange(messages::itemIdBox()));
         statement.text += QStringLiteral("id=") + *id;
     }
     if (!nameText.isEmpty()) {

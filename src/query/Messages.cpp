@@ -1,25 +1,81 @@
 #include "query/Messages.h"
 
+#include <QCoreApplication>
+
 namespace realm::messages {
+
+namespace {
+
+QString query(const char *text)
+{
+    return QCoreApplication::translate("realm::Query", text);
+}
+
+QString searches(const char *text)
+{
+    return QCoreApplication::translate("realm::Searches", text);
+}
+
+} // namespace
+
+QString itemIdBox()
+{
+    return query(QT_TRANSLATE_NOOP("realm::Query", "装备ID"));
+}
+
+QString amountBox()
+{
+    return query(QT_TRANSLATE_NOOP("realm::Query", "数量"));
+}
+
+QString amountOperatorBox()
+{
+    return query(QT_TRANSLATE_NOOP("realm::Query", "数量比较符"));
+}
+
+QString enchantBox()
+{
+    return query(QT_TRANSLATE_NOOP("realm::Query", "+几的属性"));
+}
+
+QString enchantOperatorBox()
+{
+    return query(QT_TRANSLATE_NOOP("realm::Query", "+几的属性比较符"));
+}
+
+QString enterPetName()
+{
+    return searches(QT_TRANSLATE_NOOP("realm::Searches", "请输入宠物名称。"));
+}
+
+QString enterItemIdOrName()
+{
+    return searches(QT_TRANSLATE_NOOP("realm::Searches", "请输入装备ID或装备名称。"));
+}
+
+QString enterCharacterName()
+{
+    return searches(QT_TRANSLATE_NOOP("realm::Searches", "请输入角色名称。"));
+}
 
 QString numberOutOfRange(const QString &boxName)
 {
-    return QStringLiteral("%1：数值超出可查询的范围。").arg(boxName);
+    return query(QT_TRANSLATE_NOOP("realm::Query", "%1：数值超出可查询的范围。")).arg(boxName);
 }
 
 QString notAComparison(const QString &boxName, const QString &boxText)
 {
-    return QStringLiteral("%1：“%2”不是比较符，请用 = < > <= >= <> 之一。").arg(boxName, boxText);
+    return query(QT_TRANSLATE_NOOP("realm::Query", "%1：“%2”不是比较符，请用 = < > <= >= <> 之一。")).arg(boxName, boxText);
 }
 
 QString noSuchCharacter(const QString &characterName)
 {
-    return QStringLiteral("没有名为“%1”的角色。").arg(characterName);
+    return searches(QT_TRANSLATE_NOOP("realm::Searches", "没有名为“%1”的角色。")).arg(characterName);
 }
 
 QString noAccount(const QString &characterName)
 {
-    return QStringLiteral("角色“%1”没有账号。").arg(characterName);
+    return searches(QT_TRANSLATE_NOOP("realm::Searches", "角色“%1”没有账号。")).arg(characterName);
 }
 
 } // namespace realm::messages

@@ -70,7 +70,7 @@ SearchOutcome runPetSearch(Connection &game, Recordset &slot, const QString &pet
 {
     const auto statement = petQuery(petName);
     if (!statement)
-        return {Status::NotRun, 0, messages::EnterPetName, {}};
+        return {Status::NotRun, 0, messages::enterPetName(), {}};
     return searchIntoList(game, slot, *statement, list, stop);
 }
 
@@ -84,7 +84,7 @@ SearchOutcome runItemLookup(Connection &items, std::shared_ptr<Recordset> &slot,
         return {Status::InvalidInput, 0, error.message(), {}};
     }
     if (!statement)
-        return {Status::NotRun, 0, messages::EnterItemIdOrName, {}};
+        return {Status::NotRun, 0, messages::enterItemIdOrName(), {}};
     auto result = std::make_shared<Recordset>();
     grid.clearRows();
     try {
@@ -102,7 +102,7 @@ SearchOutcome runAccountLookup(Connection &game, Recordset &slot, const QString 
                                StopFlag &stop)
 {
     if (characterName.isEmpty())
-        return {Status::NotRun, 0, messages::EnterCharacterName, {}};
+        return {Status::NotRun, 0, messages::enterCharacterName(), {}};
     try {
         closeIfOpen(slot);
         const SqlStatement first = characterQuery(characterName);

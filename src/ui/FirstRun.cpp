@@ -5,6 +5,7 @@
 #include "data/SettingsTemplate.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QMessageBox>
 
 namespace realm::ui {
@@ -13,7 +14,7 @@ bool offerSettingsTemplate()
 {
     const QString folder = userSettingsFolder();
     const QString question = missingSettingsReport()
-        + QStringLiteral("\n\nCreate a db.ini to fill in, in %1?").arg(folder);
+        + QStringLiteral("\n\n") + QCoreApplication::translate("realm::ui::FirstRun", "要在 %1 中创建一个待填写的 db.ini 吗？").arg(folder);
     if (QMessageBox::question(nullptr, QApplication::applicationName(), question) != QMessageBox::Yes)
         return false;
     if (const auto problem = createSettingsTemplate(folder)) {
@@ -21,8 +22,8 @@ bool offerSettingsTemplate()
         return false;
     }
     QMessageBox::information(nullptr, QApplication::applicationName(),
-                             QStringLiteral("Created %1.\nFill in the game server, login and password, put db.mdb "
-                                            "into %2, and start the program again.")
+                             QCoreApplication::translate("realm::ui::FirstRun", "已创建 %1。\n请填写游戏服务器、登录名和密码，把 db.mdb 放到 "
+                                                                                "%2，然后重新启动程序。")
                                  .arg(settingsPath(folder), folder));
     return true;
 }

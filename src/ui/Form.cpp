@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -32,7 +33,7 @@ Form::Form(const WindowContext &context, QWidget *parent)
 void Form::setUpSearching(QLabel *statusLine, QRect stopButtonTwips)
 {
     m_statusLine = statusLine;
-    m_stopButton = addButton(this, QStringLiteral("StopButton"), QStringLiteral("停止"), stopButtonTwips);
+    m_stopButton = addButton(this, QStringLiteral("StopButton"), QCoreApplication::translate("realm::ui::Form", "停止"), stopButtonTwips);
     m_stopButton->hide();
     // Esc does what it does from the keyboard; Tab keeps the window's order.
     m_stopButton->setFocusPolicy(Qt::NoFocus);
@@ -54,7 +55,7 @@ void Form::startSearch(std::shared_ptr<Connection> connection, SearchChannel::Wo
 
 void Form::showProgress()
 {
-    showStatus(m_statusLine, QStringLiteral("正在查询… 已有 %1 行").arg(rowsShown()));
+    showStatus(m_statusLine, QCoreApplication::translate("realm::ui::Form", "正在查询… 已有 %1 行").arg(rowsShown()));
 }
 
 void Form::endSearch(const SearchOutcome &outcome)
@@ -62,7 +63,7 @@ void Form::endSearch(const SearchOutcome &outcome)
     m_progress.stop();
     m_stopButton->hide();
     if (outcome.status == SearchOutcome::Status::Stopped)
-        showStatus(m_statusLine, QStringLiteral("已停止，共 %1 行").arg(rowsShown()));
+        showStatus(m_statusLine, QCoreApplication::translate("realm::ui::Form", "已停止，共 %1 行").arg(rowsShown()));
     // A search with nothing to search for leaves the window as it was.
     if (outcome.status == SearchOutcome::Status::NotRun)
         showStatus(m_statusLine, m_statusBefore);
@@ -79,7 +80,7 @@ void Form::closeEvent(QCloseEvent *event)
 
 void reportFatal(long number, const QString &text)
 {
-    const QString report = QStringLiteral("Run-time error %1:\n\n%2").arg(number).arg(text);
+    const QString report = QCoreApplication::translate("realm::ui::Form", "运行时错误 %1：\n\n%2").arg(number).arg(text);
     std::fprintf(stderr, "%s\n", report.toUtf8().constData());
     // Nobody could answer a box on the offscreen platform.
     if (QGuiApplication::platformName() != u"offscreen")

@@ -200,9 +200,9 @@ private slots:
         realm::test::FixtureFolder folder;
         const QString path = folder.file(QStringLiteral("db.mdb"));
         const std::vector<std::pair<Bytes, QString>> cases = {
-            {Bytes(m_file.begin(), m_file.end() - std::ptrdiff_t(Page)), QStringLiteral("damaged")},
-            {Bytes(m_file.begin(), m_file.begin() + 100), QStringLiteral("damaged")},
-            {Bytes{'n', 'o', 't'}, QStringLiteral("not a Jet 4 database")},
+            {Bytes(m_file.begin(), m_file.end() - std::ptrdiff_t(Page)), QStringLiteral("已损坏")},
+            {Bytes(m_file.begin(), m_file.begin() + 100), QStringLiteral("已损坏")},
+            {Bytes{'n', 'o', 't'}, QStringLiteral("不是 Jet 4 数据库")},
         };
         for (const auto &[bytes, words] : cases) {
             QFile file(path);

@@ -15,13 +15,13 @@ class TestStartup : public QObject {
         QString errors;
     };
 
-    static Run runProgram(const QString &folder)
+    static Run runProgram(const QString &folder, const QStringList &options = {})
     {
         QProcess program;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         program.setProcessEnvironment(environment);
-        program.start(QStringLiteral(REALMQUERY_PATH), {QStringLiteral("--dir"), folder});
+        program.start(QStringLiteral(REALMQUERY_PATH), QStringList{QStringLiteral("--dir"), folder} + options);
         if (!program.waitForFinished(30000)) {
             program.kill();
             program.waitForFinished();
@@ -73,14 +73,29 @@ private slots:
         folder.writeItems(realm::test::standardItems());
         folder.writeIni(iniFor(port));
 
-        QElapsedTimer timer;
-        timer.start();
-        const Run run = runProgram(folder.path());
-        QCOMPARE(run.exitCode, 1);
-        QVERIFY2(timer.elapsed() < 25000, "the login timeout did not apply");
-        QVERIFY2(run.errors.contains(QStringLiteral("127.0.0.1,%1").arg(port)), qPrintable(run.errors));
-        QVERIFY2(run.errors.contains(QStringLiteral("operator")), qPrintable(run.errors));
-        QVERIFY2(!run.errors.contains(QStringLiteral("secret-word")), qPrintable(run.errors));
+        for (const char *language : {"zh", "en"}) {
+            QElapsedTimer timer;
+            timer.start();
+            const Run run = runProgram(folder.path(), {QStringLiteral("--lang"), QString::fromLatin1(language)});
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY2(timer.elapsed() < 25000, "the login timeout did not apply");
+            QVERIFY2(run.errors.contains(QStringLiteral("127.0.0.1,%1").arg(port)), qPrintable(run.errors));
+            QVERIFY2(run.errors.contains(QStringLiteral("operator")), qPrintable(run.errors));
+            QVERIFY2(!run.errors.contains(QStringLiteral("secret-word")), qPrintable(run.errors));
+            // Where the server settings are kept, so the user can mend them.
+            QVERIFY2(run.errors.contains(QStringLiteral("[基础设置]")), qPrintable(run.errors));
+            QVERIFY2(run.errors.contains(folder.file(QStringLiteral("db.ini"))), qPrintable(run.errors));
+        }
+    }
+
+    void unknownLanguageIsAUsageError()
+    {
+        realm::test::FixtureFolder folder;
+        folder.writeStandard();
+        const Run run = runProgram(folder.path(), {QStringLiteral("--lang"), QStringLiteral("xx")});
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.errors.contains(QStringLiteral("realmquery: ")) && run.errors.contains(QStringLiteral("xx")),
+                 qPrintable(run.errors));
     }
 
     void missingGameDatabaseFileIsFatal()

@@ -130,9 +130,9 @@ private slots:
         QTest::addColumn<QString>("userId");
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("what");
-        QTest::newRow("password") << u"gamedb"_s << u"operator"_s << u"ab};PWD=x"_s << u"password"_s;
-        QTest::newRow("login") << u"gamedb"_s << u"op};UID=sa"_s << u"hunter2"_s << u"login"_s;
-        QTest::newRow("server") << u"gamedb};SERVER=evil"_s << u"operator"_s << u"hunter2"_s << u"server"_s;
+        QTest::newRow("password") << u"gamedb"_s << u"operator"_s << u"ab};PWD=x"_s << u"密码"_s;
+        QTest::newRow("login") << u"gamedb"_s << u"op};UID=sa"_s << u"hunter2"_s << u"登录名"_s;
+        QTest::newRow("server") << u"gamedb};SERVER=evil"_s << u"operator"_s << u"hunter2"_s << u"服务器"_s;
     }
 
     void closingBraceBeforeSemicolonIsRefused()

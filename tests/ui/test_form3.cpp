@@ -206,7 +206,7 @@ void TestForm3::failingListingClearsRows()
 
 void TestForm3::captionAndClientArea()
 {
-    QCOMPARE(m_form->windowTitle(), u"Form3"_s);
+    QCOMPARE(m_form->windowTitle(), u"角色查询"_s);
     QCOMPARE(m_form->size(), QSize(322, 186));
 }
 

@@ -11,18 +11,18 @@ Form3::Form3(const WindowContext &context, QWidget *parent)
     : Form(context, parent)
 {
     setObjectName(QStringLiteral("Form3"));
-    setWindowTitle(QStringLiteral("Form3"));
+    setWindowTitle(tr("角色查询"));
     resize(twipsSize(4830, 2790));
     buildControls();
 }
 
 void Form3::buildControls()
 {
-    addLabel(this, QStringLiteral("Label1"), QStringLiteral("角色名称"), twipsRect(120, 240, 1095, 255));
+    addLabel(this, QStringLiteral("Label1"), tr("角色名称"), twipsRect(120, 240, 1095, 255));
     Text1 = addTextBox(this, QStringLiteral("Text1"), twipsRect(1320, 240, 2055, 270));
-    Command1 = addButton(this, QStringLiteral("Command1"), QStringLiteral("查询"), twipsRect(3480, 120, 1095, 375));
+    Command1 = addButton(this, QStringLiteral("Command1"), tr("查询"), twipsRect(3480, 120, 1095, 375));
     ListView1 = addReportList(this, QStringLiteral("ListView1"), twipsRect(120, 720, 4575, 1935),
-                              {{QStringLiteral("角色名称"), 1440}, {QStringLiteral("帐号"), 1440}},
+                              {{tr("角色名称"), 1440}, {tr("帐号"), 1440}},
                               characterListFormat(), m_list);
     m_status = addStatusLine(this, twipsRect(120, 510, 4575, 210));
     setUpSearching(m_status, twipsRect(3840, 510, 735, 210));
@@ -55,7 +55,7 @@ int Form3::rowsShown() const
 
 void Form3::showEnd(const SearchOutcome &outcome)
 {
-    showOutcome(m_status, outcome, QStringLiteral("共 %1 个角色"));
+    showOutcome(m_status, outcome, tr("共 %1 个角色"));
 }
 
 } // namespace realm::ui

@@ -17,9 +17,9 @@ QTableView *addDataGrid(QWidget *form, QRect geometry, GridModel *&model)
     auto *grid = new QTableView(form);
     grid->setObjectName(QStringLiteral("DataGrid1"));
     grid->setGeometry(geometry);
-    model = new GridModel({{QStringLiteral("物品ID"), QStringLiteral("id"), 1005},
-                           {QStringLiteral("中文名称"), QStringLiteral("C"), 3000},
-                           {QStringLiteral("英文名称"), QStringLiteral("E"), 3000}},
+    model = new GridModel({{Form2::tr("物品ID"), QStringLiteral("id"), 1005},
+                           {Form2::tr("中文名称"), QStringLiteral("C"), 3000},
+                           {Form2::tr("英文名称"), QStringLiteral("E"), 3000}},
                           grid);
     grid->setModel(model);
     grid->setFont(QFont(QStringLiteral("宋体"), 9));
@@ -37,21 +37,21 @@ Form2::Form2(const WindowContext &context, QWidget *parent)
     : Form(context, parent)
 {
     setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("装备ID查询"));
+    setWindowTitle(tr("装备ID查询"));
     resize(twipsSize(7890, 6705));
     buildControls();
 }
 
 void Form2::buildControls()
 {
-    addLabel(this, QStringLiteral("Label1"), QStringLiteral("装备ID"), twipsRect(240, 240, 855, 255));
+    addLabel(this, QStringLiteral("Label1"), tr("装备ID"), twipsRect(240, 240, 855, 255));
     Text1_0 = addTextBox(this, QStringLiteral("Text1_0"), twipsRect(1200, 240, 2175, 270));
-    addLabel(this, QStringLiteral("Label2"), QStringLiteral("装备名称"), twipsRect(240, 600, 735, 255));
+    addLabel(this, QStringLiteral("Label2"), tr("装备名称"), twipsRect(240, 600, 735, 255));
     Text1_1 = addTextBox(this, QStringLiteral("Text1_1"), twipsRect(1200, 600, 2175, 270));
-    Command1 = addButton(this, QStringLiteral("Command1"), QStringLiteral("查询"), twipsRect(240, 960, 975, 375));
+    Command1 = addButton(this, QStringLiteral("Command1"), tr("查询"), twipsRect(240, 960, 975, 375));
     DataGrid1 = addDataGrid(this, twipsRect(240, 1440, 7335, 4575), m_grid);
-    Command2 = addButton(this, QStringLiteral("Command2"), QStringLiteral("返回"), twipsRect(1320, 960, 975, 375));
-    addLabel(this, QStringLiteral("Label3"), QStringLiteral("包含数量"), twipsRect(360, 6240, 735, 255));
+    Command2 = addButton(this, QStringLiteral("Command2"), tr("返回"), twipsRect(1320, 960, 975, 375));
+    addLabel(this, QStringLiteral("Label3"), tr("包含数量"), twipsRect(360, 6240, 735, 255));
     Label4 = addLabel(this, QStringLiteral("Label4"), QString(), twipsRect(1200, 6240, 855, 255));
     m_status = addStatusLine(this, twipsRect(2160, 6240, 5415, 255));
     setUpSearching(m_status, twipsRect(6840, 6240, 735, 255));

@@ -1,5 +1,6 @@
 #include "ui/main/Form1.h"
 
+#include "data/Language.h"
 #include "data/Module1.h"
 #include "data/ProgramFolder.h"
 #include "query/Searches.h"
@@ -28,7 +29,7 @@ Form1::Form1(const WindowContext &context, QWidget *parent)
     : Form(context, parent)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("云帆星域装备查询系统"));
+    setWindowTitle(tr("云帆星域装备查询系统"));
     resize(twipsSize(9195, 6825));
     buildControls();
     setTabOrder();
@@ -36,19 +37,19 @@ Form1::Form1(const WindowContext &context, QWidget *parent)
 
 void Form1::buildControls()
 {
-    addLabel(this, QStringLiteral("Label1"), QStringLiteral("角色名称"), twipsRect(120, 240, 975, 255));
+    addLabel(this, QStringLiteral("Label1"), tr("角色名称"), twipsRect(120, 240, 975, 255));
     Text1 = addTextBox(this, QStringLiteral("Text1"), twipsRect(1200, 240, 1815, 270));
-    addLabel(this, QStringLiteral("Label2"), QStringLiteral("装备ID"), twipsRect(120, 600, 975, 255));
+    addLabel(this, QStringLiteral("Label2"), tr("装备ID"), twipsRect(120, 600, 975, 255));
     Text2 = addTextBox(this, QStringLiteral("Text2"), twipsRect(1200, 600, 1815, 270));
-    addLabel(this, QStringLiteral("Label3"), QStringLiteral("数    量"), twipsRect(120, 960, 975, 255));
+    addLabel(this, QStringLiteral("Label3"), tr("数    量"), twipsRect(120, 960, 975, 255));
     Text3 = addTextBox(this, QStringLiteral("Text3"), twipsRect(1920, 960, 1815, 270));
-    addLabel(this, QStringLiteral("Label4"), QStringLiteral("+几的属性"), twipsRect(120, 1320, 975, 255));
+    addLabel(this, QStringLiteral("Label4"), tr("+几的属性"), twipsRect(120, 1320, 975, 255));
     Text4 = addTextBox(this, QStringLiteral("Text4"), twipsRect(1920, 1320, 1815, 270));
-    addLabel(this, QStringLiteral("Label5"), QStringLiteral("宠物名称"), twipsRect(3240, 240, 975, 255));
+    addLabel(this, QStringLiteral("Label5"), tr("宠物名称"), twipsRect(3240, 240, 975, 255));
     Text5 = addTextBox(this, QStringLiteral("Text5"), twipsRect(4200, 240, 1575, 270));
-    Command1 = addButton(this, QStringLiteral("Command1"), QStringLiteral("装备查询"), twipsRect(120, 1680, 1095, 495));
-    Command2 = addButton(this, QStringLiteral("Command2"), QStringLiteral("宠物查询"), twipsRect(3240, 1680, 1095, 495));
-    Command3 = addButton(this, QStringLiteral("Command3"), QStringLiteral("物品ID查询"), twipsRect(6120, 120, 1095, 495));
+    Command1 = addButton(this, QStringLiteral("Command1"), tr("装备查询"), twipsRect(120, 1680, 1095, 495));
+    Command2 = addButton(this, QStringLiteral("Command2"), tr("宠物查询"), twipsRect(3240, 1680, 1095, 495));
+    Command3 = addButton(this, QStringLiteral("Command3"), tr("物品ID查询"), twipsRect(6120, 120, 1095, 495));
     Combo1 = addComboBox(this, QStringLiteral("Combo1"), twipsRect(1200, 960, 615, 300));
     Combo2 = addComboBox(this, QStringLiteral("Combo2"), twipsRect(1200, 1320, 615, 300));
     ListView1 = addReportList(this, QStringLiteral("ListView1"), twipsRect(240, 2280, 8655, 4335),
@@ -57,7 +58,7 @@ void Form1::buildControls()
     addLabel(this, QStringLiteral("Label6"), QStringLiteral("realmquery.\u200Bexample.org"),
              twipsRect(4560, 1800, 1335, 375))
         ->setWordWrap(true);
-    Command4 = addButton(this, QStringLiteral("Command4"), QStringLiteral("角色查询"), twipsRect(6120, 720, 1095, 495));
+    Command4 = addButton(this, QStringLiteral("Command4"), tr("角色查询"), twipsRect(6120, 720, 1095, 495));
     m_status = addStatusLine(this, twipsRect(240, 6615, 8655, 210));
     setUpSearching(m_status, twipsRect(8160, 6615, 735, 210));
 
@@ -84,6 +85,8 @@ void Form1::load()
     const Settings settings = readSettings(folder);
     fillOperators(Combo1);
     fillOperators(Combo2);
+    module().itemNameLanguage = currentLanguage() == Language::English ? ItemNameLanguage::English
+                                                                       : ItemNameLanguage::Chinese;
     openSharedData(module(), settings, folder);
 }
 
@@ -112,7 +115,7 @@ int Form1::rowsShown() const
 
 void Form1::showEnd(const SearchOutcome &outcome)
 {
-    showOutcome(m_status, outcome, QStringLiteral("共 %1 行"));
+    showOutcome(m_status, outcome, tr("共 %1 行"));
 }
 
 } // namespace realm::ui

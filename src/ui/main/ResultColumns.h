@@ -6,6 +6,6 @@ namespace realm::ui {
 
 // The main window's result list, one entry per column of
 // resultListFormat: the heading and its width.
-const QList<ColumnSpec> &resultColumns();
+QList<ColumnSpec> resultColumns();
 
 } // namespace realm::ui

@@ -1,0 +1,595 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="zh_CN">
+<context>
+    <name>realm::DataError</name>
+    <message>
+        <source>错误 %1：%2</source>
+        <translation>Error %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>realm::ItemDatabase</name>
+    <message>
+        <source>无法读取物品数据库 %1：%2</source>
+        <translation>Cannot read the item database %1: %2</translation>
+    </message>
+    <message>
+        <source>文件不存在</source>
+        <translation>the file does not exist</translation>
+    </message>
+    <message>
+        <source>它是文件夹，不是文件</source>
+        <translation>it is a folder, not a file</translation>
+    </message>
+    <message>
+        <source>无法读取文件（%1）</source>
+        <translation>the file cannot be read (%1)</translation>
+    </message>
+    <message>
+        <source>不是 Jet 4 数据库：%1</source>
+        <translation>not a Jet 4 database: %1</translation>
+    </message>
+    <message>
+        <source>文件已损坏：%1</source>
+        <translation>the file is damaged: %1</translation>
+    </message>
+</context>
+<context>
+    <name>realm::Language</name>
+    <message>
+        <source>界面语言：zh（中文）或 en（英文）；默认随系统区域设置。</source>
+        <translation>Interface language: zh (Chinese) or en (English); by default the locale decides.</translation>
+    </message>
+    <message>
+        <source>未知的语言“%1”，请用 zh 或 en。</source>
+        <translation>Unknown language "%1"; use zh or en.</translation>
+    </message>
+</context>
+<context>
+    <name>realm::Module1</name>
+    <message>
+        <source>程序在文件夹 %1 中查找物品文件 db.mdb。</source>
+        <translation>The program looks for the item file db.mdb in the folder %1.</translation>
+    </message>
+    <message>
+        <source>游戏数据库的服务器设置在 %1 的 [基础设置] 节中：serverip、userid 和 password。</source>
+        <translation>The game database server settings are in the [基础设置] section of %1: serverip, userid and password.</translation>
+    </message>
+    <message>
+        <source>该文件不存在。</source>
+        <translation>That file does not exist.</translation>
+    </message>
+    <message>
+        <source>其中没有设置服务器（serverip）。</source>
+        <translation>It names no server (serverip).</translation>
+    </message>
+</context>
+<context>
+    <name>realm::OdbcConnection</name>
+    <message>
+        <source>%1中含有“};”，SQL Server 驱动程序无法接受。</source>
+        <translation>The %1 contains "};", which the SQL Server driver cannot take.</translation>
+    </message>
+    <message>
+        <source>服务器</source>
+        <translation>server</translation>
+    </message>
+    <message>
+        <source>端口</source>
+        <translation>port</translation>
+    </message>
+    <message>
+        <source>登录名</source>
+        <translation>login</translation>
+    </message>
+    <message>
+        <source>密码</source>
+        <translation>password</translation>
+    </message>
+    <message>
+        <source>SQL Server %1（登录名 %2）</source>
+        <translation>SQL Server %1 as %2</translation>
+    </message>
+    <message>
+        <source>无法连接到 %1：%2</source>
+        <translation>Cannot connect to %1: %2</translation>
+    </message>
+    <message>
+        <source>ODBC 驱动程序管理器无法分配句柄：%1</source>
+        <translation>The ODBC driver manager could not allocate a handle: %1</translation>
+    </message>
+    <message>
+        <source>ODBC 驱动程序管理器拒绝了 ODBC 3：%1</source>
+        <translation>The ODBC driver manager refused ODBC 3: %1</translation>
+    </message>
+</context>
+<context>
+    <name>realm::ProgramFolder</name>
+    <message>
+        <source>设置：db.ini 从 --dir 指定的文件夹读取；没有 --dir 时，若程序所在的文件夹中有 db.ini
+就从那里读取，否则从 $XDG_CONFIG_HOME/realmquery（通常是 ~/.config/realmquery）
+读取。db.mdb 从 db.ini 所在的文件夹读取。</source>
+        <translation>Settings: db.ini is read from the folder given with --dir; without it, from the
+program's own folder when that holds db.ini, else from $XDG_CONFIG_HOME/realmquery
+(usually ~/.config/realmquery). db.mdb is read from the same folder as db.ini.</translation>
+    </message>
+</context>
+<context>
+    <name>realm::Query</name>
+    <message>
+        <source>%1：数值超出可查询的范围。</source>
+        <translation>%1: the number is beyond the range that can be searched.</translation>
+    </message>
+    <message>
+        <source>%1：“%2”不是比较符，请用 = &lt; &gt; &lt;= &gt;= &lt;&gt; 之一。</source>
+        <translation>%1: "%2" is not a comparison; use one of = &lt; &gt; &lt;= &gt;= &lt;&gt;.</translation>
+    </message>
+    <message>
+        <source>装备ID</source>
+        <translation>Item ID</translation>
+    </message>
+    <message>
+        <source>数量</source>
+        <translation>Amount</translation>
+    </message>
+    <message>
+        <source>数量比较符</source>
+        <translation>Amount comparison</translation>
+    </message>
+    <message>
+        <source>+几的属性</source>
+        <translation>Enchant</translation>
+    </message>
+    <message>
+        <source>+几的属性比较符</source>
+        <translation>Enchant comparison</translation>
+    </message>
+</context>
+<context>
+    <name>realm::Recordset</name>
+    <message>
+        <source>查找条件须为 列=值 的形式：%1</source>
+        <translation>Find needs a criterion of the form column=value: %1</translation>
+    </message>
+    <message>
+        <source>对象打开时不允许此操作。</source>
+        <translation>Operation is not allowed when the object is open.</translation>
+    </message>
+    <message>
+        <source>BOF 或 EOF 为真：记录集没有行。</source>
+        <translation>Either BOF or EOF is True: the recordset has no rows.</translation>
+    </message>
+    <message>
+        <source>BOF 或 EOF 为真：没有下一行。</source>
+        <translation>Either BOF or EOF is True: there is no next row.</translation>
+    </message>
+    <message>
+        <source>BOF 或 EOF 为真：没有当前行。</source>
+        <translation>Either BOF or EOF is True: no current row.</translation>
+    </message>
+    <message>
+        <source>对象关闭时不允许此操作。</source>
+        <translation>Operation is not allowed when the object is closed.</translation>
+    </message>
+    <message>
+        <source>在集合中找不到与请求的名称对应的项：%1</source>
+        <translation>Item cannot be found in the collection corresponding to the requested name: %1</translation>
+    </message>
+</context>
+<context>
+    <name>realm::Searches</name>
+    <message>
+        <source>请输入宠物名称。</source>
+        <translation>Enter a pet name.</translation>
+    </message>
+    <message>
+        <source>请输入装备ID或装备名称。</source>
+        <translation>Enter an item ID or an item name.</translation>
+    </message>
+    <message>
+        <source>请输入角色名称。</source>
+        <translation>Enter a character name.</translation>
+    </message>
+    <message>
+        <source>没有名为“%1”的角色。</source>
+        <translation>There is no character named "%1".</translation>
+    </message>
+    <message>
+        <source>角色“%1”没有账号。</source>
+        <translation>The character "%1" has no account.</translation>
+    </message>
+</context>
+<context>
+    <name>realm::SettingsTemplate</name>
+    <message>
+        <source>找不到 db.ini。依次查找过这些文件夹：</source>
+        <translation>No db.ini found. Looked in these folders, in this order:</translation>
+    </message>
+    <message>
+        <source>请把 db.ini（[基础设置] 节：serverip、userid、password）放到 %1，
+并把物品文件 db.mdb 放在它旁边：%2。</source>
+        <translation>Put db.ini (section [基础设置]: serverip, userid, password) in %1,
+and the item file db.mdb beside it: %2.</translation>
+    </message>
+    <message>
+        <source>若要改用演示数据：--dir %1</source>
+        <translation>To try the demo data instead: --dir %1</translation>
+    </message>
+    <message>
+        <source>无法创建文件夹 %1。</source>
+        <translation>Could not make the folder %1.</translation>
+    </message>
+    <message>
+        <source>无法创建 %1：%2</source>
+        <translation>Could not create %1: %2</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>Could not write %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>realm::SqliteConnection</name>
+    <message>
+        <source>找不到游戏数据库文件：%1</source>
+        <translation>Game database file not found: %1</translation>
+    </message>
+    <message>
+        <source>语句为空。</source>
+        <translation>The statement is empty.</translation>
+    </message>
+    <message>
+        <source>一次只能运行一条语句。</source>
+        <translation>Only one statement may run at a time.</translation>
+    </message>
+    <message>
+        <source>语句需要 %1 个参数，给出了 %2 个。</source>
+        <translation>The statement expects %1 parameters, %2 given.</translation>
+    </message>
+</context>
+<context>
+    <name>realm::cli::CommandLine</name>
+    <message>
+        <source>显示本帮助。</source>
+        <translation>Show this help.</translation>
+    </message>
+    <message>
+        <source>显示版本。</source>
+        <translation>Show the version.</translation>
+    </message>
+    <message>
+        <source>输出格式：tsv（默认）、csv 或 json。</source>
+        <translation>Output as tsv (the default), csv or json.</translation>
+    </message>
+    <message>
+        <source>物品名称：c 为中文名称（默认）；e 为英文名称，没有英文名称的物品用中文名称。</source>
+        <translation>Item names: c for the Chinese names (the default); e for the English names, the Chinese name where an item has none.</translation>
+    </message>
+    <message>
+        <source>按角色名称、物品ID、数量和强化等级查询角色持有的物品。</source>
+        <translation>Items of characters, by character name, item id, amount and enchant level.</translation>
+    </message>
+    <message>
+        <source>角色名称的一部分。</source>
+        <translation>Part of the character name.</translation>
+    </message>
+    <message>
+        <source>物品ID。</source>
+        <translation>The item id.</translation>
+    </message>
+    <message>
+        <source>要比较的数量。</source>
+        <translation>The amount to compare with.</translation>
+    </message>
+    <message>
+        <source>数量的比较符：= &lt; &gt; &lt;= &gt;= &lt;&gt;（默认 =；空：不比较）。</source>
+        <translation>The amount's comparison: = &lt; &gt; &lt;= &gt;= &lt;&gt; (default =; empty: none).</translation>
+    </message>
+    <message>
+        <source>要比较的强化等级。</source>
+        <translation>The enchant level to compare with.</translation>
+    </message>
+    <message>
+        <source>强化等级的比较符（默认 =；空：不比较）。</source>
+        <translation>The enchant level's comparison (default =; empty: none).</translation>
+    </message>
+    <message>
+        <source>昵称包含该文本的宠物（% 和 _ 是通配符）。</source>
+        <translation>Pets whose nickname contains the text (% and _ are wildcards).</translation>
+    </message>
+    <message>
+        <source>按ID和/或中文名称的一部分查询物品文件中的条目。</source>
+        <translation>Entries of the item file by id and/or part of the Chinese name.</translation>
+    </message>
+    <message>
+        <source>物品中文名称的一部分。</source>
+        <translation>Part of the item's Chinese name.</translation>
+    </message>
+    <message>
+        <source>拥有该角色的帐号下的所有角色。</source>
+        <translation>Every character of the account that owns the named character.</translation>
+    </message>
+    <message>
+        <source>用法：%1</source>
+        <translation>Usage: %1</translation>
+    </message>
+    <message>
+        <source>选项：</source>
+        <translation>Options:</translation>
+    </message>
+    <message>
+        <source>参数：</source>
+        <translation>Arguments:</translation>
+    </message>
+    <message>
+        <source>运行查询窗口的查询，把结果行写到标准输出。</source>
+        <translation>Runs the query windows' searches and writes their rows to standard output.</translation>
+    </message>
+    <message>
+        <source>命令：</source>
+        <translation>Commands:</translation>
+    </message>
+    <message>
+        <source>运行“%1 &lt;命令&gt; --help”查看命令的选项。</source>
+        <translation>Run "%1 &lt;command&gt; --help" for a command's options.</translation>
+    </message>
+    <message>
+        <source>未知的选项：%1。</source>
+        <translation>Unknown option: %1.</translation>
+    </message>
+    <message>
+        <source>选项 %1 缺少值。</source>
+        <translation>Option %1 needs a value.</translation>
+    </message>
+    <message>
+        <source>选项 %1 不带值。</source>
+        <translation>Option %1 takes no value.</translation>
+    </message>
+    <message>
+        <source>%1 除选项外不带参数。</source>
+        <translation>%1 takes no arguments besides its options.</translation>
+    </message>
+    <message>
+        <source>%1 需要一个 &lt;%2&gt;。</source>
+        <translation>%1 takes one &lt;%2&gt;.</translation>
+    </message>
+    <message>
+        <source>未知的输出格式“%1”，请用 tsv、csv 或 json。</source>
+        <translation>Unknown format "%1"; use tsv, csv or json.</translation>
+    </message>
+    <message>
+        <source>未知的物品名称“%1”，请用 c 或 e。</source>
+        <translation>Unknown item names "%1"; use c or e.</translation>
+    </message>
+    <message>
+        <source> [选项]</source>
+        <translation> [options]</translation>
+    </message>
+    <message>
+        <source>在窗口的输入框中会输入的内容。</source>
+        <translation>What would be typed into the window's box.</translation>
+    </message>
+    <message>
+        <source> [选项] &lt;命令&gt; [命令选项]</source>
+        <translation> [options] &lt;command&gt; [command options]</translation>
+    </message>
+    <message>
+        <source>命令</source>
+        <translation>command</translation>
+    </message>
+    <message>
+        <source>请指定命令：%1。</source>
+        <translation>Name a command: %1.</translation>
+    </message>
+    <message>
+        <source>未知的命令“%1”，请用 %2。</source>
+        <translation>Unknown command "%1"; use %2.</translation>
+    </message>
+    <message>
+        <source>运行“realmquery-cli --help”查看用法。</source>
+        <translation>Run "realmquery-cli --help" for the usage.</translation>
+    </message>
+    <message>
+        <source>从 &lt;folder&gt; 读取 db.ini 和 db.mdb。</source>
+        <translation>Read db.ini and db.mdb from &lt;folder&gt;.</translation>
+    </message>
+    <message>
+        <source>窗口程序 realmquery 可以在那里创建 db.ini。</source>
+        <translation>The window program realmquery offers to create db.ini there.</translation>
+    </message>
+</context>
+<context>
+    <name>realm::cli::SearchRunner</name>
+    <message>
+        <source>写入输出失败。</source>
+        <translation>Writing the output failed.</translation>
+    </message>
+</context>
+<context>
+    <name>realm::ui::FirstRun</name>
+    <message>
+        <source>要在 %1 中创建一个待填写的 db.ini 吗？</source>
+        <translation>Create a db.ini to fill in, in %1?</translation>
+    </message>
+    <message>
+        <source>已创建 %1。
+请填写游戏服务器、登录名和密码，把 db.mdb 放到 %2，然后重新启动程序。</source>
+        <translation>Created %1.
+Fill in the game server, login and password, put db.mdb into %2, and start the program again.</translation>
+    </message>
+</context>
+<context>
+    <name>realm::ui::Form</name>
+    <message>
+        <source>运行时错误 %1：
+
+%2</source>
+        <translation>Run-time error %1:
+
+%2</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>正在查询… 已有 %1 行</source>
+        <translation>Searching… rows so far: %1</translation>
+    </message>
+    <message>
+        <source>已停止，共 %1 行</source>
+        <translation>Stopped. Rows: %1</translation>
+    </message>
+</context>
+<context>
+    <name>realm::ui::Form1</name>
+    <message>
+        <source>云帆星域装备查询系统</source>
+        <translation>Yunfan Realm Equipment Search</translation>
+    </message>
+    <message>
+        <source>角色名称</source>
+        <translation>Character</translation>
+    </message>
+    <message>
+        <source>装备ID</source>
+        <translation>Item ID</translation>
+    </message>
+    <message>
+        <source>数    量</source>
+        <translation>Amount</translation>
+    </message>
+    <message>
+        <source>+几的属性</source>
+        <translation>Enchant</translation>
+    </message>
+    <message>
+        <source>宠物名称</source>
+        <translation>Pet name</translation>
+    </message>
+    <message>
+        <source>装备查询</source>
+        <translation>Items</translation>
+    </message>
+    <message>
+        <source>宠物查询</source>
+        <translation>Pets</translation>
+    </message>
+    <message>
+        <source>物品ID查询</source>
+        <translation>Item IDs</translation>
+    </message>
+    <message>
+        <source>中文名称</source>
+        <translation>Item name</translation>
+    </message>
+    <message>
+        <source>数量</source>
+        <translation>Amount</translation>
+    </message>
+    <message>
+        <source>+几属性</source>
+        <translation>Enchant</translation>
+    </message>
+    <message>
+        <source>角色查询</source>
+        <translation>Accounts</translation>
+    </message>
+    <message>
+        <source>共 %1 行</source>
+        <translation>Rows: %1</translation>
+    </message>
+</context>
+<context>
+    <name>realm::ui::Form2</name>
+    <message>
+        <source>物品ID</source>
+        <translation>Item ID</translation>
+    </message>
+    <message>
+        <source>中文名称</source>
+        <translation>Chinese name</translation>
+    </message>
+    <message>
+        <source>英文名称</source>
+        <translation>English name</translation>
+    </message>
+    <message>
+        <source>装备ID查询</source>
+        <translation>Item ID lookup</translation>
+    </message>
+    <message>
+        <source>装备ID</source>
+        <translation>Item ID</translation>
+    </message>
+    <message>
+        <source>装备名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>查询</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>返回</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>包含数量</source>
+        <translation>Found</translation>
+    </message>
+</context>
+<context>
+    <name>realm::ui::Form3</name>
+    <message>
+        <source>角色查询</source>
+        <translation>Characters of an account</translation>
+    </message>
+    <message>
+        <source>角色名称</source>
+        <translation>Character</translation>
+    </message>
+    <message>
+        <source>查询</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>帐号</source>
+        <translation>Account</translation>
+    </message>
+    <message>
+        <source>共 %1 个角色</source>
+        <translation>Characters: %1</translation>
+    </message>
+</context>
+<context>
+    <name>realm::ui::Program</name>
+    <message>
+        <source>显示本帮助。</source>
+        <translation>Show this help.</translation>
+    </message>
+    <message>
+        <source>显示版本。</source>
+        <translation>Show the version.</translation>
+    </message>
+    <message>
+        <source>从 &lt;folder&gt; 读取 db.ini 和 db.mdb。</source>
+        <translation>Read db.ini and db.mdb from &lt;folder&gt;.</translation>
+    </message>
+    <message>
+        <source>游戏数据库查询工具：在窗口中查询游戏服务器的物品、宠物和帐号。</source>
+        <translation>Game database query tool: searches a game server's items, pets and accounts in its windows.</translation>
+    </message>
+    <message>
+        <source>用法：%1 [选项]</source>
+        <translation>Usage: %1 [options]</translation>
+    </message>
+    <message>
+        <source>%1 是桌面程序，需要显示器（DISPLAY 或 WAYLAND_DISPLAY）。
+realmquery-cli 不需要显示器，也能运行同样的查询。</source>
+        <translation>%1 is a desktop program and needs a display (DISPLAY or WAYLAND_DISPLAY).
+realmquery-cli runs the same searches without one.</translation>
+    </message>
+</context>
+</TS>
