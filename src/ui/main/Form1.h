@@ -28,10 +28,15 @@ public:
     void load() override;
 
     ReportListModel &resultList() const { return *m_list; }
+    // Puts `name` into the character name box and runs the equipment search
+    // with the other boxes as they are.
+    void searchCharacter(const QString &name);
 
 private:
     void buildControls();
     void setTabOrder();
+    void makeWorksheet();
+    void runSearchesOnEnter();
     void Command1_Click();
     void Command2_Click();
     void showOutcome(const SearchOutcome &outcome);
