@@ -113,7 +113,9 @@ ExportOutcome exportRows(const QAbstractItemModel &rows, Delimiter delimiter, co
     if (QFileInfo(path).isDir())
         return failed(openFailure(path, {}));
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: a buffered save file commits even when its last flush
+    // failed short of space, leaving a cut-off file in place.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return failed(openFailure(path, file.errorString()));
 
     const ChangeWatch watch(rows);

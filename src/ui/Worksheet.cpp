@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProgressDialog>
@@ -100,6 +101,7 @@ void Worksheet::setUpView()
     connect(m_header, &QHeaderView::sectionClicked, this, &Worksheet::sortByClickedColumn);
     connect(m_order, &RowOrderModel::sortChanged, this, &Worksheet::showSortIndicator);
     connect(m_view, &QWidget::customContextMenuRequested, this, &Worksheet::showMenu);
+    m_view->installEventFilter(this);
     connect(m_view, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex &index) { emit rowDoubleClicked(m_order->sourceRow(index.row())); });
 }
@@ -122,6 +124,18 @@ void Worksheet::setUpActions()
     m_export = addAction(tr("导出…"), QKeySequence::Save, &Worksheet::exportWithDialog);
     // Ctrl+S saves the list from anywhere in its window.
     m_export->setShortcutContext(Qt::WindowShortcut);
+}
+
+bool Worksheet::eventFilter(QObject *watched, QEvent *event)
+{
+    // The view copies its current cell on Ctrl+C when it gets the key
+    // before the shortcut does.
+    if (watched == m_view && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy)) {
+        copyRowsWithHeader();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void Worksheet::addRowAction(const QString &text, std::function<void(int)> run)

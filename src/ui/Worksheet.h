@@ -45,6 +45,9 @@ public:
     // Exports every row of the view to `path`, without asking.
     ExportOutcome exportTo(const QString &path, Delimiter delimiter);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 signals:
     // A double-click on a row; the row's number in the window's model.
     void rowDoubleClicked(int row);
