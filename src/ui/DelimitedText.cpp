@@ -13,16 +13,38 @@ bool needsQuotes(QStringView field, QChar delimiter)
     return false;
 }
 
-bool isPlainNumber(QStringView field)
+qsizetype skipDigits(QStringView text, qsizetype at)
 {
-    QStringView digits = field;
-    if (digits.startsWith(u'+') || digits.startsWith(u'-'))
-        digits = digits.mid(1);
-    bool isNumber = false;
-    // toDouble takes "inf", "nan" and blanks around the number too.
-    [[maybe_unused]] const double number = digits.toDouble(&isNumber);
-    return isNumber && !digits.isEmpty() && (digits.front().isDigit() || digits.front() == u'.')
-        && (digits.back().isDigit() || digits.back() == u'.');
+    while (at < text.size() && text[at] >= u'0' && text[at] <= u'9')
+        ++at;
+    return at;
+}
+
+qsizetype skipSign(QStringView text, qsizetype at)
+{
+    return at < text.size() && (text[at] == u'+' || text[at] == u'-') ? at + 1 : at;
+}
+
+// A decimal number such as -5, +12, 0.5 or 1e-3, nothing around it.
+bool isPlainNumber(QStringView text)
+{
+    const qsizetype start = skipSign(text, 0);
+    qsizetype at = skipDigits(text, start);
+    qsizetype digits = at - start;
+    if (at < text.size() && text[at] == u'.') {
+        const qsizetype fraction = at + 1;
+        at = skipDigits(text, fraction);
+        digits += at - fraction;
+    }
+    if (digits == 0)
+        return false;
+    if (at < text.size() && (text[at] == u'e' || text[at] == u'E')) {
+        const qsizetype exponent = skipSign(text, at + 1);
+        at = skipDigits(text, exponent);
+        if (at == exponent)
+            return false;
+    }
+    return at == text.size();
 }
 
 } // namespace

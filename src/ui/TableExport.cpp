@@ -10,7 +10,7 @@ namespace realm::ui {
 namespace {
 
 constexpr int RowsPerProgress = 16384;
-constexpr qsizetype FlushBytes = 1 << 20;
+constexpr qsizetype FlushChars = 1 << 19;
 
 QString tr(const char *text)
 {
@@ -39,44 +39,53 @@ QString writeFailure(const QString &path, const QString &reason)
     return tr("写入 “%1” 失败，磁盘可能已满（%2）。未留下文件。").arg(path, reason);
 }
 
-class LineWriter {
+// Lines gathered as text and turned into UTF-8 a large piece at a time.
+class DelimitedWriter {
 public:
-    LineWriter(const QAbstractItemModel &rows, Delimiter delimiter)
-        : m_rows(rows), m_delimiter(delimiter) { }
-
-    void appendHeader(QByteArray &out)
+    DelimitedWriter(const QAbstractItemModel &rows, Delimiter delimiter, QSaveFile &file)
+        : m_rows(rows), m_separator(delimiter == Delimiter::Comma ? u',' : u'\t'), m_delimiter(delimiter), m_file(file)
     {
-        m_line.clear();
-        for (int column = 0; column < m_rows.columnCount(); ++column)
-            appendCell(m_rows.headerData(column, Qt::Horizontal).toString(), column);
-        finish(out);
+        m_text.reserve(FlushChars + 4096);
+        m_text += QChar(0xFEFF);
     }
 
-    void appendRow(int row, QByteArray &out)
+    void appendHeader()
     {
-        m_line.clear();
+        for (int column = 0; column < m_rows.columnCount(); ++column)
+            appendCell(m_rows.headerData(column, Qt::Horizontal).toString(), column);
+        m_text += u"\r\n";
+    }
+
+    void appendRow(int row)
+    {
         for (int column = 0; column < m_rows.columnCount(); ++column)
             appendCell(m_rows.index(row, column).data().toString(), column);
-        finish(out);
+        m_text += u"\r\n";
+    }
+
+    // Writes what was gathered once there is enough of it, or `always`.
+    bool write(bool always = false)
+    {
+        if (!always && m_text.size() < FlushChars)
+            return true;
+        const QByteArray bytes = m_text.toUtf8();
+        m_text.clear();
+        return m_file.write(bytes) == bytes.size();
     }
 
 private:
     void appendCell(const QString &text, int column)
     {
         if (column > 0)
-            m_line += m_delimiter == Delimiter::Comma ? u',' : u'\t';
-        appendField(m_line, guardFormula(text), m_delimiter);
-    }
-
-    void finish(QByteArray &out)
-    {
-        m_line += u"\r\n";
-        out += m_line.toUtf8();
+            m_text += m_separator;
+        appendField(m_text, guardFormula(text), m_delimiter);
     }
 
     const QAbstractItemModel &m_rows;
+    QChar m_separator;
     Delimiter m_delimiter;
-    QString m_line;
+    QSaveFile &m_file;
+    QString m_text;
 };
 
 // Notes when the rows being written change under the export.
@@ -120,22 +129,18 @@ ExportOutcome exportRows(const QAbstractItemModel &rows, Delimiter delimiter, co
 
     const ChangeWatch watch(rows);
     const int rowCount = rows.rowCount();
-    LineWriter writer(rows, delimiter);
-    QByteArray buffer("\xEF\xBB\xBF");
-    writer.appendHeader(buffer);
+    DelimitedWriter writer(rows, delimiter, file);
+    writer.appendHeader();
     for (int row = 0; row < rowCount; ++row) {
         if (row % RowsPerProgress == 0 && progress && !progress(row))
             return {ExportOutcome::Status::Stopped, row, {}};
         if (watch.changed())
             return failed(tr("导出时列表被新的查询替换，未写入文件。"));
-        writer.appendRow(row, buffer);
-        if (buffer.size() >= FlushBytes) {
-            if (file.write(buffer) != buffer.size())
-                return failed(writeFailure(path, file.errorString()));
-            buffer.clear();
-        }
+        writer.appendRow(row);
+        if (!writer.write())
+            return failed(writeFailure(path, file.errorString()));
     }
-    if (file.write(buffer) != buffer.size() || !file.commit())
+    if (!writer.write(true) || !file.commit())
         return failed(writeFailure(path, file.errorString()));
     return {ExportOutcome::Status::Written, rowCount, {}};
 }
