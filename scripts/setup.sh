@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the project needs on Debian 12 and builds it into build/.
+# REALMQUERY_BUILD_DIR picks another build folder; REALMQUERY_WERROR=ON and
+# REALMQUERY_SANITIZE=ON turn on the CMake options of the same names.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -7,16 +9,21 @@ as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
+# Build: compiler, CMake, Qt (its OpenGL headers included), libmdb, unixODBC,
+# SQLite. Tests: the FreeTDS driver, mdb-export, Python for the TDS server.
+# Demo and benchmark: the sqlite3 shell; the demo's virtual display (xvfb-run,
+# which needs xauth) and a Song face for the Chinese texts. CI: clang-format.
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   mdbtools mdbtools-dev
   unixodbc unixodbc-dev tdsodbc
   libsqlite3-dev sqlite3
-  libbenchmark-dev
   python3
   fonts-arphic-uming
-  xvfb xauth imagemagick
+  xvfb xauth
+  clang-format
+  help2man librsvg2-bin groff-base file desktop-file-utils appstream
 )
 missing=()
 for package in "${packages[@]}"; do
@@ -33,5 +40,8 @@ if [ ! -d tests/jet4writer/node_modules/mdb-reader ]; then
   npm ci --prefix tests/jet4writer --no-audit --no-fund --loglevel=error
 fi
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)"
+build_dir="${REALMQUERY_BUILD_DIR:-build}"
+cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DREALMQUERY_WERROR="${REALMQUERY_WERROR:-OFF}" \
+  -DREALMQUERY_SANITIZE="${REALMQUERY_SANITIZE:-OFF}" >/dev/null
+cmake --build "$build_dir" -j "$(nproc)"

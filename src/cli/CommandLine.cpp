@@ -1,5 +1,7 @@
 #include "cli/CommandLine.h"
 
+#include "data/ProgramFolder.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
@@ -14,7 +16,7 @@ const QString ProgramName = QStringLiteral("realmquery-cli");
 const QCommandLineOption HelpOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
 const QCommandLineOption VersionOption(QStringLiteral("version"), QStringLiteral("Show the version."));
 const QCommandLineOption DirOption(QStringLiteral("dir"),
-                                   QStringLiteral("Read db.ini and db.mdb from <folder> instead of the program's folder."),
+                                   QStringLiteral("Read db.ini and db.mdb from <folder>."),
                                    QStringLiteral("folder"));
 const QCommandLineOption FormatOption(QStringLiteral("format"), QStringLiteral("Output as tsv (the default), csv or json."),
                                       QStringLiteral("format"));
@@ -117,7 +119,8 @@ QString programDescription()
                                   "Commands:\n");
     for (const CommandDefinition &command : commands())
         text += QStringLiteral("  %1  %2\n").arg(command.name, -8).arg(command.description);
-    return text + QStringLiteral("\nRun \"%1 <command> --help\" for a command's options.").arg(ProgramName);
+    return text + QStringLiteral("\nRun \"%1 <command> --help\" for a command's options.\n\n").arg(ProgramName)
+        + settingsSearchHelp();
 }
 
 void addCommonOptions(QCommandLineParser &parser)

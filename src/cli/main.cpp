@@ -1,5 +1,7 @@
 #include "cli/CommandLine.h"
 #include "cli/OutputBuffer.h"
+#include "data/ProgramFolder.h"
+#include "data/SettingsTemplate.h"
 
 #include <QCoreApplication>
 
@@ -10,7 +12,14 @@ namespace {
 using namespace realm::cli;
 
 struct Dispatch {
-    int operator()(const Request &request) const { return runRequest(request); }
+    int operator()(const Request &request) const
+    {
+        if (request.folder.isEmpty() && !realm::findSettingsFolder()) {
+            printLine(stderr, realm::missingSettingsReport() + QStringLiteral("\nThe window program realmquery offers to create db.ini there."));
+            return ExitFailure;
+        }
+        return runRequest(request);
+    }
     int operator()(const InfoText &info) const
     {
         printLine(stdout, info.text.trimmed());

@@ -1,13 +1,12 @@
 #include "data/ItemDatabase.h"
 
 #include "data/DataError.h"
+#include "jet4writer/TableReader.h"
 
-#include <mdbtools.h>
 #include <sqlite3.h>
 
+#include <QFile>
 #include <QFileInfo>
-
-#include <vector>
 
 namespace realm {
 
@@ -15,149 +14,143 @@ namespace {
 
 const char *const ItemTable = "item";
 
-struct MdbFile {
-    MdbHandle *handle = nullptr;
-    MdbTableDef *table = nullptr;
-    ~MdbFile()
-    {
-        if (table)
-            mdb_free_tabledef(table);
-        if (handle)
-            mdb_close(handle);
-    }
-};
-
 [[noreturn]] void failOn(const QString &path, const QString &what)
 {
     throw DataError(ErrorNumber::ItemDatabase, QStringLiteral("Cannot read the item database %1: %2").arg(path, what));
 }
 
-bool isWholeNumberType(int type)
+QByteArray readWholeFile(const QString &path)
 {
-    return type == MDB_BOOL || type == MDB_BYTE || type == MDB_INT || type == MDB_LONGINT;
-}
-
-bool isRealNumberType(int type)
-{
-    return type == MDB_FLOAT || type == MDB_DOUBLE || type == MDB_NUMERIC || type == MDB_MONEY;
-}
-
-QString sqliteType(int mdbType)
-{
-    if (isWholeNumberType(mdbType))
-        return QStringLiteral("INTEGER");
-    if (isRealNumberType(mdbType))
-        return QStringLiteral("REAL");
-    return QStringLiteral("TEXT");
-}
-
-QString quotedName(const char *name)
-{
-    return u'"' + QString::fromUtf8(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
-}
-
-struct BoundColumn {
-    int type;
-    std::vector<char> buffer;
-    int length = 0;
-};
-
-void openTable(MdbFile &file, const QString &path)
-{
-    if (!QFileInfo(path).isFile())
+    const QFileInfo info(path);
+    if (!info.exists())
         failOn(path, QStringLiteral("the file does not exist"));
-    file.handle = mdb_open(path.toLocal8Bit().constData(), MDB_NOFLAGS);
-    if (!file.handle)
-        failOn(path, QStringLiteral("not a Jet database"));
-    if (!mdb_read_catalog(file.handle, MDB_TABLE))
-        failOn(path, QStringLiteral("its catalog cannot be read"));
-    file.table = mdb_read_table_by_name(file.handle, const_cast<gchar *>(ItemTable), MDB_TABLE);
-    if (!file.table)
-        failOn(path, QStringLiteral("it has no table \"item\""));
-    if (!mdb_read_columns(file.table))
-        failOn(path, QStringLiteral("the columns of table \"item\" cannot be read"));
+    if (info.isDir())
+        failOn(path, QStringLiteral("it is a folder, not a file"));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        failOn(path, QStringLiteral("the file cannot be read (%1)").arg(file.errorString()));
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        failOn(path, QStringLiteral("the file cannot be read (%1)").arg(file.errorString()));
+    return bytes;
 }
 
-std::vector<BoundColumn> bindColumns(MdbTableDef *table)
+bool isWholeNumberType(std::uint8_t type)
 {
-    std::vector<BoundColumn> columns(table->num_cols);
-    for (unsigned int i = 0; i < table->num_cols; ++i) {
-        auto *column = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, i));
-        columns[i].type = column->col_type;
-        columns[i].buffer.assign(MDB_BIND_SIZE, '\0');
-        mdb_bind_column(table, int(i + 1), columns[i].buffer.data(), &columns[i].length);
-    }
-    return columns;
+    return type == jet4::stored::Bool || type == jet4::stored::Byte || type == jet4::stored::Integer || type == jet4::stored::Long;
 }
 
-QString createStatement(MdbTableDef *table)
+QString sqliteType(std::uint8_t storedType)
+{
+    if (isWholeNumberType(storedType))
+        return QStringLiteral("INTEGER");
+    if (storedType == jet4::stored::Text)
+        return QStringLiteral("TEXT");
+    return QStringLiteral("REAL");
+}
+
+// Every code unit as stored: QString::fromUtf16 would take a leading U+FEFF
+// for a byte order mark and drop it.
+QString fromUtf16(const std::u16string &text)
+{
+    return QStringView(text).toString();
+}
+
+QString createStatement(const std::vector<jet4::StoredColumn> &columns)
 {
     QStringList definitions;
-    for (unsigned int i = 0; i < table->num_cols; ++i) {
-        auto *column = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, i));
-        definitions << quotedName(column->name) + u' ' + sqliteType(column->col_type);
+    for (const jet4::StoredColumn &column : columns) {
+        const QString name = fromUtf16(column.name).replace(u'"', QStringLiteral("\"\""));
+        definitions << u'"' + name + QStringLiteral("\" ") + sqliteType(column.type);
     }
     return QStringLiteral("CREATE TABLE item (%1)").arg(definitions.join(u", "));
 }
 
-// libmdb hands every value over as UTF-8 text, and both Null and the empty
-// text as an empty one; the row's null mask tells them apart.
-std::vector<MdbField> crackCurrentRow(MdbTableDef *table)
+// As UTF-8: SQLite drops a leading U+FEFF of UTF-16 text as a byte order mark.
+void bindText(sqlite3_stmt *statement, int index, const QString &text)
 {
-    std::vector<MdbField> fields(table->num_cols);
-    int start = 0;
-    size_t size = 0;
-    mdb_find_row(table->entry->mdb, int(table->cur_row) - 1, &start, &size);
-    mdb_crack_row(table, start, size, fields.data());
-    return fields;
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_bind_text(statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
 }
 
-void bindValue(sqlite3_stmt *insert, int index, const BoundColumn &column, bool isNull)
+void bindValue(sqlite3_stmt *insert, int index, const jet4::StoredValue &value)
 {
-    if (isNull) {
+    if (const auto *whole = std::get_if<std::int64_t>(&value))
+        sqlite3_bind_int64(insert, index, *whole);
+    else if (const auto *real = std::get_if<double>(&value))
+        sqlite3_bind_double(insert, index, *real);
+    else if (const auto *text = std::get_if<std::u16string>(&value))
+        bindText(insert, index, fromUtf16(*text));
+    else
         sqlite3_bind_null(insert, index);
-    } else if (isWholeNumberType(column.type)) {
-        sqlite3_bind_int64(insert, index, std::strtoll(column.buffer.data(), nullptr, 10));
-    } else if (isRealNumberType(column.type)) {
-        sqlite3_bind_double(insert, index, std::strtod(column.buffer.data(), nullptr));
-    } else {
-        sqlite3_bind_text(insert, index, column.buffer.data(), column.length, SQLITE_TRANSIENT);
-    }
 }
 
-void copyRows(MdbTableDef *table, SqliteConnection &mirror)
+using Statement = std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)>;
+
+Statement prepareInsert(SqliteConnection &mirror, std::size_t columnCount)
 {
-    std::vector<BoundColumn> columns = bindColumns(table);
     QString placeholders = QStringLiteral("?");
-    for (unsigned int i = 1; i < table->num_cols; ++i)
+    for (std::size_t i = 1; i < columnCount; ++i)
         placeholders += QStringLiteral(",?");
     sqlite3_stmt *insert = nullptr;
-    sqlite3_prepare_v2(mirror.handle(), QStringLiteral("INSERT INTO item VALUES (%1)").arg(placeholders).toUtf8().constData(),
-                       -1, &insert, nullptr);
-    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> guard(insert, sqlite3_finalize);
-    mdb_rewind_table(table);
-    while (mdb_fetch_row(table)) {
-        const std::vector<MdbField> fields = crackCurrentRow(table);
-        for (std::size_t i = 0; i < columns.size(); ++i)
-            bindValue(insert, int(i + 1), columns[i], fields[i].is_null != 0);
-        sqlite3_step(insert);
-        sqlite3_reset(insert);
+    const QByteArray sql = QStringLiteral("INSERT INTO item VALUES (%1)").arg(placeholders).toUtf8();
+    if (sqlite3_prepare_v2(mirror.handle(), sql.constData(), -1, &insert, nullptr) != SQLITE_OK)
+        throw DataError(sqlite3_errcode(mirror.handle()), QString::fromUtf8(sqlite3_errmsg(mirror.handle())));
+    return Statement(insert, sqlite3_finalize);
+}
+
+void copyRows(const jet4::TableReader &table, SqliteConnection &mirror)
+{
+    const Statement insert = prepareInsert(mirror, table.columns().size());
+    table.forEachRow([&](std::span<const jet4::StoredValue> values) {
+        for (std::size_t i = 0; i < values.size(); ++i)
+            bindValue(insert.get(), int(i + 1), values[i]);
+        if (sqlite3_step(insert.get()) != SQLITE_DONE)
+            throw DataError(sqlite3_errcode(mirror.handle()), QString::fromUtf8(sqlite3_errmsg(mirror.handle())));
+        sqlite3_reset(insert.get());
+    });
+}
+
+// The searches name these columns; a file without them fails here, at start.
+void requireSearchedColumns(const std::vector<jet4::StoredColumn> &columns, const QString &mdbPath)
+{
+    for (const QString &wanted : {QStringLiteral("id"), QStringLiteral("C"), QStringLiteral("E")}) {
+        const bool present = std::ranges::any_of(columns, [&wanted](const jet4::StoredColumn &column) {
+            return fromUtf16(column.name).compare(wanted, Qt::CaseInsensitive) == 0;
+        });
+        if (!present)
+            failOn(mdbPath, QStringLiteral("table \"item\" has no column \"%1\"").arg(wanted));
     }
+}
+
+std::unique_ptr<SqliteConnection> mirrorTable(const jet4::TableReader &table, const QString &mdbPath)
+{
+    requireSearchedColumns(table.columns(), mdbPath);
+    auto mirror = SqliteConnection::openMemory(mdbPath);
+    mirror->execute(createStatement(table.columns()));
+    mirror->execute(QStringLiteral("BEGIN"));
+    copyRows(table, *mirror);
+    mirror->execute(QStringLiteral("COMMIT"));
+    mirror->makeReadOnly();
+    return mirror;
 }
 
 } // namespace
 
 std::unique_ptr<SqliteConnection> openItemDatabase(const QString &mdbPath)
 {
-    MdbFile file;
-    openTable(file, mdbPath);
-    auto mirror = SqliteConnection::openMemory(mdbPath);
-    mirror->execute(createStatement(file.table));
-    mirror->execute(QStringLiteral("BEGIN"));
-    copyRows(file.table, *mirror);
-    mirror->execute(QStringLiteral("COMMIT"));
-    mirror->makeReadOnly();
-    return mirror;
+    const QByteArray bytes = readWholeFile(mdbPath);
+    const std::span<const std::uint8_t> file(reinterpret_cast<const std::uint8_t *>(bytes.constData()), std::size_t(bytes.size()));
+    try {
+        const jet4::TableReader table(file, ItemTable);
+        return mirrorTable(table, mdbPath);
+    } catch (const jet4::NotJet4File &error) {
+        failOn(mdbPath, QStringLiteral("not a Jet 4 database: %1").arg(QString::fromUtf8(error.what())));
+    } catch (const jet4::MissingTable &error) {
+        failOn(mdbPath, QString::fromUtf8(error.what()));
+    } catch (const jet4::DamagedFile &error) {
+        failOn(mdbPath, QStringLiteral("the file is damaged: %1").arg(QString::fromUtf8(error.what())));
+    }
 }
 
 } // namespace realm

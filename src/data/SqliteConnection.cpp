@@ -138,8 +138,11 @@ std::shared_ptr<const ResultTable> SqliteConnection::query(const QString &sql, c
         throw DataError(SQLITE_MISUSE, QStringLiteral("Only one statement may run at a time."));
     if (sqlite3_bind_parameter_count(statement) != parameters.size())
         throw DataError(SQLITE_RANGE, QStringLiteral("The statement expects %1 parameters, %2 given.").arg(sqlite3_bind_parameter_count(statement)).arg(parameters.size()));
+    // As UTF-8: SQLite drops a leading U+FEFF of UTF-16 text as a byte order
+    // mark, and a typed name may be nothing else.
     for (int i = 0; i < parameters.size(); ++i) {
-        sqlite3_bind_text16(statement, i + 1, parameters[i].utf16(), int(parameters[i].size() * 2), SQLITE_TRANSIENT);
+        const QByteArray parameter = parameters[i].toUtf8();
+        sqlite3_bind_text(statement, i + 1, parameter.constData(), int(parameter.size()), SQLITE_TRANSIENT);
     }
     auto table = std::make_shared<ResultTable>(columnNames(statement));
     int rc;

@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Round trip of jet4writer: rows -> TSV -> jet4writer -> Jet 4 file, read
-back by mdbtools (mdb-* commands and libmdb) and by mdb-reader (node).
+back by mdbtools (mdb-* commands and libmdb), by mdb-reader (node) and by
+the program's own reader.
 
 CTest runs one suite per test, e.g.
   roundtrip_test.py --tool bin/jet4writer --mdbtools-dump bin/jet4writer_mdbtools_dump \
+      --program-dump bin/jet4writer_program_dump \
       --node-script read_with_mdb_reader.mjs MdbtoolsRoundTrip
 """
 
@@ -182,6 +184,22 @@ class MdbtoolsRoundTrip(DatabaseFixture):
             self.assertEqual(mdbtools_dump_lines(output), expected_dump_lines(self.ROWS[:4]))
 
 
+def program_rows(path):
+    result = run([OPTIONS.program_dump, path])
+    if result.returncode != 0:
+        raise AssertionError("the program could not read the file: " + result.stderr.decode(errors="replace"))
+    return [tuple(r) for r in json.loads(result.stdout)]
+
+
+class ProgramRoundTrip(DatabaseFixture):
+    def test_rows_equal_the_input_exactly(self):
+        self.assertEqual(program_rows(self.path), self.ROWS)
+
+    def test_header_only_input_gives_an_empty_table(self):
+        with tempfile.TemporaryDirectory() as folder:
+            self.assertEqual(program_rows(write_database(folder, [])), [])
+
+
 class MdbReaderRoundTrip(DatabaseFixture):
     @classmethod
     def setUpClass(cls):
@@ -222,6 +240,9 @@ class LargeTable(DatabaseFixture):
 
     def test_mdbtools_reads_every_row_in_order(self):
         self.assertEqual(mdbtools_dump_lines(self.path), expected_dump_lines(self.ROWS))
+
+    def test_program_reads_every_row_in_order(self):
+        self.assertTrue(program_rows(self.path) == self.ROWS, "the program's rows differ from the input")
 
     def test_mdb_reader_reads_every_row_in_order(self):
         view = mdb_reader_view(self.path)
@@ -292,6 +313,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--tool", required=True)
     parser.add_argument("--mdbtools-dump", required=True)
+    parser.add_argument("--program-dump", required=True)
     parser.add_argument("--node-script", required=True)
     parsed, remaining = parser.parse_known_args()
     vars(OPTIONS).update(vars(parsed))

@@ -9,20 +9,20 @@ namespace {
 
 // Both readers look for the catalog (MSysObjects) definition on page 2;
 // the other fixed pages follow it.
-constexpr std::uint32_t kUsageMapsPage = 1;
-constexpr std::uint32_t kCatalogDefPage = 2;
-constexpr std::uint32_t kCatalogDataPage = 3;
-constexpr std::uint32_t kItemDefPage = 4;
-constexpr std::uint32_t kFirstItemDataPage = 5;
+constexpr std::uint32_t UsageMapsPage = 1;
+constexpr std::uint32_t CatalogDefPage = 2;
+constexpr std::uint32_t CatalogDataPage = 3;
+constexpr std::uint32_t ItemDefPage = 4;
+constexpr std::uint32_t FirstItemDataPage = 5;
 
 // Jet 4 files are limited to 2 GB.
-constexpr std::uint32_t kMaxPages = 0x80000000u / kPageSize;
+constexpr std::uint32_t MaxPages = 0x80000000u / PageSize;
 
 // Catalog flags that mark a table as a system table.
-constexpr std::int32_t kSystemObjectFlags = static_cast<std::int32_t>(0x80000002u);
-constexpr std::int16_t kTableObjectType = 1; // catalog Type of a table
+constexpr std::int32_t SystemObjectFlags = static_cast<std::int32_t>(0x80000002u);
+constexpr std::int16_t TableObjectType = 1; // catalog Type of a table
 
-constexpr std::uint32_t kCatalogRowCount = 2; // MSysObjects and item
+constexpr std::uint32_t CatalogRowCount = 2; // MSysObjects and item
 
 // Rows of the usage maps page, in the order usageMapsPage() adds them.
 enum MapRow : std::uint8_t { CatalogUsedPages,
@@ -48,21 +48,21 @@ TableLayout itemTableLayout()
 Bytes catalogRow(const TableLayout &catalog, std::uint32_t defPage, const std::u16string &name, std::int32_t flags)
 {
     const std::array<FieldValue, 5> values = {
-        static_cast<std::int32_t>(defPage), name, kTableObjectType, flags, std::monostate{}};
+        static_cast<std::int32_t>(defPage), name, TableObjectType, flags, std::monostate{}};
     return catalog.encodeRow(values);
 }
 
 Page catalogDataPage(const TableLayout &catalog)
 {
-    DataPageBuilder page(kCatalogDefPage);
-    page.tryAdd(catalogRow(catalog, kCatalogDefPage, u"MSysObjects", kSystemObjectFlags));
-    page.tryAdd(catalogRow(catalog, kItemDefPage, u"item", 0));
+    DataPageBuilder page(CatalogDefPage);
+    page.tryAdd(catalogRow(catalog, CatalogDefPage, u"MSysObjects", SystemObjectFlags));
+    page.tryAdd(catalogRow(catalog, ItemDefPage, u"item", 0));
     return page.take();
 }
 
 Page usageMapsPage(std::span<const std::uint32_t> itemBitmapPages)
 {
-    const std::array<std::uint32_t, 1> catalogPages = {kCatalogDataPage};
+    const std::array<std::uint32_t, 1> catalogPages = {CatalogDataPage};
     DataPageBuilder page(0); // the maps belong to no table
     page.tryAdd(makeInlineUsageMap(0, catalogPages));
     page.tryAdd(makeInlineUsageMap(0, {}));
@@ -82,10 +82,10 @@ FieldValue optionalValue(const auto &value)
 } // namespace
 
 ItemFileWriter::ItemFileWriter(std::ostream &out)
-    : out_(out), itemLayout_(itemTableLayout()), dataPage_(kItemDefPage), nextPage_(0)
+    : m_out(out), m_itemLayout(itemTableLayout()), m_dataPage(ItemDefPage), m_nextPage(0)
 {
     const Page placeholder{};
-    while (nextPage_ < kFirstItemDataPage) {
+    while (m_nextPage < FirstItemDataPage) {
         appendPage(placeholder);
     }
 }
@@ -93,58 +93,58 @@ ItemFileWriter::ItemFileWriter(std::ostream &out)
 void ItemFileWriter::append(const ItemRow &row)
 {
     const std::array<FieldValue, 3> values = {optionalValue(row.id), optionalValue(row.c), optionalValue(row.e)};
-    const Bytes encoded = itemLayout_.encodeRow(values);
-    if (!dataPage_.tryAdd(encoded)) {
+    const Bytes encoded = m_itemLayout.encodeRow(values);
+    if (!m_dataPage.tryAdd(encoded)) {
         flushDataPage();
-        dataPage_.tryAdd(encoded);
+        m_dataPage.tryAdd(encoded);
     }
-    ++rowCount_;
+    ++m_rowCount;
 }
 
 void ItemFileWriter::finish()
 {
-    if (!dataPage_.empty()) {
+    if (!m_dataPage.empty()) {
         flushDataPage();
     }
-    const std::uint32_t dataEnd = nextPage_;
+    const std::uint32_t dataEnd = m_nextPage;
     std::vector<std::uint32_t> bitmapPages;
-    for (std::uint32_t index = 0; index * kPagesPerBitmapPage < dataEnd; ++index) {
-        bitmapPages.push_back(nextPage_);
-        appendPage(makeUsageBitmapPage(index, kFirstItemDataPage, dataEnd));
+    for (std::uint32_t index = 0; index * PagesPerBitmapPage < dataEnd; ++index) {
+        bitmapPages.push_back(m_nextPage);
+        appendPage(makeUsageBitmapPage(index, FirstItemDataPage, dataEnd));
     }
-    out_.seekp(0);
+    m_out.seekp(0);
     writePage(makeHeaderPage());
     writePage(usageMapsPage(bitmapPages));
     const TableLayout catalog = catalogLayout();
-    writePage(catalog.definitionPage({kCatalogRowCount, pageRowRef(kUsageMapsPage, CatalogUsedPages),
-                                      pageRowRef(kUsageMapsPage, CatalogFreePages)}));
+    writePage(catalog.definitionPage({CatalogRowCount, pageRowRef(UsageMapsPage, CatalogUsedPages),
+                                      pageRowRef(UsageMapsPage, CatalogFreePages)}));
     writePage(catalogDataPage(catalog));
-    writePage(itemLayout_.definitionPage({rowCount_, pageRowRef(kUsageMapsPage, ItemUsedPages),
-                                          pageRowRef(kUsageMapsPage, ItemFreePages)}));
-    out_.flush();
-    if (!out_) {
+    writePage(m_itemLayout.definitionPage({m_rowCount, pageRowRef(UsageMapsPage, ItemUsedPages),
+                                           pageRowRef(UsageMapsPage, ItemFreePages)}));
+    m_out.flush();
+    if (!m_out) {
         throw std::runtime_error("writing the output failed");
     }
 }
 
 void ItemFileWriter::flushDataPage()
 {
-    appendPage(dataPage_.take());
+    appendPage(m_dataPage.take());
 }
 
 void ItemFileWriter::appendPage(const Page &page)
 {
-    if (nextPage_ >= kMaxPages) {
+    if (m_nextPage >= MaxPages) {
         throw std::length_error("the table exceeds the 2 GB size limit of a Jet 4 file");
     }
     writePage(page);
-    ++nextPage_;
+    ++m_nextPage;
 }
 
 void ItemFileWriter::writePage(const Page &page)
 {
-    out_.write(reinterpret_cast<const char *>(page.data()), static_cast<std::streamsize>(page.size()));
-    if (!out_) {
+    m_out.write(reinterpret_cast<const char *>(page.data()), static_cast<std::streamsize>(page.size()));
+    if (!m_out) {
         throw std::runtime_error("writing the output failed");
     }
 }

@@ -29,11 +29,11 @@ private:
     void appendPage(const Page &page);
     void writePage(const Page &page);
 
-    std::ostream &out_;
-    TableLayout itemLayout_;
-    DataPageBuilder dataPage_;
-    std::uint32_t nextPage_;
-    std::uint32_t rowCount_ = 0;
+    std::ostream &m_out;
+    TableLayout m_itemLayout;
+    DataPageBuilder m_dataPage;
+    std::uint32_t m_nextPage;
+    std::uint32_t m_rowCount = 0;
 };
 
 } // namespace jet4

@@ -9,10 +9,10 @@
 namespace jet4 {
 namespace {
 
-constexpr std::string_view kHeader = "id\tC\tE";
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-constexpr std::string_view kEmptyTextField = "\\e";
-constexpr std::size_t kFieldCount = 3;
+constexpr std::string_view Header = "id\tC\tE";
+constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view EmptyTextField = "\\e";
+constexpr std::size_t FieldCount = 3;
 
 // Field problems carry no line number; next() adds it.
 class FieldError : public std::invalid_argument {
@@ -87,7 +87,7 @@ std::optional<std::u16string> parseText(std::string_view field, std::string_view
     if (field.empty()) {
         return std::nullopt;
     }
-    if (field == kEmptyTextField) {
+    if (field == EmptyTextField) {
         return std::u16string{};
     }
     auto text = utf8ToUtf16(unescape(field, column));
@@ -97,8 +97,8 @@ std::optional<std::u16string> parseText(std::string_view field, std::string_view
     if (text->find(u'\0') != std::u16string::npos) {
         throw FieldError("column " + std::string(column) + ": NUL characters cannot be stored");
     }
-    if (text->size() > kMaxTextLength) {
-        throw FieldError("column " + std::string(column) + ": text has " + std::to_string(text->size()) + " UTF-16 code units, the limit is " + std::to_string(kMaxTextLength));
+    if (text->size() > MaxTextLength) {
+        throw FieldError("column " + std::string(column) + ": text has " + std::to_string(text->size()) + " UTF-16 code units, the limit is " + std::to_string(MaxTextLength));
     }
     return text;
 }
@@ -106,8 +106,8 @@ std::optional<std::u16string> parseText(std::string_view field, std::string_view
 ItemRow parseRow(std::string_view line)
 {
     const auto fields = splitFields(line);
-    if (fields.size() != kFieldCount) {
-        throw FieldError("expected " + std::to_string(kFieldCount) + " tab-separated fields, found " + std::to_string(fields.size()));
+    if (fields.size() != FieldCount) {
+        throw FieldError("expected " + std::to_string(FieldCount) + " tab-separated fields, found " + std::to_string(fields.size()));
     }
     return ItemRow{parseId(fields[0]), parseText(fields[1], "C"), parseText(fields[2], "E")};
 }
@@ -115,22 +115,22 @@ ItemRow parseRow(std::string_view line)
 } // namespace
 
 InputError::InputError(std::size_t line, const std::string &message)
-    : std::runtime_error(message), line_(line)
+    : std::runtime_error(message), m_line(line)
 {
 }
 
 ItemTsvReader::ItemTsvReader(std::istream &in)
-    : in_(in)
+    : m_in(in)
 {
     readHeader();
 }
 
 bool ItemTsvReader::readLine(std::string &line)
 {
-    if (!std::getline(in_, line)) {
+    if (!std::getline(m_in, line)) {
         return false;
     }
-    ++lineNumber_;
+    ++m_lineNumber;
     // Files saved on Windows end lines with CR LF; a literal CR in a text is written `\r`.
     if (!line.empty() && line.back() == '\r') {
         line.pop_back();
@@ -145,11 +145,11 @@ void ItemTsvReader::readHeader()
         throw InputError(1, "the input is empty; expected the header line id<TAB>C<TAB>E");
     }
     std::string_view header = line;
-    if (header.starts_with(kUtf8Bom)) {
-        header.remove_prefix(kUtf8Bom.size());
+    if (header.starts_with(Utf8Bom)) {
+        header.remove_prefix(Utf8Bom.size());
     }
-    if (header != kHeader) {
-        throw InputError(lineNumber_, "bad header; expected id<TAB>C<TAB>E");
+    if (header != Header) {
+        throw InputError(m_lineNumber, "bad header; expected id<TAB>C<TAB>E");
     }
 }
 
@@ -162,7 +162,7 @@ std::optional<ItemRow> ItemTsvReader::next()
     try {
         return parseRow(line);
     } catch (const FieldError &error) {
-        throw InputError(lineNumber_, error.what());
+        throw InputError(m_lineNumber, error.what());
     }
 }
 

@@ -11,15 +11,15 @@
 namespace jet4 {
 
 // Longest text a Text(255) column holds, counted in UTF-16 code units.
-inline constexpr std::size_t kMaxTextLength = 255;
+inline constexpr std::size_t MaxTextLength = 255;
 
 class InputError : public std::runtime_error {
 public:
     InputError(std::size_t line, const std::string &message);
-    std::size_t line() const noexcept { return line_; }
+    std::size_t line() const noexcept { return m_line; }
 
 private:
-    std::size_t line_;
+    std::size_t m_line;
 };
 
 // Reads `id<TAB>C<TAB>E` lines. An empty field is NULL; in texts `\t`, `\n`,
@@ -32,14 +32,14 @@ public:
     // The next record, or nullopt at the end of the input; throws InputError.
     std::optional<ItemRow> next();
 
-    std::size_t lineNumber() const noexcept { return lineNumber_; }
+    std::size_t lineNumber() const noexcept { return m_lineNumber; }
 
 private:
     bool readLine(std::string &line);
     void readHeader();
 
-    std::istream &in_;
-    std::size_t lineNumber_ = 0;
+    std::istream &m_in;
+    std::size_t m_lineNumber = 0;
 };
 
 } // namespace jet4

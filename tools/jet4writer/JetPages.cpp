@@ -10,18 +10,18 @@
 namespace jet4 {
 namespace {
 
-constexpr std::uint8_t kDataPageType = 0x01;
-constexpr std::uint8_t kUsageBitmapPageType = 0x05;
-constexpr std::size_t kRowCountOffset = 12;
-constexpr std::size_t kRowOffsetsStart = 14;
-constexpr std::size_t kInlineUsageMapSize = 64; // the size Jet 4 gives table usage maps
+constexpr std::uint8_t DataPageType = 0x01;
+constexpr std::uint8_t UsageBitmapPageType = 0x05;
+constexpr std::size_t RowCountOffset = 12;
+constexpr std::size_t RowOffsetsStart = 14;
+constexpr std::size_t InlineUsageMapSize = 64; // the size Jet 4 gives table usage maps
 
 // The stretch 0x18..0x97 of the header is masked with RC4 under a fixed key.
-constexpr std::size_t kMaskedStart = 0x18;
-constexpr std::size_t kMaskedLength = 128;
-constexpr std::array<std::uint8_t, 4> kHeaderMaskKey = {0xC7, 0xDA, 0x39, 0x6B};
+constexpr std::size_t MaskedStart = 0x18;
+constexpr std::size_t MaskedLength = 128;
+constexpr std::array<std::uint8_t, 4> HeaderMaskKey = {0xC7, 0xDA, 0x39, 0x6B};
 
-std::array<std::uint8_t, kMaskedLength> rc4KeyStream(std::span<const std::uint8_t> key)
+std::array<std::uint8_t, MaskedLength> rc4KeyStream(std::span<const std::uint8_t> key)
 {
     std::array<std::uint8_t, 256> state{};
     for (std::size_t i = 0; i < state.size(); ++i) {
@@ -32,7 +32,7 @@ std::array<std::uint8_t, kMaskedLength> rc4KeyStream(std::span<const std::uint8_
         j = static_cast<std::uint8_t>(j + state[i] + key[i % key.size()]);
         std::swap(state[i], state[j]);
     }
-    std::array<std::uint8_t, kMaskedLength> stream{};
+    std::array<std::uint8_t, MaskedLength> stream{};
     std::uint8_t a = 0;
     std::uint8_t b = 0;
     for (auto &out : stream) {
@@ -67,56 +67,56 @@ Page makeHeaderPage()
     storeLE<std::uint32_t>(page, 0x3E, 0); // database key 0: pages are not encrypted
     storeLE<std::uint16_t>(page, 0x6E, 0x0409); // General sort order
     // 0x72 holds the creation date as a double; 0.0 leaves the password mask empty.
-    const auto mask = rc4KeyStream(kHeaderMaskKey);
-    for (std::size_t i = 0; i < kMaskedLength; ++i) {
-        page[kMaskedStart + i] ^= mask[i];
+    const auto mask = rc4KeyStream(HeaderMaskKey);
+    for (std::size_t i = 0; i < MaskedLength; ++i) {
+        page[MaskedStart + i] ^= mask[i];
     }
     return page;
 }
 
 DataPageBuilder::DataPageBuilder(std::uint32_t tableDefPage)
-    : tableDefPage_(tableDefPage)
+    : m_tableDefPage(tableDefPage)
 {
     reset();
 }
 
 void DataPageBuilder::reset()
 {
-    page_.fill(0);
-    page_[0] = kDataPageType;
-    page_[1] = 0x01;
-    storeLE(page_, 4, tableDefPage_);
-    rowCount_ = 0;
-    rowsStart_ = kPageSize;
-    storeLE(page_, 2, static_cast<std::uint16_t>(kPageSize - kRowOffsetsStart));
+    m_page.fill(0);
+    m_page[0] = DataPageType;
+    m_page[1] = 0x01;
+    storeLE(m_page, 4, m_tableDefPage);
+    m_rowCount = 0;
+    m_rowsStart = PageSize;
+    storeLE(m_page, 2, static_cast<std::uint16_t>(PageSize - RowOffsetsStart));
 }
 
 bool DataPageBuilder::tryAdd(std::span<const std::uint8_t> row)
 {
-    const std::size_t offsetsEnd = kRowOffsetsStart + 2 * rowCount_;
-    const std::size_t freeSpace = rowsStart_ - offsetsEnd;
-    if (row.size() + 2 > freeSpace || rowCount_ == 0xFF) {
+    const std::size_t offsetsEnd = RowOffsetsStart + 2 * m_rowCount;
+    const std::size_t freeSpace = m_rowsStart - offsetsEnd;
+    if (row.size() + 2 > freeSpace || m_rowCount == 0xFF) {
         return false;
     }
-    rowsStart_ -= row.size();
-    std::copy(row.begin(), row.end(), page_.begin() + static_cast<std::ptrdiff_t>(rowsStart_));
-    storeLE(page_, offsetsEnd, static_cast<std::uint16_t>(rowsStart_));
-    ++rowCount_;
-    storeLE(page_, kRowCountOffset, static_cast<std::uint16_t>(rowCount_));
-    storeLE(page_, 2, static_cast<std::uint16_t>(freeSpace - row.size() - 2));
+    m_rowsStart -= row.size();
+    std::copy(row.begin(), row.end(), m_page.begin() + static_cast<std::ptrdiff_t>(m_rowsStart));
+    storeLE(m_page, offsetsEnd, static_cast<std::uint16_t>(m_rowsStart));
+    ++m_rowCount;
+    storeLE(m_page, RowCountOffset, static_cast<std::uint16_t>(m_rowCount));
+    storeLE(m_page, 2, static_cast<std::uint16_t>(freeSpace - row.size() - 2));
     return true;
 }
 
 Page DataPageBuilder::take()
 {
-    Page finished = page_;
+    Page finished = m_page;
     reset();
     return finished;
 }
 
 Bytes makeInlineUsageMap(std::uint32_t firstPage, std::span<const std::uint32_t> usedPages)
 {
-    Bytes map(kInlineUsageMapSize, 0);
+    Bytes map(InlineUsageMapSize, 0);
     map[0] = 0x00;
     storeLE(map, 1, firstPage);
     const std::span<std::uint8_t> bitmap(map.begin() + 5, map.end());
@@ -141,12 +141,12 @@ Bytes makeIndirectUsageMap(std::span<const std::uint32_t> bitmapPages)
 Page makeUsageBitmapPage(std::uint32_t index, std::uint32_t begin, std::uint32_t end)
 {
     Page page{};
-    page[0] = kUsageBitmapPageType;
+    page[0] = UsageBitmapPageType;
     page[1] = 0x01;
     const std::span<std::uint8_t> bitmap(page.begin() + 4, page.end());
-    const std::uint32_t covered = index * kPagesPerBitmapPage;
+    const std::uint32_t covered = index * PagesPerBitmapPage;
     const std::uint32_t from = std::max(begin, covered);
-    const std::uint32_t to = std::min(end, covered + kPagesPerBitmapPage);
+    const std::uint32_t to = std::min(end, covered + PagesPerBitmapPage);
     for (std::uint32_t p = from; p < to; ++p) {
         setBit(bitmap, p - covered);
     }

@@ -8,13 +8,13 @@
 
 namespace jet4 {
 
-inline constexpr std::size_t kPageSize = 4096;
+inline constexpr std::size_t PageSize = 4096;
 
-using Page = std::array<std::uint8_t, kPageSize>;
+using Page = std::array<std::uint8_t, PageSize>;
 using Bytes = std::vector<std::uint8_t>;
 
 // Pages one usage bitmap page (type 0x05) can mark: 4092 bytes of bits.
-inline constexpr std::uint32_t kPagesPerBitmapPage = (kPageSize - 4) * 8;
+inline constexpr std::uint32_t PagesPerBitmapPage = (PageSize - 4) * 8;
 
 // A row is addressed as page << 8 | row index.
 std::uint32_t pageRowRef(std::uint32_t page, std::uint8_t row);
@@ -29,8 +29,8 @@ public:
 
     // False when the row does not fit; the page is then left unchanged.
     bool tryAdd(std::span<const std::uint8_t> row);
-    bool empty() const noexcept { return rowCount_ == 0; }
-    std::uint8_t rowCount() const noexcept { return static_cast<std::uint8_t>(rowCount_); }
+    bool empty() const noexcept { return m_rowCount == 0; }
+    std::uint8_t rowCount() const noexcept { return static_cast<std::uint8_t>(m_rowCount); }
 
     // The finished page; the builder starts over empty for the same table.
     Page take();
@@ -38,17 +38,17 @@ public:
 private:
     void reset();
 
-    std::uint32_t tableDefPage_;
-    Page page_{};
-    std::size_t rowCount_ = 0;
-    std::size_t rowsStart_ = kPageSize;
+    std::uint32_t m_tableDefPage;
+    Page m_page{};
+    std::size_t m_rowCount = 0;
+    std::size_t m_rowsStart = PageSize;
 };
 
 // Type 0 map: a bitmap held in the row itself, covering pages from firstPage.
 Bytes makeInlineUsageMap(std::uint32_t firstPage, std::span<const std::uint32_t> usedPages);
 
 // Type 1 map: entry i points to the bitmap page for pages
-// [i * kPagesPerBitmapPage, (i + 1) * kPagesPerBitmapPage).
+// [i * PagesPerBitmapPage, (i + 1) * PagesPerBitmapPage).
 Bytes makeIndirectUsageMap(std::span<const std::uint32_t> bitmapPages);
 
 // Bitmap page number `index` of a type 1 map, marking the pages of [begin, end).

@@ -9,14 +9,14 @@
 namespace jet4 {
 namespace {
 
-constexpr std::uint8_t kTableDefPageType = 0x02;
-constexpr std::size_t kDefinitionHeaderSize = 63;
-constexpr std::size_t kColumnEntrySize = 25;
-constexpr std::uint8_t kUserTable = 0x4E;
-constexpr std::uint8_t kSystemTable = 0x53;
-constexpr std::uint16_t kGeneralSortOrder = 0x0409;
-constexpr std::uint8_t kFixedLengthFlag = 0x01;
-constexpr std::uint8_t kNullableFlag = 0x02;
+constexpr std::uint8_t TableDefPageType = 0x02;
+constexpr std::size_t DefinitionHeaderSize = 63;
+constexpr std::size_t ColumnEntrySize = 25;
+constexpr std::uint8_t UserTable = 0x4E;
+constexpr std::uint8_t SystemTable = 0x53;
+constexpr std::uint16_t GeneralSortOrder = 0x0409;
+constexpr std::uint8_t FixedLengthFlag = 0x01;
+constexpr std::uint8_t NullableFlag = 0x02;
 
 bool isFixed(ColumnType type)
 {
@@ -122,30 +122,30 @@ Bytes encodeText(const std::u16string &text)
 }
 
 TableLayout::TableLayout(TableDef table)
-    : table_(std::move(table))
+    : m_table(std::move(table))
 {
-    for (const ColumnDef &column : table_.columns) {
+    for (const ColumnDef &column : m_table.columns) {
         const std::uint16_t length = storedLength(column.type);
         if (isFixed(column.type)) {
-            placements_.push_back({true, length, fixedAreaSize_, 0});
-            fixedAreaSize_ = static_cast<std::uint16_t>(fixedAreaSize_ + length);
+            m_placements.push_back({true, length, m_fixedAreaSize, 0});
+            m_fixedAreaSize = static_cast<std::uint16_t>(m_fixedAreaSize + length);
         } else {
-            placements_.push_back({false, length, 0, varColumnCount_});
-            ++varColumnCount_;
+            m_placements.push_back({false, length, 0, m_varColumnCount});
+            ++m_varColumnCount;
         }
     }
 }
 
 Bytes TableLayout::definitionHeader(const TableState &state) const
 {
-    const auto columnCount = static_cast<std::uint16_t>(table_.columns.size());
-    Bytes header(kDefinitionHeaderSize, 0);
-    header[0] = kTableDefPageType;
+    const auto columnCount = static_cast<std::uint16_t>(m_table.columns.size());
+    Bytes header(DefinitionHeaderSize, 0);
+    header[0] = TableDefPageType;
     header[1] = 0x01;
     storeLE(header, 16, state.rowCount);
-    header[40] = table_.isSystem ? kSystemTable : kUserTable;
+    header[40] = m_table.isSystem ? SystemTable : UserTable;
     storeLE(header, 41, columnCount); // most columns a row can have
-    storeLE(header, 43, varColumnCount_);
+    storeLE(header, 43, m_varColumnCount);
     storeLE(header, 45, columnCount);
     storeLE(header, 55, state.usedPagesMap);
     storeLE(header, 59, state.freePagesMap);
@@ -154,19 +154,19 @@ Bytes TableLayout::definitionHeader(const TableState &state) const
 
 void TableLayout::appendColumnEntries(Bytes &definition) const
 {
-    for (std::size_t i = 0; i < table_.columns.size(); ++i) {
-        const ColumnType type = table_.columns[i].type;
-        const Placement &place = placements_[i];
+    for (std::size_t i = 0; i < m_table.columns.size(); ++i) {
+        const ColumnType type = m_table.columns[i].type;
+        const Placement &place = m_placements[i];
         const auto number = static_cast<std::uint16_t>(i);
-        Bytes entry(kColumnEntrySize, 0);
+        Bytes entry(ColumnEntrySize, 0);
         entry[0] = static_cast<std::uint8_t>(type);
         storeLE(entry, 5, number);
         storeLE(entry, 7, place.varIndex);
         storeLE(entry, 9, number);
         if (type == ColumnType::Text) {
-            storeLE(entry, 11, kGeneralSortOrder);
+            storeLE(entry, 11, GeneralSortOrder);
         }
-        entry[15] = static_cast<std::uint8_t>(kNullableFlag | (place.fixed ? kFixedLengthFlag : 0));
+        entry[15] = static_cast<std::uint8_t>(NullableFlag | (place.fixed ? FixedLengthFlag : 0));
         storeLE(entry, 21, place.fixedOffset);
         storeLE(entry, 23, place.length);
         definition.insert(definition.end(), entry.begin(), entry.end());
@@ -175,7 +175,7 @@ void TableLayout::appendColumnEntries(Bytes &definition) const
 
 void TableLayout::appendColumnNames(Bytes &definition) const
 {
-    for (const ColumnDef &column : table_.columns) {
+    for (const ColumnDef &column : m_table.columns) {
         const Bytes name = encodeText(column.name);
         appendLE(definition, static_cast<std::uint16_t>(name.size()));
         definition.insert(definition.end(), name.begin(), name.end());
@@ -187,10 +187,10 @@ Page TableLayout::definitionPage(const TableState &state) const
     Bytes definition = definitionHeader(state);
     appendColumnEntries(definition);
     appendColumnNames(definition);
-    if (definition.size() > kPageSize) {
+    if (definition.size() > PageSize) {
         throw std::length_error("table definition does not fit on one page");
     }
-    storeLE(definition, 2, static_cast<std::uint16_t>(kPageSize - definition.size()));
+    storeLE(definition, 2, static_cast<std::uint16_t>(PageSize - definition.size()));
     storeLE(definition, 8, static_cast<std::uint32_t>(definition.size()));
     Page page{};
     std::copy(definition.begin(), definition.end(), page.begin());
@@ -199,34 +199,34 @@ Page TableLayout::definitionPage(const TableState &state) const
 
 Bytes TableLayout::encodeRow(std::span<const FieldValue> values) const
 {
-    if (values.size() != table_.columns.size()) {
+    if (values.size() != m_table.columns.size()) {
         throw std::invalid_argument("row has the wrong number of values");
     }
     const std::size_t columnCount = values.size();
     Bytes row;
     appendLE(row, static_cast<std::uint16_t>(columnCount));
-    row.resize(2 + fixedAreaSize_, 0);
+    row.resize(2 + m_fixedAreaSize, 0);
     Bytes nullMask((columnCount + 7) / 8, 0);
     std::vector<std::uint16_t> varOffsets;
     for (std::size_t i = 0; i < columnCount; ++i) {
-        if (!matchesType(table_.columns[i].type, values[i])) {
+        if (!matchesType(m_table.columns[i].type, values[i])) {
             throw std::invalid_argument("value does not match the type of its column");
         }
         if (!std::holds_alternative<std::monostate>(values[i])) {
             setNotNull(nullMask, i);
         }
         const Bytes bytes = valueBytes(values[i]);
-        if (placements_[i].fixed) {
-            std::copy(bytes.begin(), bytes.end(), row.begin() + 2 + placements_[i].fixedOffset);
+        if (m_placements[i].fixed) {
+            std::copy(bytes.begin(), bytes.end(), row.begin() + 2 + m_placements[i].fixedOffset);
         } else {
             varOffsets.push_back(static_cast<std::uint16_t>(row.size()));
             row.insert(row.end(), bytes.begin(), bytes.end());
         }
     }
-    if (varColumnCount_ > 0) {
+    if (m_varColumnCount > 0) {
         appendLE(row, static_cast<std::uint16_t>(row.size())); // end of the variable data
         std::for_each(varOffsets.rbegin(), varOffsets.rend(), [&row](std::uint16_t offset) { appendLE(row, offset); });
-        appendLE(row, varColumnCount_);
+        appendLE(row, m_varColumnCount);
     }
     row.insert(row.end(), nullMask.begin(), nullMask.end());
     return row;

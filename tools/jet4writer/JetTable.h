@@ -60,10 +60,10 @@ private:
     void appendColumnEntries(Bytes &definition) const;
     void appendColumnNames(Bytes &definition) const;
 
-    TableDef table_;
-    std::vector<Placement> placements_;
-    std::uint16_t fixedAreaSize_ = 0;
-    std::uint16_t varColumnCount_ = 0;
+    TableDef m_table;
+    std::vector<Placement> m_placements;
+    std::uint16_t m_fixedAreaSize = 0;
+    std::uint16_t m_varColumnCount = 0;
 };
 
 // Stored text: plain UTF-16LE, or the compressed form when plain bytes would

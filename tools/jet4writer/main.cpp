@@ -26,9 +26,9 @@
 
 namespace {
 
-constexpr std::string_view kUsage = "usage: jet4writer INPUT.tsv OUTPUT.mdb\n";
+constexpr std::string_view Usage = "usage: jet4writer INPUT.tsv OUTPUT.mdb\n";
 
-constexpr std::string_view kHelp = R"(Writes a Jet 4 (.mdb, Access 2000 format) file with one table `item`:
+constexpr std::string_view Help = R"(Writes a Jet 4 (.mdb, Access 2000 format) file with one table `item`:
   id  Long Integer (32-bit signed)
   C   Text(255)
   E   Text(255)
@@ -46,34 +46,38 @@ code units (a character outside the BMP counts twice).
 
 On bad input the line number is reported on stderr, the exit status is 1
 and OUTPUT is not created.
+
+Options:
+  -h, --help  Show this help.
+  --version   Show the version.
 )";
 
 // Removes the temporary output unless it was renamed into place.
 class TemporaryFile {
 public:
     explicit TemporaryFile(std::filesystem::path path)
-        : path_(std::move(path)) { }
+        : m_path(std::move(path)) { }
     TemporaryFile(const TemporaryFile &) = delete;
     TemporaryFile &operator=(const TemporaryFile &) = delete;
     ~TemporaryFile()
     {
-        if (!committed_) {
+        if (!m_committed) {
             std::error_code ignored;
-            std::filesystem::remove(path_, ignored);
+            std::filesystem::remove(m_path, ignored);
         }
     }
 
-    const std::filesystem::path &path() const { return path_; }
+    const std::filesystem::path &path() const { return m_path; }
 
     void commitAs(const std::filesystem::path &target)
     {
-        std::filesystem::rename(path_, target);
-        committed_ = true;
+        std::filesystem::rename(m_path, target);
+        m_committed = true;
     }
 
 private:
-    std::filesystem::path path_;
-    bool committed_ = false;
+    std::filesystem::path m_path;
+    bool m_committed = false;
 };
 
 std::filesystem::path temporaryPathFor(const std::filesystem::path &output)
@@ -146,12 +150,16 @@ int run(std::string_view inputName, const std::filesystem::path &outputPath)
 int main(int argc, char **argv)
 {
     if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
-        std::cout << kUsage << "\n"
-                  << kHelp;
+        std::cout << Usage << "\n"
+                  << Help;
+        return 0;
+    }
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::cout << "jet4writer " << REALMQUERY_VERSION << "\n";
         return 0;
     }
     if (argc != 3) {
-        std::cerr << kUsage << "Try 'jet4writer --help' for the input format.\n";
+        std::cerr << Usage << "Try 'jet4writer --help' for the input format.\n";
         return 2;
     }
     std::ios::sync_with_stdio(false);
