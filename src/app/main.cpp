@@ -46,7 +46,7 @@ void printText(std::FILE *stream, const QString &text)
 QString helpText(const QCommandLineParser &parser)
 {
     const QString help = parser.helpText();
-    return (QStringLiteral("Usage: %1 [options]").arg(ProgramName) + help.mid(help.indexOf(u'\n'))).trimmed();
+    return QString(QStringLiteral("Usage: %1 [options]").arg(ProgramName) + help.mid(help.indexOf(u'\n'))).trimmed();
 }
 
 // --help and --version answer before the window system is touched, so they

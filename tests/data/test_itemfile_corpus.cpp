@@ -26,7 +26,7 @@ class TestItemFileCorpus : public QObject {
         Rows rows;
     };
 
-    static constexpr std::size_t Page = jet4::kPageSize;
+    static constexpr std::size_t Page = jet4::PageSize;
 
     static std::vector<jet4::ItemRow> sampleRows(int count)
     {

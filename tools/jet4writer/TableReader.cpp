@@ -82,14 +82,14 @@ public:
         checkHeader();
     }
 
-    std::uint32_t pageCount() const noexcept { return static_cast<std::uint32_t>(bytes_.size() / kPageSize); }
+    std::uint32_t pageCount() const noexcept { return static_cast<std::uint32_t>(bytes_.size() / PageSize); }
 
     Record page(std::uint32_t number, const std::string &what) const
     {
         if (number >= pageCount()) {
             damaged(what + " would be on " + pageName(number) + ", beyond the end of the file");
         }
-        return Record(bytes_.subspan(std::size_t{number} * kPageSize, kPageSize), pageName(number) + " (" + what + ")");
+        return Record(bytes_.subspan(std::size_t{number} * PageSize, PageSize), pageName(number) + " (" + what + ")");
     }
 
 private:
@@ -103,7 +103,7 @@ private:
         if (bytes_[versionOffset] != 0x01) {
             throw NotJet4File("it is not in the Jet 4 format (version byte " + std::to_string(bytes_[versionOffset]) + ")");
         }
-        if (bytes_.size() % kPageSize != 0) {
+        if (bytes_.size() % PageSize != 0) {
             damaged("its length, " + std::to_string(bytes_.size()) + " bytes, is not a whole number of pages");
         }
     }
@@ -141,7 +141,7 @@ std::vector<std::uint8_t> definitionBytes(const PageFile &file, std::uint32_t fi
         if (pages >= file.pageCount() || page.u8(0) != kTableDefPageType) {
             damaged(page.what() + " is not a table definition page");
         }
-        const auto content = bytes.empty() ? page.sub(0, kPageSize) : page.sub(kTableDefPageHeaderSize, kPageSize - kTableDefPageHeaderSize);
+        const auto content = bytes.empty() ? page.sub(0, PageSize) : page.sub(kTableDefPageHeaderSize, PageSize - kTableDefPageHeaderSize);
         bytes.insert(bytes.end(), content.begin(), content.end());
         number = page.u32(4);
         if (number == 0) {
@@ -209,7 +209,7 @@ bool belongsTo(const Record &page, const TableDefinition &table)
 std::uint16_t rowCountOn(const Record &page)
 {
     const std::uint16_t count = page.u16(kRowCountOffset);
-    if (kRowOffsetsStart + 2 * std::size_t{count} > kPageSize) {
+    if (kRowOffsetsStart + 2 * std::size_t{count} > PageSize) {
         damaged(page.what() + " counts more rows than fit on it");
     }
     return count;
@@ -226,8 +226,8 @@ std::uint16_t rowEntry(const Record &page, std::uint16_t row)
 std::span<const std::uint8_t> rowBytes(const Record &page, std::uint16_t row)
 {
     const std::size_t start = rowEntry(page, row) & kRowOffsetMask;
-    const std::size_t end = row == 0 ? kPageSize : page.u16(kRowOffsetsStart + 2 * std::size_t{row - 1u}) & kRowOffsetMask;
-    if (start < kRowOffsetsStart + 2 * std::size_t{rowCountOn(page)} || start > end || end > kPageSize) {
+    const std::size_t end = row == 0 ? PageSize : page.u16(kRowOffsetsStart + 2 * std::size_t{row - 1u}) & kRowOffsetMask;
+    if (start < kRowOffsetsStart + 2 * std::size_t{rowCountOn(page)} || start > end || end > PageSize) {
         damaged(page.what() + ": row " + std::to_string(row) + " lies outside the room for rows");
     }
     return page.sub(start, end - start);
@@ -274,7 +274,7 @@ std::vector<std::uint32_t> usedPages(const PageFile &file, const TableDefinition
         if (bitmap.u8(0) != kUsageBitmapPageType) {
             damaged(bitmap.what() + " is not a usage bitmap page");
         }
-        addMarkedPages(pages, bitmap.sub(kBitmapStart, kPageSize - kBitmapStart), std::uint64_t{entry} * kPagesPerBitmapPage, file, what);
+        addMarkedPages(pages, bitmap.sub(kBitmapStart, PageSize - kBitmapStart), std::uint64_t{entry} * PagesPerBitmapPage, file, what);
     }
     return pages;
 }
