@@ -1,7 +1,8 @@
 #pragma once
 
 #include "data/Module1.h"
-#include "ui/ReportListModel.h"
+#include "query/BackgroundRunner.h"
+#include "ui/RowListModel.h"
 
 #include <memory>
 
@@ -14,26 +15,29 @@ public:
     explicit OpenFolder(const QString &folder);
 
     realm::Module1 &module() { return m_module; }
+    realm::BackgroundRunner &runner() { return *m_runner; }
 
 private:
     realm::Module1 m_module;
+    // Made after the shared objects and gone before them.
+    std::unique_ptr<realm::BackgroundRunner> m_runner = std::make_unique<realm::BackgroundRunner>();
 };
 
 // An empty list with the main window's result columns.
-std::unique_ptr<realm::ui::ReportListModel> newResultList();
+std::unique_ptr<realm::ui::RowListModel> newResultList(const realm::Module1 &module);
 
-// The main window's searches, end to end into `list`, made visible with
-// publishRows. Each returns the row count; throws std::runtime_error when
-// the search did not run.
-int equipmentSearch(realm::Module1 &module, realm::ui::ReportListModel &list);
-int petSearch(realm::Module1 &module, const QString &petName, realm::ui::ReportListModel &list);
-int itemLookup(realm::Module1 &module, const QString &nameFragment);
+// The main window's searches, end to end into `list` through the
+// background runner, as the window runs them. Each returns the row count;
+// throws std::runtime_error when the search did not run.
+int equipmentSearch(OpenFolder &open, realm::ui::RowListModel &list);
+int petSearch(OpenFolder &open, const QString &petName, realm::ui::RowListModel &list);
+int itemLookup(OpenFolder &open, const QString &nameFragment);
 
 // The start-up preload alone: opening db.mdb and indexing its names.
 void preloadItems(const QString &folder);
 
-// Looks up the name of every item type of the last equipment result, as
-// the fill does; returns how many were found.
-int resolveItemNames(const realm::Module1 &module);
+// Looks up the name of every row of a result list, as the list shows
+// it; returns how many were found.
+int resolveItemNames(const realm::ui::RowListModel &list);
 
 } // namespace bench

@@ -10,4 +10,11 @@ namespace bench {
 // does not exit with status 0.
 double runToNull(const QString &program, const QStringList &arguments);
 
+// The same, giving the program's peak resident memory in bytes as well.
+struct SpawnedRun {
+    double seconds;
+    long long peakBytes;
+};
+SpawnedRun runToNullWithPeak(const QString &program, const QStringList &arguments);
+
 } // namespace bench

@@ -1,5 +1,6 @@
 #include "InProcess.h"
 #include "Measure.h"
+#include "Responsiveness.h"
 #include "Spawn.h"
 #include "Table.h"
 
@@ -7,7 +8,7 @@
 #include "ui/RowOrderModel.h"
 #include "ui/TableExport.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -31,6 +32,10 @@ struct Config {
 // What the bars are checked against, gathered while the sections run.
 struct Findings {
     double cliRatio = 0;
+    double fillRatio = 0;
+    WindowFigures window;
+    double cliFirstRow = 0;
+    double cliPeakMegabytes = 0;
     double addedMegabytes = 0;
     double preloadSeconds = 0;
     double resolutionDifference = 0;
@@ -74,26 +79,22 @@ double megabytes(long long bytes)
 void memorySection(const Config &config, Findings &findings)
 {
     OpenFolder open(folderFor(config, LargeRows, FullItems));
-    auto list = newResultList();
+    auto list = newResultList(open.module());
     const long long before = residentBytes();
-    const int rows = equipmentSearch(open.module(), *list);
+    const int rows = equipmentSearch(open, *list);
     const long long withResult = residentBytes();
-    open.module().rsEquip->close();
-    const long long listAlone = residentBytes();
     findings.addedMegabytes = megabytes(withResult - before);
     std::printf("\nResident memory (VmRSS) of a %s-row equipment result in the main window\n", grouped(rows).c_str());
     std::printf("  before the search                 %8.1f MB\n", megabytes(before));
-    std::printf("  list filled, recordset still open %8.1f MB  (+%.1f MB, %.0f bytes a row)\n", megabytes(withResult),
+    std::printf("  list filled (it holds the rows)   %8.1f MB  (+%.1f MB, %.0f bytes a row)\n", megabytes(withResult),
                 findings.addedMegabytes, double(withResult - before) / rows);
-    std::printf("  recordset closed, list kept       %8.1f MB  (+%.1f MB for the list alone)\n", megabytes(listAlone),
-                megabytes(listAlone - before));
 }
 
-Samples inProcessFill(const Config &config, realm::Module1 &module)
+Samples inProcessFill(const Config &config, OpenFolder &open)
 {
-    std::unique_ptr<realm::ui::ReportListModel> list;
+    std::unique_ptr<realm::ui::RowListModel> list;
     return measure(
-        config.repeat, [&] { equipmentSearch(module, *list); }, [&] { list = newResultList(); });
+        config.repeat, [&] { equipmentSearch(open, *list); }, [&] { list = newResultList(open.module()); });
 }
 
 Samples spawned(const Config &config, const QString &program, const QStringList &arguments)
@@ -115,16 +116,46 @@ void searchSection(const Config &config, int rows, Findings &findings)
                                  QStringLiteral("equip")});
     table.line("realmquery-cli --format tsv equip > /dev/null", cli);
     OpenFolder open(folder);
-    table.line("in process: query, recordset, list fill, publishRows", inProcessFill(config, open.module()));
-    std::unique_ptr<realm::ui::ReportListModel> list;
+    const Samples fill = inProcessFill(config, open);
+    table.line("in process: query to the last row in the list", fill);
+    std::unique_ptr<realm::ui::RowListModel> list;
     int pets = 0;
     table.line("in process: pet search ' ' (every pet) into the list",
                measure(
-                   config.repeat, [&] { pets = petSearch(open.module(), AllPets, *list); },
-                   [&] { list = newResultList(); }));
+                   config.repeat, [&] { pets = petSearch(open, AllPets, *list); },
+                   [&] { list = newResultList(open.module()); }));
     table.note(grouped(pets) + " pets");
     if (rows == LargeRows)
         findings.cliRatio = cli.median() / table.referenceMedian();
+    if (rows == LargeRows)
+        findings.fillRatio = fill.median() / table.referenceMedian();
+}
+
+// The real main window and the command line while a 1,000,000-row search
+// runs: how live the window stays, how soon rows show, how soon a stop
+// takes effect, and what memory each needs.
+void responsivenessSection(const Config &config, Findings &findings)
+{
+    const QString folder = folderFor(config, LargeRows, FullItems);
+    findings.window = measureMainWindow(folder);
+    std::vector<double> firstRows;
+    long long peak = 0;
+    for (int i = 0; i < config.repeat; ++i) {
+        firstRows.push_back(cliFirstRowSeconds(config.cli, folder));
+        peak = std::max(peak, runToNullWithPeak(config.cli, {QStringLiteral("--dir"), folder, QStringLiteral("equip")}).peakBytes);
+    }
+    findings.cliFirstRow = Samples{firstRows}.median();
+    findings.cliPeakMegabytes = megabytes(peak);
+    const WindowFigures &window = findings.window;
+    std::printf("\nSpeed and memory: unfiltered equipment search, %s rows, in the real main window\n",
+                grouped(window.rows).c_str());
+    std::printf("  longest gap between ticks of a 10 ms timer   %8.3f s\n", window.longestGapSeconds);
+    std::printf("  click to the first rows in the list          %8.3f s\n", window.firstRowsSeconds);
+    std::printf("  click to the end of the search (the fill)    %8.3f s\n", window.fillSeconds);
+    std::printf("  stop request to the end of the search        %8.3f s\n", window.stopSeconds);
+    std::printf("  resident memory the result adds              %8.1f MB\n", window.addedMegabytes);
+    std::printf("  command line: start to the first row (median) %7.3f s\n", findings.cliFirstRow);
+    std::printf("  command line: peak resident memory (largest) %8.1f MB\n", findings.cliPeakMegabytes);
 }
 
 void itemTableSection(const Config &config, Findings &findings)
@@ -137,7 +168,7 @@ void itemTableSection(const Config &config, Findings &findings)
     OpenFolder open(folder);
     int found = 0;
     table.line("item lookup by a name fragment (\"sword\", like '%X%')",
-               measure(config.repeat, [&] { found = itemLookup(open.module(), SwordFragment); }));
+               measure(config.repeat, [&] { found = itemLookup(open, SwordFragment); }));
     table.note(grouped(found) + " items found");
 }
 
@@ -154,9 +185,9 @@ struct ResolutionRun {
 
     void measureOnce()
     {
-        auto list = newResultList();
-        fill.seconds.push_back(cpuSecondsOf([&] { equipmentSearch(open.module(), *list); }));
-        resolve.seconds.push_back(cpuSecondsOf([&] { found = resolveItemNames(open.module()); }));
+        auto list = newResultList(open.module());
+        fill.seconds.push_back(secondsOf([&] { equipmentSearch(open, *list); }));
+        resolve.seconds.push_back(cpuSecondsOf([&] { found = resolveItemNames(*list); }));
     }
 };
 
@@ -188,8 +219,8 @@ void resolutionSection(const Config &config, Findings &findings)
                 grouped(LargeRows).c_str(), UsedItems, grouped(FewItems).c_str(), grouped(FullItems).c_str());
     std::printf("  %-40s %17s   %17s   %8s\n", "", "200 items", "20,000 items", "change");
     std::printf("  %-40s %8s %8s   %8s %8s   %8s\n", "", "median", "best", "median", "best", "(best)");
-    findings.resolutionDifference = printPerRow("list fill, query to publishRows", few.fill, full.fill);
-    printPerRow("name lookups alone (nameFor)", few.resolve, full.resolve);
+    findings.resolutionDifference = printPerRow("list fill, query to the last row", few.fill, full.fill);
+    printPerRow("item-name cells of every row", few.resolve, full.resolve);
     std::printf("  rows whose item name was found: %s and %s of %s\n", grouped(few.found).c_str(),
                 grouped(full.found).c_str(), grouped(LargeRows).c_str());
 }
@@ -205,6 +236,26 @@ void printBars(const Findings &findings)
     char line[128];
     std::snprintf(line, sizeof line, "CLI equipment search, 1,000,000 rows: %.2fx sqlite3 (<= 2x)", findings.cliRatio);
     printBar(line, findings.cliRatio <= 2);
+    const WindowFigures &window = findings.window;
+    std::snprintf(line, sizeof line, "window's longest event-loop gap while searching: %.3f s (<= 0.05 s)",
+                  window.longestGapSeconds);
+    printBar(line, window.longestGapSeconds <= 0.05);
+    std::snprintf(line, sizeof line, "first rows in the list: %.3f s after the click (<= 0.3 s)", window.firstRowsSeconds);
+    printBar(line, window.firstRowsSeconds <= 0.3);
+    std::snprintf(line, sizeof line, "command line's first row: %.3f s after its start (<= 0.2 s)", findings.cliFirstRow);
+    printBar(line, findings.cliFirstRow <= 0.2);
+    std::snprintf(line, sizeof line, "stop takes effect: %.3f s (<= 0.2 s)", window.stopSeconds);
+    printBar(line, window.stopSeconds <= 0.2);
+    std::snprintf(line, sizeof line, "command line's peak memory, 1,000,000 rows: %.1f MB (<= 30 MB)",
+                  findings.cliPeakMegabytes);
+    printBar(line, findings.cliPeakMegabytes <= 30);
+    std::snprintf(line, sizeof line, "memory a 1,000,000-row result adds to the window: %.1f MB (<= 60 MB)",
+                  window.addedMegabytes);
+    printBar(line, window.addedMegabytes <= 60);
+    std::snprintf(line, sizeof line, "CLI equipment search, 1,000,000 rows: %.2fx sqlite3 (<= 1.3x)", findings.cliRatio);
+    printBar(line, findings.cliRatio <= 1.3);
+    std::snprintf(line, sizeof line, "window's fill, 1,000,000 rows: %.2fx sqlite3 (<= 1.5x)", findings.fillRatio);
+    printBar(line, findings.fillRatio <= 1.5);
     std::snprintf(line, sizeof line, "fill per row, 20,000 vs 200 items: %+.1f%% (within 10%%)",
                   findings.resolutionDifference * 100);
     printBar(line, std::fabs(findings.resolutionDifference) <= 0.10);
@@ -239,8 +290,8 @@ void worksheetSection(const Config &config, WorksheetFindings &findings)
 {
     using realm::ui::ColumnKind;
     OpenFolder open(folderFor(config, LargeRows, FullItems));
-    auto list = newResultList();
-    const int rows = equipmentSearch(open.module(), *list);
+    auto list = newResultList(open.module());
+    const int rows = equipmentSearch(open, *list);
     const QList<ColumnKind> kinds = {ColumnKind::Text, ColumnKind::Number, ColumnKind::Text,
                                      ColumnKind::Number, ColumnKind::Number, ColumnKind::Text};
     const char *const columns[] = {"character name (text)", "item id (number)", "item name (text)", "amount (number)",
@@ -306,7 +357,10 @@ Config parseArguments(const QStringList &arguments)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // The real main window is measured; nothing needs to be seen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     try {
         const Config config = parseArguments(QCoreApplication::arguments());
         std::printf("realmbench: %d runs of each case; wall times in seconds\n", config.repeat);
@@ -316,6 +370,7 @@ int main(int argc, char *argv[])
         searchSection(config, LargeRows, findings);
         itemTableSection(config, findings);
         resolutionSection(config, findings);
+        responsivenessSection(config, findings);
         WorksheetFindings worksheet;
         worksheetSection(config, worksheet);
         printBars(findings);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs and builds (scripts/setup.sh), generates the benchmark data into
-# build/bench-data/ and runs the benchmark. Extra arguments go to realmbench
+# build/bench-data/ (once: folders already there are reused) and runs the benchmark. Extra arguments go to realmbench
 # (e.g. --repeat 3).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,6 +12,7 @@ mkdir -p "$data"
 
 seed=20240601
 item_table() { # ITEMS -> $data/items-ITEMS.mdb
+  [ -f "$data/items-$1.mdb" ] && return
   "$bin/gamedata" --rows 0 --items "$1" --seed "$seed" --items-tsv "$data/items-$1.tsv"
   "$bin/jet4writer" "$data/items-$1.tsv" "$data/items-$1.mdb"
 }
@@ -21,13 +22,14 @@ item_table() { # ITEMS -> $data/items-ITEMS.mdb
 # gives the same game rows whatever ITEMS is.
 program_folder() {
   local folder="$data/rows-$1-items-$2${3:+-used-$3}"
+  [ -f "$folder/db.ini" ] && return
   mkdir -p "$folder"
   "$bin/gamedata" --rows "$1" --items "$2" --used-items "${3:-0}" --seed "$seed" --game "$folder/realmdb.sqlite"
   cp "$data/items-$2.mdb" "$folder/db.mdb"
   printf '[基础设置]\nserverip=\nuserid=\npassword=\ngamedb=realmdb.sqlite\n' > "$folder/db.ini"
 }
 
-echo "Generating the data in $data ..."
+echo "Generating the data in $data (folders already there are kept) ..."
 item_table 20000
 item_table 200
 program_folder 100000 20000

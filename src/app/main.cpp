@@ -1,3 +1,4 @@
+#include "data/Module1.h"
 #include "data/ProgramFolder.h"
 #include "data/SettingsTemplate.h"
 #include "ui/FirstRun.h"
@@ -46,7 +47,8 @@ void printText(std::FILE *stream, const QString &text)
 QString helpText(const QCommandLineParser &parser)
 {
     const QString help = parser.helpText();
-    return QString(QStringLiteral("Usage: %1 [options]").arg(ProgramName) + help.mid(help.indexOf(u'\n'))).trimmed();
+    const QString usage = QStringLiteral("Usage: %1 [options]").arg(ProgramName) + help.mid(help.indexOf(u'\n'));
+    return usage.trimmed();
 }
 
 // --help and --version answer before the window system is touched, so they
@@ -113,6 +115,9 @@ int main(int argc, char *argv[])
         return firstRun();
 
     realm::ui::installFontSubstitutes();
-    realm::ui::FormSlot<realm::ui::Form1>::instance().show();
+    // The runner goes before the shared objects: its threads end first.
+    realm::Module1 module;
+    realm::BackgroundRunner runner;
+    realm::ui::FormSlot<realm::ui::Form1>::instance().show({module, runner});
     return QApplication::exec();
 }

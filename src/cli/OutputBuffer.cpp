@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 
+#include <cerrno>
 #include <cstring>
 
 namespace realm::cli {
@@ -76,6 +77,8 @@ void OutputBuffer::flush()
     m_used = 0;
     if (!m_failed)
         m_failed = std::fflush(m_stream) != 0;
+    if (m_failed && errno == EPIPE)
+        m_readerGone = true;
 }
 
 void printLine(std::FILE *stream, const QString &text)

@@ -33,6 +33,8 @@ public:
     void flush();
     // Whether a write to the stream fell short (a full disk, a closed pipe).
     bool failed() const { return m_failed; }
+    // Whether the write failed because nobody reads the stream any more.
+    bool readerGone() const { return m_readerGone; }
 
     static constexpr std::size_t MaxEscapeLength = 6;
 
@@ -47,6 +49,7 @@ private:
     std::vector<char> m_buffer;
     std::size_t m_used = 0;
     bool m_failed = false;
+    bool m_readerGone = false;
 };
 
 // Writes `text` and a line break to `stream` at once, as UTF-8.

@@ -1,10 +1,13 @@
 #include "cli/SearchRunner.h"
 
-#include "cli/RowStream.h"
+#include "cli/StopSignals.h"
 #include "data/DataError.h"
 #include "data/Module1.h"
 #include "data/ProgramFolder.h"
-#include "query/Searches.h"
+#include "query/ListFormat.h"
+#include "query/SearchChannel.h"
+
+#include <QEventLoop>
 
 namespace realm::cli {
 
@@ -36,73 +39,94 @@ QStringList columnsOf(const AccountLookup &)
     return CharacterListColumns;
 }
 
+// A search made ready to run: the connection it runs on, the work, and
+// how its rows are written.
+struct PreparedSearch {
+    std::shared_ptr<Connection> connection;
+    SearchChannel::Work work;
+    ListFormat format;
+};
+
 // The searches into the result list need what the main window opens.
 void openForResultList(Module1 &module, const QString &folder)
 {
     openSharedData(module, readSettings(folder), folder);
 }
 
-// Runs a search that fills a report list, with the rows going to `writer`.
-template <class ListSearch>
-SearchOutcome streamRows(TableWriter &writer, ListSearch search)
-{
-    RowStream rows(writer);
-    const SearchOutcome outcome = search(rows);
-    rows.writePendingRow();
-    return outcome;
-}
-
-SearchOutcome run(const EquipmentSearch &search, Module1 &module, const QString &folder, TableWriter &writer)
+PreparedSearch prepare(const EquipmentSearch &search, Module1 &module, const QString &folder)
 {
     openForResultList(module, folder);
-    return streamRows(writer, [&](ReportSink &rows) { return runEquipmentSearch(module, search.filters, rows); });
+    return {module.gameConn,
+            [&module, filters = search.filters](ListFeed &rows, StopFlag &stop) {
+                return runEquipmentSearch(*module.gameConn, *module.rsEquip, filters, rows, stop);
+            },
+            resultListFormat(module.itemNames)};
 }
 
-SearchOutcome run(const PetSearch &search, Module1 &module, const QString &folder, TableWriter &writer)
+PreparedSearch prepare(const PetSearch &search, Module1 &module, const QString &folder)
 {
     openForResultList(module, folder);
-    return streamRows(writer, [&](ReportSink &rows) { return runPetSearch(module, search.petName, rows); });
+    return {module.gameConn,
+            [&module, petName = search.petName](ListFeed &rows, StopFlag &stop) {
+                return runPetSearch(*module.gameConn, *module.rsPet, petName, rows, stop);
+            },
+            resultListFormat(module.itemNames)};
 }
 
-// The grid's designed fields, by name; a Null value or a field the result
-// lacks has no value.
-void writeGridRows(const ResultTable &table, TableWriter &writer)
-{
-    std::vector<int> fields;
-    for (const QString &name : ItemLookupFields)
-        fields.push_back(table.columnIndex(name));
-    Cells cells(fields.size());
-    for (int row = 0; row < table.rowCount(); ++row) {
-        for (std::size_t i = 0; i < fields.size(); ++i) {
-            const int field = fields[i];
-            cells[i] = field >= 0 && !table.isNull(row, field) ? std::optional(table.displayText(row, field))
-                                                               : std::nullopt;
-        }
-        writer.writeRow(cells);
-    }
-}
-
-SearchOutcome run(const ItemLookup &search, Module1 &module, const QString &folder, TableWriter &writer)
+PreparedSearch prepare(const ItemLookup &search, Module1 &module, const QString &folder)
 {
     module.itemConn = openItemConnection(folder);
-    module.rsLookup = std::make_shared<Recordset>();
-    const SearchOutcome outcome = runItemLookup(module, search.idText, search.nameText);
-    if (outcome.status == Status::Done)
-        writeGridRows(*module.rsLookup->table(), writer);
-    return outcome;
+    renewSlot(module, Slot::Lookup);
+    return {module.itemConn,
+            [&module, search](ListFeed &rows, StopFlag &stop) {
+                return runItemLookup(*module.itemConn, module.rsLookup, search.idText, search.nameText, rows, stop);
+            },
+            itemGridFormat()};
 }
 
-SearchOutcome run(const AccountLookup &search, Module1 &module, const QString &folder, TableWriter &writer)
+PreparedSearch prepare(const AccountLookup &search, Module1 &module, const QString &folder)
 {
     module.gameConn = openGameConnection(readSettings(folder), folder);
-    module.rsChars = std::make_shared<Recordset>();
-    return streamRows(writer,
-                      [&](ReportSink &rows) { return runAccountLookup(module, search.characterName, rows); });
+    renewSlot(module, Slot::Chars);
+    return {module.gameConn,
+            [&module, name = search.characterName](ListFeed &rows, StopFlag &stop) {
+                return runAccountLookup(*module.gameConn, *module.rsChars, name, rows, stop);
+            },
+            characterListFormat()};
 }
+
+// Writes each batch as it arrives and hands it to the stream at once, so
+// the rows never gather in memory and a reader sees them as they come.
+class BatchWriter {
+public:
+    BatchWriter(const ListFormat &format, TableWriter &writer, OutputBuffer &out)
+        : m_format(format), m_writer(writer), m_out(out), m_cells(std::size_t(format.columnCount())) { }
+
+    void write(const ResultTable &batch)
+    {
+        if (m_positions.empty())
+            m_positions = m_format.positionsIn(batch);
+        for (int row = 0; row < batch.rowCount(); ++row) {
+            for (int column = 0; column < m_format.columnCount(); ++column)
+                m_cells[std::size_t(column)] = m_format.cell(batch, row, column, m_positions);
+            m_writer.writeRow(m_cells);
+        }
+        m_out.flush();
+    }
+
+private:
+    const ListFormat &m_format;
+    TableWriter &m_writer;
+    OutputBuffer &m_out;
+    Cells m_cells;
+    std::vector<int> m_positions;
+};
 
 int finishOutput(TableWriter &writer, const OutputBuffer &out)
 {
     writer.finish();
+    if (out.readerGone())
+        return ExitReaderGone;
     if (!out.failed())
         return ExitSuccess;
     printLine(stderr, QStringLiteral("Writing the output failed."));
@@ -122,10 +146,49 @@ int conclude(const SearchOutcome &outcome, TableWriter &writer, const OutputBuff
         printLine(stderr, outcome.message);
         return ExitUsage;
     case Status::Failed:
+    case Status::Stopped:
         break;
     }
     printLine(stderr, outcome.message);
     return ExitFailure;
+}
+
+// Runs the search in the background and writes its rows as they come,
+// until it ends, a signal stops it, or the reader of the output is gone.
+struct SearchEnd {
+    SearchOutcome outcome;
+    int stopSignal = 0;
+};
+
+SearchEnd runToEnd(PreparedSearch &search, TableWriter &writer, OutputBuffer &out, BackgroundRunner &runner)
+{
+    SearchChannel channel(runner);
+    BatchWriter batches(search.format, writer, out);
+    StopSignals stopSignals;
+    QEventLoop loop;
+    SearchEnd end;
+    QObject::connect(&channel, &SearchChannel::rowsArrived, &loop, [&](const std::shared_ptr<const ResultTable> &batch) {
+        batches.write(*batch);
+        if (out.failed())
+            channel.stop();
+    });
+    QObject::connect(&channel, &SearchChannel::finished, &loop, [&](const SearchOutcome &outcome) {
+        end.outcome = outcome;
+        loop.quit();
+    });
+    QObject::connect(&stopSignals, &StopSignals::stopRequested, &channel, &SearchChannel::stop);
+    channel.start(search.connection, search.work);
+    loop.exec();
+    end.stopSignal = stopSignals.received();
+    return end;
+}
+
+int concludeStopped(const SearchEnd &end, TableWriter &writer, OutputBuffer &out)
+{
+    if (out.readerGone())
+        return ExitReaderGone;
+    writer.finish();
+    return 128 + end.stopSignal;
 }
 
 } // namespace
@@ -138,10 +201,14 @@ int runRequest(const Request &request)
     const auto writer = makeTableWriter(request.format, std::visit([](const auto &search) { return columnsOf(search); }, request.search),
                                         out);
     Module1 module;
+    // Declared after the shared objects, so its threads end before them.
+    BackgroundRunner runner;
     try {
-        const SearchOutcome outcome = std::visit(
-            [&](const auto &search) { return run(search, module, folder, *writer); }, request.search);
-        return conclude(outcome, *writer, out);
+        PreparedSearch search = std::visit([&](const auto &what) { return prepare(what, module, folder); }, request.search);
+        const SearchEnd end = runToEnd(search, *writer, out, runner);
+        if (end.outcome.status == Status::Stopped)
+            return concludeStopped(end, *writer, out);
+        return conclude(end.outcome, *writer, out);
     } catch (const DataError &error) {
         printLine(stderr, error.message());
         return ExitFailure;

@@ -7,10 +7,13 @@
 
 namespace realm {
 
-Module1 &Module1::instance()
+Recordset &renewSlot(Module1 &module, Slot slot)
 {
-    static Module1 module;
-    return module;
+    static constexpr std::shared_ptr<Recordset> Module1::*Members[] = {
+        &Module1::rsEquip, &Module1::rsPet, &Module1::rsLookup, &Module1::rsItemNames, &Module1::rsChars};
+    std::shared_ptr<Recordset> &member = module.*Members[static_cast<std::size_t>(slot)];
+    member = std::make_shared<Recordset>();
+    return *member;
 }
 
 QString itemDatabasePath(const QString &programFolder)
@@ -32,8 +35,7 @@ std::shared_ptr<Connection> openGameConnection(const Settings &settings, const Q
 
 void preloadItemNames(Module1 &module)
 {
-    module.rsItemNames = std::make_shared<Recordset>();
-    module.rsItemNames->open(QStringLiteral("select * from item "), *module.itemConn);
+    renewSlot(module, Slot::ItemNames).open(QStringLiteral("select * from item "), *module.itemConn);
     module.itemNames = ItemNameIndex(module.rsItemNames->table());
 }
 
@@ -41,8 +43,8 @@ void openSharedData(Module1 &module, const Settings &settings, const QString &pr
 {
     module.itemConn = openItemConnection(programFolder);
     module.gameConn = openGameConnection(settings, programFolder);
-    module.rsEquip = std::make_shared<Recordset>();
-    module.rsPet = std::make_shared<Recordset>();
+    renewSlot(module, Slot::Equip);
+    renewSlot(module, Slot::Pet);
     preloadItemNames(module);
 }
 

@@ -21,9 +21,17 @@ struct Module1 {
     std::shared_ptr<Recordset> rsItemNames;
     std::shared_ptr<Recordset> rsChars;
     ItemNameIndex itemNames;
-
-    static Module1 &instance();
 };
+
+enum class Slot { Equip,
+                  Pet,
+                  Lookup,
+                  ItemNames,
+                  Chars };
+
+// Gives a slot a new, closed recordset, releasing the one it held: the one
+// way every window, the command line and the benchmark make their slots.
+Recordset &renewSlot(Module1 &module, Slot slot);
 
 QString itemDatabasePath(const QString &programFolder);
 

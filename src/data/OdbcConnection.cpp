@@ -1,6 +1,7 @@
 #include "data/OdbcConnection.h"
 
 #include "data/DataError.h"
+#include "data/RowBatcher.h"
 
 #include <sql.h>
 #include <sqlext.h>
@@ -250,26 +251,68 @@ bool OdbcConnection::connectionIsDead() const
     return SQL_SUCCEEDED(rc) && dead == SQL_CD_TRUE;
 }
 
-std::shared_ptr<const ResultTable> OdbcConnection::query(const QString &sql, const QStringList &parameters)
+namespace {
+
+// Notes whether any batch went on, so that a statement that failed after
+// its first rows is never run a second time into the same receiver.
+class CountingReceiver : public BatchReceiver {
+public:
+    explicit CountingReceiver(BatchReceiver &inner)
+        : m_inner(inner) { }
+    void receive(std::shared_ptr<const ResultTable> batch) override
+    {
+        m_handedOn = true;
+        m_inner.receive(std::move(batch));
+    }
+    bool handedOn() const { return m_handedOn; }
+
+private:
+    BatchReceiver &m_inner;
+    bool m_handedOn = false;
+};
+
+} // namespace
+
+void OdbcConnection::run(const QString &sql, const QStringList &parameters, BatchReceiver &rows, StopFlag &stop)
 {
     if (!m_handles->connected) {
         connect();
-        return run(sql, parameters);
+        execute(sql, parameters, rows, stop);
+        return;
     }
+    CountingReceiver counted(rows);
     try {
-        return run(sql, parameters);
+        execute(sql, parameters, counted, stop);
+        return;
     } catch (const DataError &) {
-        // FreeTDS reports a vanished server as HY000 "Unknown error" first and
-        // as 08S01 after that, so the state alone cannot tell; ask the driver.
-        if (!connectionIsDead())
+        stop.throwIfRaised();
+        if (!worthReconnecting(counted.handedOn()))
             throw;
     }
     disconnect();
     connect();
-    return run(sql, parameters);
+    execute(sql, parameters, rows, stop);
 }
 
-std::shared_ptr<const ResultTable> OdbcConnection::run(const QString &sql, const QStringList &parameters)
+// FreeTDS reports a vanished server as HY000 "Unknown error" first and as
+// 08S01 after that, so the state alone cannot tell; ask the driver.
+bool OdbcConnection::worthReconnecting(bool anyRowsHandedOn) const
+{
+    return !anyRowsHandedOn && connectionIsDead();
+}
+
+void OdbcConnection::execute(const QString &sql, const QStringList &parameters, BatchReceiver &rows, StopFlag &stop)
+{
+    try {
+        fetch(sql, parameters, rows, stop);
+    } catch (const DataError &) {
+        // A cancelled statement fails with the driver's "operation cancelled".
+        stop.throwIfRaised();
+        throw;
+    }
+}
+
+void OdbcConnection::fetch(const QString &sql, const QStringList &parameters, BatchReceiver &rows, StopFlag &stop)
 {
     Statement statement(m_handles->connection);
     std::vector<SQLLEN> lengths(parameters.size());
@@ -279,6 +322,7 @@ std::shared_ptr<const ResultTable> OdbcConnection::run(const QString &sql, const
                                          SQL_WVARCHAR, std::max<SQLULEN>(WideParameterSize, parameters[i].size()), 0,
                                          const_cast<ushort *>(parameters[i].utf16()), lengths[i], &lengths[i]));
     }
+    const InterruptScope interruptible(stop, [handle = statement.handle()] { SQLCancel(handle); });
     statement.check(SQLExecDirectW(statement.handle(),
                                    const_cast<SQLWCHAR *>(reinterpret_cast<const SQLWCHAR *>(sql.utf16())),
                                    SQLINTEGER(sql.size())));
@@ -286,14 +330,15 @@ std::shared_ptr<const ResultTable> OdbcConnection::run(const QString &sql, const
     QStringList names;
     for (const ColumnInfo &column : columns)
         names << column.name;
-    auto table = std::make_shared<ResultTable>(names);
+    RowBatcher batcher(names, rows, stop);
     SQLRETURN rc;
     while ((rc = SQLFetch(statement.handle())) != SQL_NO_DATA) {
         statement.check(rc);
         for (std::size_t i = 0; i < columns.size(); ++i)
-            appendCell(*table, statement, SQLUSMALLINT(i + 1), columns[i].type);
+            appendCell(batcher.batch(), statement, SQLUSMALLINT(i + 1), columns[i].type);
+        batcher.rowDone();
     }
-    return table;
+    batcher.finish();
 }
 
 } // namespace realm

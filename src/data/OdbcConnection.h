@@ -19,7 +19,9 @@ QString odbcConnectionString(const GameServerLogin &login);
 // The game database on SQL Server, through unixODBC and FreeTDS. Text
 // parameters are bound as wide characters so the server receives Unicode
 // whatever its collation. A statement that fails on a connection the driver
-// finds dead opens the connection again and runs once more.
+// finds dead opens the connection again and runs once more, unless it was
+// stopped: a stop cancels the statement on the server (SQLCancel) and leaves
+// the connection as it is.
 class OdbcConnection : public Connection {
 public:
     // Throws DataError with the driver's number and text, naming the server
@@ -29,7 +31,7 @@ public:
     OdbcConnection(const OdbcConnection &) = delete;
     OdbcConnection &operator=(const OdbcConnection &) = delete;
 
-    std::shared_ptr<const ResultTable> query(const QString &sql, const QStringList &parameters) override;
+    void run(const QString &sql, const QStringList &parameters, BatchReceiver &rows, StopFlag &stop) override;
     QString description() const override;
 
 private:
@@ -37,7 +39,10 @@ private:
     void connect();
     void disconnect();
     bool connectionIsDead() const;
-    std::shared_ptr<const ResultTable> run(const QString &sql, const QStringList &parameters);
+    // Whether a failed statement may be tried once more on a new connection.
+    bool worthReconnecting(bool anyRowsHandedOn) const;
+    void execute(const QString &sql, const QStringList &parameters, BatchReceiver &rows, StopFlag &stop);
+    void fetch(const QString &sql, const QStringList &parameters, BatchReceiver &rows, StopFlag &stop);
 
     GameServerLogin m_login;
     std::unique_ptr<Handles> m_handles;

@@ -2,7 +2,6 @@
 
 #include "data/DataError.h"
 
-
 namespace realm {
 
 namespace {
@@ -53,12 +52,60 @@ bool cellMatches(const ResultTable &table, int row, int column, const Criterion 
 
 } // namespace
 
-void Recordset::open(const QString &sql, Connection &connection, const QStringList &parameters)
+namespace {
+
+class PassingReceiver : public BatchReceiver {
+public:
+    explicit PassingReceiver(BatchReceiver &inner)
+        : m_inner(inner) { }
+    void receive(std::shared_ptr<const ResultTable> batch) override
+    {
+        if (!m_columns)
+            m_columns = std::make_shared<ResultTable>(batch->columnNames());
+        m_rows += batch->rowCount();
+        m_inner.receive(std::move(batch));
+    }
+    std::shared_ptr<const ResultTable> columnsOnly() const { return m_columns; }
+    int rows() const { return m_rows; }
+
+private:
+    BatchReceiver &m_inner;
+    std::shared_ptr<ResultTable> m_columns;
+    int m_rows = 0;
+};
+
+} // namespace
+
+void Recordset::requireClosed() const
 {
     if (isOpen())
         throw DataError(ErrorNumber::ObjectOpen, QStringLiteral("Operation is not allowed when the object is open."));
-    m_table = connection.query(sql, parameters);
+}
+
+void Recordset::open(const QString &sql, Connection &connection, const QStringList &parameters)
+{
+    StopFlag neverRaised;
+    open(sql, connection, parameters, neverRaised);
+}
+
+void Recordset::open(const QString &sql, Connection &connection, const QStringList &parameters, StopFlag &stop,
+                     BatchReceiver *showTo)
+{
+    requireClosed();
+    m_table = connection.query(sql, parameters, stop, showTo);
     m_position = 0;
+    m_passedRows = 0;
+}
+
+void Recordset::openForwardOnly(const QString &sql, Connection &connection, const QStringList &parameters,
+                                BatchReceiver &rows, StopFlag &stop)
+{
+    requireClosed();
+    PassingReceiver passing(rows);
+    connection.run(sql, parameters, passing, stop);
+    m_table = passing.columnsOnly();
+    m_position = 0;
+    m_passedRows = passing.rows();
 }
 
 void Recordset::close()
@@ -66,6 +113,7 @@ void Recordset::close()
     openTable();
     m_table.reset();
     m_position = 0;
+    m_passedRows = 0;
 }
 
 void Recordset::moveFirst()
@@ -89,7 +137,7 @@ bool Recordset::eof() const
 
 int Recordset::recordCount() const
 {
-    return openTable().rowCount();
+    return openTable().rowCount() + m_passedRows;
 }
 
 QVariant Recordset::field(QStringView name) const

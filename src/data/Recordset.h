@@ -15,6 +15,14 @@ public:
     // Throws when already open or when the statement fails; on failure the
     // recordset stays closed.
     void open(const QString &sql, Connection &connection, const QStringList &parameters = {});
+    // Also hands each batch to `showTo` as it is fetched, when given.
+    void open(const QString &sql, Connection &connection, const QStringList &parameters, StopFlag &stop,
+              BatchReceiver *showTo = nullptr);
+    // Forward-only: the rows go to `rows` as they are fetched and are not
+    // kept here; the recordset is then open at its end and counts them.
+    // Throws like `open`, and StatementStopped when stopped (then closed).
+    void openForwardOnly(const QString &sql, Connection &connection, const QStringList &parameters,
+                         BatchReceiver &rows, StopFlag &stop);
     // Throws on a recordset that is not open.
     void close();
     bool isOpen() const { return m_table != nullptr; }
@@ -41,8 +49,11 @@ private:
     const ResultTable &openTable() const;
     int requireColumn(const ResultTable &table, QStringView name) const;
 
+    void requireClosed() const;
+
     std::shared_ptr<const ResultTable> m_table;
     int m_position = 0;
+    int m_passedRows = 0; // rows a forward-only open handed on
 };
 
 } // namespace realm

@@ -61,6 +61,14 @@ ResultTable::ResultTable(QStringList columnNames)
         m_columns[i].name = columnNames[i];
 }
 
+QStringList ResultTable::columnNames() const
+{
+    QStringList names;
+    for (const Column &column : m_columns)
+        names << column.name;
+    return names;
+}
+
 int ResultTable::columnIndex(QStringView name) const
 {
     for (int i = 0; i < columnCount(); ++i) {
@@ -151,6 +159,20 @@ void ResultTable::appendText(QStringView text)
     c.kinds.push_back(Kind::Text);
     c.payload.push_back(qint64(c.pool.size()) << TextLengthBits | text.size());
     c.pool.append(reinterpret_cast<const char16_t *>(text.utf16()), std::size_t(text.size()));
+}
+
+void ResultTable::appendRows(const ResultTable &other)
+{
+    for (std::size_t i = 0; i < m_columns.size() && i < other.m_columns.size(); ++i) {
+        Column &to = m_columns[i];
+        const Column &from = other.m_columns[i];
+        const qint64 poolShift = qint64(to.pool.size()) << TextLengthBits;
+        to.kinds.insert(to.kinds.end(), from.kinds.begin(), from.kinds.end());
+        for (std::size_t row = 0; row < from.payload.size(); ++row)
+            to.payload.push_back(from.kinds[row] == Kind::Text ? from.payload[row] + poolShift : from.payload[row]);
+        to.pool += from.pool;
+    }
+    m_rowCount += other.m_rowCount;
 }
 
 } // namespace realm

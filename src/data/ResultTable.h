@@ -24,6 +24,7 @@ public:
     int rowCount() const { return m_rowCount; }
     int columnCount() const { return int(m_columns.size()); }
     QString columnName(int column) const { return m_columns[column].name; }
+    QStringList columnNames() const;
     // Column names match without regard to letter case; -1 when absent.
     int columnIndex(QStringView name) const;
 
@@ -42,6 +43,8 @@ public:
     void appendInteger(qint64 value);
     void appendReal(double value);
     void appendText(QStringView text);
+    // Appends every row of a table with the same columns.
+    void appendRows(const ResultTable &other);
 
 private:
     struct Column {

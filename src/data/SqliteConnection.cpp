@@ -1,6 +1,7 @@
 #include "data/SqliteConnection.h"
 
 #include "data/DataError.h"
+#include "data/RowBatcher.h"
 
 #include <sqlite3.h>
 
@@ -124,14 +125,14 @@ void SqliteConnection::fail(int code) const
     throw DataError(code, QStringLiteral("%1 (%2)").arg(message, m_description));
 }
 
-std::shared_ptr<const ResultTable> SqliteConnection::query(const QString &sql, const QStringList &parameters)
+SqliteConnection::StatementHandle SqliteConnection::prepare(const QString &sql, const QStringList &parameters)
 {
     sqlite3_stmt *statement = nullptr;
     const QByteArray utf8 = sql.toUtf8();
     const char *tail = nullptr;
     if (const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &statement, &tail); rc != SQLITE_OK)
         fail(rc);
-    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> guard(statement, sqlite3_finalize);
+    StatementHandle guard(statement, sqlite3_finalize);
     if (!statement)
         throw DataError(SQLITE_MISUSE, QStringLiteral("The statement is empty."));
     if (!QByteArray(tail).trimmed().isEmpty())
@@ -144,15 +145,27 @@ std::shared_ptr<const ResultTable> SqliteConnection::query(const QString &sql, c
         const QByteArray parameter = parameters[i].toUtf8();
         sqlite3_bind_text(statement, i + 1, parameter.constData(), int(parameter.size()), SQLITE_TRANSIENT);
     }
-    auto table = std::make_shared<ResultTable>(columnNames(statement));
+    return guard;
+}
+
+void SqliteConnection::run(const QString &sql, const QStringList &parameters, BatchReceiver &rows, StopFlag &stop)
+{
+    const StatementHandle statement = prepare(sql, parameters);
+    RowBatcher batcher(columnNames(statement.get()), rows, stop);
+    const int columns = sqlite3_column_count(statement.get());
     int rc;
-    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
-        for (int column = 0; column < table->columnCount(); ++column)
-            appendCell(*table, statement, column);
+    {
+        const InterruptScope interruptible(stop, [db = m_db] { sqlite3_interrupt(db); });
+        while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
+            for (int column = 0; column < columns; ++column)
+                appendCell(batcher.batch(), statement.get(), column);
+            batcher.rowDone();
+        }
     }
+    stop.throwIfRaised();
     if (rc != SQLITE_DONE)
         fail(rc);
-    return table;
+    batcher.finish();
 }
 
 void SqliteConnection::execute(const QString &sql)

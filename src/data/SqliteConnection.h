@@ -3,6 +3,7 @@
 #include "data/Connection.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace realm {
 
@@ -10,7 +11,7 @@ namespace realm {
 // or the in-memory mirror of the item file. `like` follows the game server's
 // and the item file's rules: case-insensitive for all letters, `%` and `_`.
 // A connection is used by one thread at a time, so it skips SQLite's own
-// per-call locking.
+// per-call locking; only a stop comes from another thread.
 class SqliteConnection : public Connection {
 public:
     // Opens an existing file read-only. Throws DataError.
@@ -22,7 +23,7 @@ public:
     SqliteConnection(const SqliteConnection &) = delete;
     SqliteConnection &operator=(const SqliteConnection &) = delete;
 
-    std::shared_ptr<const ResultTable> query(const QString &sql, const QStringList &parameters) override;
+    void run(const QString &sql, const QStringList &parameters, BatchReceiver &rows, StopFlag &stop) override;
     QString description() const override { return m_description; }
 
     // Runs statements that return nothing (used only to build a mirror).
@@ -34,6 +35,8 @@ public:
 private:
     SqliteConnection(sqlite3 *db, QString description);
     [[noreturn]] void fail(int code) const;
+    using StatementHandle = std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)>;
+    StatementHandle prepare(const QString &sql, const QStringList &parameters);
 
     sqlite3 *m_db;
     QString m_description;

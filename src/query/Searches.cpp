@@ -1,9 +1,8 @@
 #include "query/Searches.h"
 
 #include "data/DataError.h"
-#include "data/Module1.h"
+#include "data/Recordset.h"
 #include "query/LookupQueries.h"
-#include "query/ResultList.h"
 
 namespace realm {
 
@@ -24,36 +23,24 @@ void closeIfOpen(Recordset &recordset)
         recordset.close();
 }
 
-SearchOutcome searchIntoList(Module1 &module, Recordset &slot, const SqlStatement &statement, ReportSink &list)
+SearchOutcome searchIntoList(Connection &game, Recordset &slot, const SqlStatement &statement, ListFeed &list,
+                             StopFlag &stop)
 {
     closeIfOpen(slot);
-    SearchOutcome outcome;
-    try {
-        slot.open(statement.text, *module.gameConn, statement.parameters);
-        outcome.rowCount = slot.recordCount();
-    } catch (const DataError &error) {
-        outcome = failed(error);
-    }
-    fillResultList(slot, module.itemNames, list);
-    return outcome;
-}
-
-void listCharacters(const Recordset &characters, ReportSink &list)
-{
-    const auto table = characters.table();
-    const int name = table->columnIndex(u"char_name");
-    const int account = table->columnIndex(u"account_name");
     list.clearRows();
-    for (int row = 0; row < table->rowCount(); ++row) {
-        list.addRow(name >= 0 && !table->isNull(row, name) ? std::optional(table->displayText(row, name)) : std::nullopt);
-        if (account >= 0 && !table->isNull(row, account))
-            list.setSubItem(1, table->displayText(row, account));
+    try {
+        slot.openForwardOnly(statement.text, game, statement.parameters, list, stop);
+    } catch (const DataError &error) {
+        list.clearRows();
+        return failed(error);
     }
+    return {Status::Done, slot.recordCount(), {}};
 }
 
 } // namespace
 
-SearchOutcome runEquipmentSearch(Module1 &module, const EquipmentFilters &filters, ReportSink &list)
+SearchOutcome runEquipmentSearch(Connection &game, Recordset &slot, const EquipmentFilters &filters, ListFeed &list,
+                                 StopFlag &stop)
 {
     SqlStatement statement;
     try {
@@ -61,18 +48,19 @@ SearchOutcome runEquipmentSearch(Module1 &module, const EquipmentFilters &filter
     } catch (const InputError &error) {
         return {Status::InvalidInput, 0, error.message()};
     }
-    return searchIntoList(module, *module.rsEquip, statement, list);
+    return searchIntoList(game, slot, statement, list, stop);
 }
 
-SearchOutcome runPetSearch(Module1 &module, const QString &petName, ReportSink &list)
+SearchOutcome runPetSearch(Connection &game, Recordset &slot, const QString &petName, ListFeed &list, StopFlag &stop)
 {
     const auto statement = petQuery(petName);
     if (!statement)
         return {Status::NotRun, 0, QStringLiteral("请输入宠物名称。")};
-    return searchIntoList(module, *module.rsPet, *statement, list);
+    return searchIntoList(game, slot, *statement, list, stop);
 }
 
-SearchOutcome runItemLookup(Module1 &module, const QString &idText, const QString &nameText)
+SearchOutcome runItemLookup(Connection &items, std::shared_ptr<Recordset> &slot, const QString &idText,
+                            const QString &nameText, ListFeed &grid, StopFlag &stop)
 {
     std::optional<SqlStatement> statement;
     try {
@@ -83,33 +71,35 @@ SearchOutcome runItemLookup(Module1 &module, const QString &idText, const QStrin
     if (!statement)
         return {Status::NotRun, 0, QStringLiteral("请输入装备ID或装备名称。")};
     auto result = std::make_shared<Recordset>();
+    grid.clearRows();
     try {
-        result->open(statement->text, *module.itemConn, statement->parameters);
+        result->open(statement->text, items, statement->parameters, stop, &grid);
     } catch (const DataError &error) {
         return failed(error);
     }
-    if (module.rsLookup)
-        closeIfOpen(*module.rsLookup);
-    module.rsLookup = result;
+    if (slot)
+        closeIfOpen(*slot);
+    slot = result;
     return {Status::Done, result->recordCount(), {}};
 }
 
-SearchOutcome runAccountLookup(Module1 &module, const QString &characterName, ReportSink &list)
+SearchOutcome runAccountLookup(Connection &game, Recordset &slot, const QString &characterName, ListFeed &list,
+                               StopFlag &stop)
 {
     if (characterName.isEmpty())
         return {Status::NotRun, 0, QStringLiteral("请输入角色名称。")};
-    Recordset &slot = *module.rsChars;
     try {
         closeIfOpen(slot);
         const SqlStatement first = characterQuery(characterName);
-        slot.open(first.text, *module.gameConn, first.parameters);
+        slot.open(first.text, game, first.parameters, stop);
         if (slot.recordCount() == 0)
             return {Status::NotFound, 0, QStringLiteral("没有名为“%1”的角色。").arg(first.parameters[0])};
         const QString account = slot.field(u"account_name").toString();
         slot.close();
         const SqlStatement second = accountCharactersQuery(account);
+        list.clearRows();
         try {
-            slot.open(second.text, *module.gameConn, second.parameters);
+            slot.open(second.text, game, second.parameters, stop, &list);
         } catch (const DataError &) {
             list.clearRows();
             throw;
@@ -117,7 +107,6 @@ SearchOutcome runAccountLookup(Module1 &module, const QString &characterName, Re
     } catch (const DataError &error) {
         return failed(error);
     }
-    listCharacters(slot, list);
     return {Status::Done, slot.recordCount(), {}};
 }
 

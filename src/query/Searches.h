@@ -1,11 +1,12 @@
 #pragma once
 
 #include "query/EquipmentQuery.h"
-#include "query/ReportSink.h"
+#include "query/ListFeed.h"
 
 namespace realm {
 
-struct Module1;
+class Connection;
+class Recordset;
 
 // How a search ended, for the window's status line and the command line's
 // exit status.
@@ -16,29 +17,35 @@ struct SearchOutcome {
         InvalidInput, // no query was built; message names the box
         Failed, // the database refused; message holds its text
         NotFound, // the account lookup found no such character
+        Stopped, // stopped on request; the rows that came stay
     };
     Status status = Status::Done;
     int rowCount = 0;
     QString message;
 };
 
-// The main window's two searches: the slot is closed and opened again with
-// the query on the game connection, and the list is refilled from it, also
-// when the query failed (then the list ends up empty).
-SearchOutcome runEquipmentSearch(Module1 &module, const EquipmentFilters &filters, ReportSink &list);
-SearchOutcome runPetSearch(Module1 &module, const QString &petName, ReportSink &list);
+// Each search runs on the thread its caller gives it, hands its rows to the
+// list as they are fetched and ends with StatementStopped once `stop` is
+// raised.
 
-// The item lookup on the item connection. Only a query that worked replaces
-// the rows of `rsLookup`; after a failure it keeps the last good result.
-SearchOutcome runItemLookup(Module1 &module, const QString &idText, const QString &nameText);
+// The main window's two searches: the slot is closed and opened again,
+// forward-only, with the query on the game connection; the list is emptied
+// as the rows start, and again when the query fails.
+SearchOutcome runEquipmentSearch(Connection &game, Recordset &slot, const EquipmentFilters &filters, ListFeed &list,
+                                 StopFlag &stop);
+SearchOutcome runPetSearch(Connection &game, Recordset &slot, const QString &petName, ListFeed &list, StopFlag &stop);
+
+// The item lookup on the item connection, its rows shown in `grid` as they
+// come. Only a query that worked replaces the slot's recordset; after a
+// failure the slot keeps the last good result.
+SearchOutcome runItemLookup(Connection &items, std::shared_ptr<Recordset> &slot, const QString &idText,
+                            const QString &nameText, ListFeed &grid, StopFlag &stop);
 
 // The account lookup: the account of the first character with that name,
 // then every character of that account, into the two-column list. A name
 // that matches nobody leaves the list as it was; a failing second query
 // leaves it empty.
-SearchOutcome runAccountLookup(Module1 &module, const QString &characterName, ReportSink &list);
-
-// The designed columns of the item lookup's grid, by field name.
-inline const QStringList ItemLookupFields = {QStringLiteral("id"), QStringLiteral("C"), QStringLiteral("E")};
+SearchOutcome runAccountLookup(Connection &game, Recordset &slot, const QString &characterName, ListFeed &list,
+                               StopFlag &stop);
 
 } // namespace realm

@@ -1,7 +1,7 @@
 #include "ui/Controls.h"
 
 #include "query/Searches.h"
-#include "ui/ReportListModel.h"
+#include "ui/RowListModel.h"
 
 #include <QHeaderView>
 
@@ -45,13 +45,13 @@ QComboBox *addComboBox(QWidget *form, const QString &name, QRect twipsGeometry)
 }
 
 QTreeView *addReportList(QWidget *form, const QString &name, QRect twipsGeometry, const QList<ColumnSpec> &columns,
-                         ReportListModel *&model)
+                         ListFormat format, RowListModel *&model)
 {
     QStringList headings;
     for (const ColumnSpec &column : columns)
         headings << column.heading;
     auto *view = place(new QTreeView(form), name, twipsGeometry);
-    model = new ReportListModel(headings, view);
+    model = new RowListModel(headings, std::move(format), view);
     view->setModel(model);
     view->setRootIsDecorated(false);
     view->setItemsExpandable(false);
@@ -83,6 +83,7 @@ void showOutcome(QLabel *statusLine, const SearchOutcome &outcome, const QString
 {
     switch (outcome.status) {
     case SearchOutcome::Status::NotRun:
+    case SearchOutcome::Status::Stopped:
         return;
     case SearchOutcome::Status::Done:
         showStatus(statusLine, doneFormat.arg(outcome.rowCount));

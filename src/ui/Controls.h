@@ -1,5 +1,6 @@
 #pragma once
 
+#include "query/ListFormat.h"
 #include "ui/Twips.h"
 
 #include <QComboBox>
@@ -15,7 +16,7 @@ struct SearchOutcome;
 
 namespace realm::ui {
 
-class ReportListModel;
+class RowListModel;
 
 struct ColumnSpec {
     QString heading;
@@ -29,15 +30,16 @@ QLineEdit *addTextBox(QWidget *form, const QString &name, QRect twipsGeometry);
 QPushButton *addButton(QWidget *form, const QString &name, const QString &caption, QRect twipsGeometry);
 // An editable drop-down box: the list holds `items`, the edit field takes typing.
 QComboBox *addComboBox(QWidget *form, const QString &name, QRect twipsGeometry);
-// A report-style list over its own model; one list row per model row,
-// uniform heights so a million rows scroll smoothly.
+// A report-style list over its own model, whose cells `format` makes; one
+// list row per model row, uniform heights so a million rows scroll smoothly.
 QTreeView *addReportList(QWidget *form, const QString &name, QRect twipsGeometry, const QList<ColumnSpec> &columns,
-                         ReportListModel *&model);
+                         ListFormat format, RowListModel *&model);
 // A status line for what the last action did; the full text is in its tooltip.
 QLabel *addStatusLine(QWidget *form, QRect twipsGeometry);
 void showStatus(QLabel *statusLine, const QString &text);
 // How a search ended: `doneFormat` with the row count for a search that ran,
-// else the outcome's message; a search that did not run changes nothing.
+// else the outcome's message; a search that did not run, or was stopped,
+// changes nothing.
 void showOutcome(QLabel *statusLine, const SearchOutcome &outcome, const QString &doneFormat);
 
 } // namespace realm::ui

@@ -1,17 +1,88 @@
 #include "ui/Form.h"
 
 #include "data/DataError.h"
+#include "ui/Controls.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QShortcut>
 
 #include <cstdio>
 
 namespace realm::ui {
 
-Form::Form(QWidget *parent)
-    : QWidget(parent)
+namespace {
+
+// Often enough that the count visibly runs, seldom enough to cost nothing.
+constexpr int ProgressMilliseconds = 150;
+
+} // namespace
+
+Form::Form(const WindowContext &context, QWidget *parent)
+    : QWidget(parent), m_context(context), m_searches(context.runner)
 {
+    m_progress.setInterval(ProgressMilliseconds);
+    connect(&m_progress, &QTimer::timeout, this, &Form::showProgress);
+    connect(&m_searches, &SearchChannel::finished, this, &Form::endSearch);
+}
+
+void Form::setUpSearching(QLabel *statusLine, QRect stopButtonTwips)
+{
+    m_statusLine = statusLine;
+    m_stopButton = addButton(this, QStringLiteral("StopButton"), QStringLiteral("停止"), stopButtonTwips);
+    m_stopButton->hide();
+    // Esc does what it does from the keyboard; Tab keeps the window's order.
+    m_stopButton->setFocusPolicy(Qt::NoFocus);
+    connect(m_stopButton, &QPushButton::clicked, &m_searches, &SearchChannel::stop);
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &Form::escapePressed);
+}
+
+void Form::escapePressed()
+{
+    if (m_searches.isRunning())
+        m_searches.stop();
+    else if (m_closesOnEscape)
+        close();
+}
+
+void Form::startSearch(std::shared_ptr<Connection> connection, SearchChannel::Work work)
+{
+    if (!m_searches.isRunning())
+        m_statusBefore = m_statusLine->toolTip();
+    m_searches.start(std::move(connection), std::move(work));
+    m_stopButton->show();
+    m_stopButton->raise();
+    showProgress();
+    m_progress.start();
+}
+
+void Form::showProgress()
+{
+    showStatus(m_statusLine, QStringLiteral("正在查询… 已有 %1 行").arg(rowsShown()));
+}
+
+void Form::endSearch(const SearchOutcome &outcome)
+{
+    m_progress.stop();
+    m_stopButton->hide();
+    if (outcome.status == SearchOutcome::Status::Stopped)
+        showStatus(m_statusLine, QStringLiteral("已停止，共 %1 行").arg(rowsShown()));
+    // A search with nothing to search for leaves the window as it was.
+    if (outcome.status == SearchOutcome::Status::NotRun)
+        showStatus(m_statusLine, m_statusBefore);
+    showEnd(outcome);
+    emit searchEnded();
+}
+
+void Form::closeEvent(QCloseEvent *event)
+{
+    m_searches.stopAndWait();
+    m_progress.stop();
+    QWidget::closeEvent(event);
 }
 
 void reportFatal(long number, const QString &text)

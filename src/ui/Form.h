@@ -1,23 +1,77 @@
 #pragma once
 
+#include "query/SearchChannel.h"
+
 #include <QPointer>
+#include <QRect>
+#include <QTimer>
 #include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace realm {
+struct Module1;
+}
 
 namespace realm::ui {
 
+// What every window is given: the shared objects and the runner their
+// searches run on.
+struct WindowContext {
+    Module1 &module;
+    BackgroundRunner &runner;
+};
+
 // A window that is created on first use, runs `load` each time it is
 // loaded, and is destroyed when it closes (unloaded), so the next `show`
-// loads it anew.
+// loads it anew. Its searches run in the background: while one runs, the
+// status line counts the rows that came and a stop button shows beside it;
+// Esc stops it too, and closing the window stops the search and waits for it.
 class Form : public QWidget {
     Q_OBJECT
 public:
-    explicit Form(QWidget *parent = nullptr);
+    explicit Form(const WindowContext &context, QWidget *parent = nullptr);
 
     // Throws DataError; a failing load ends the program.
     virtual void load() = 0;
 
+    const WindowContext &context() const { return m_context; }
+    Module1 &module() const { return m_context.module; }
+    bool isSearching() const { return m_searches.isRunning(); }
+
 signals:
     void loaded();
+    void searchEnded();
+
+protected:
+    // The status line and where the stop button goes beside it.
+    void setUpSearching(QLabel *statusLine, QRect stopButtonTwips);
+    // Esc closes the window when no search of it is running.
+    void closeOnEscape() { m_closesOnEscape = true; }
+    // Starts a search in place of the running one.
+    void startSearch(std::shared_ptr<Connection> connection, SearchChannel::Work work);
+    SearchChannel &searches() { return m_searches; }
+    QLabel *statusLine() const { return m_statusLine; }
+    // The rows the window holds of the running (or last) search.
+    virtual int rowsShown() const = 0;
+    // Shows how a search ended; a stopped one is told here already.
+    virtual void showEnd(const SearchOutcome &outcome) = 0;
+
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void showProgress();
+    void endSearch(const SearchOutcome &outcome);
+    void escapePressed();
+
+    WindowContext m_context;
+    SearchChannel m_searches;
+    QLabel *m_statusLine = nullptr;
+    QPushButton *m_stopButton = nullptr;
+    QTimer m_progress;
+    QString m_statusBefore;
+    bool m_closesOnEscape = false;
 };
 
 // The one instance of a form class.
@@ -35,7 +89,7 @@ public:
 
     // Loads the form if it is not loaded, then shows it modeless and brings
     // it forward. A failing load is fatal.
-    FormType &show();
+    FormType &show(const WindowContext &context);
     void unload()
     {
         if (m_form)
@@ -52,10 +106,10 @@ private:
 void runLoad(Form &form);
 
 template <class FormType>
-FormType &FormSlot<FormType>::show()
+FormType &FormSlot<FormType>::show(const WindowContext &context)
 {
     if (!m_form) {
-        m_form = new FormType;
+        m_form = new FormType(context);
         m_form->setAttribute(Qt::WA_DeleteOnClose);
         runLoad(*m_form);
     }

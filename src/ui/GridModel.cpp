@@ -7,14 +7,43 @@ GridModel::GridModel(QList<GridColumn> columns, QObject *parent)
 {
 }
 
-void GridModel::bind(std::shared_ptr<const ResultTable> rows)
+void GridModel::bind(ResultBatches rows)
 {
     beginResetModel();
     m_rows = std::move(rows);
-    m_fieldIndex.clear();
-    for (const GridColumn &column : m_columns)
-        m_fieldIndex << (m_rows ? m_rows->columnIndex(column.field) : -1);
+    findFields();
     endResetModel();
+}
+
+void GridModel::unbind()
+{
+    beginResetModel();
+    m_rows.reset();
+    findFields();
+    endResetModel();
+}
+
+void GridModel::appendBatch(std::shared_ptr<const ResultTable> batch)
+{
+    if (!m_rows)
+        m_rows.emplace();
+    const bool first = !m_rows->columns();
+    const int count = batch->rowCount();
+    if (count > 0)
+        beginInsertRows({}, m_rows->rowCount(), m_rows->rowCount() + count - 1);
+    m_rows->append(std::move(batch));
+    if (first)
+        findFields();
+    if (count > 0)
+        endInsertRows();
+}
+
+void GridModel::findFields()
+{
+    m_fieldIndex.clear();
+    const ResultTable *columns = m_rows ? m_rows->columns() : nullptr;
+    for (const GridColumn &column : m_columns)
+        m_fieldIndex << (columns ? columns->columnIndex(column.field) : -1);
 }
 
 int GridModel::rowCount(const QModelIndex &parent) const
@@ -32,7 +61,10 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
     if (role != Qt::DisplayRole || !index.isValid() || !m_rows)
         return {};
     const int field = m_fieldIndex[index.column()];
-    return field < 0 ? QVariant() : QVariant(m_rows->displayText(index.row(), field));
+    if (field < 0)
+        return {};
+    const ResultBatches::Place place = m_rows->locate(index.row());
+    return place.batch.displayText(place.row, field);
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -72,6 +72,8 @@ private:
         QRect geometry = control.designed;
         if (control.edges & Follow::Bottom)
             geometry.translate(0, dy);
+        if (control.edges & Follow::Right)
+            geometry.translate(dx, 0);
         if (control.edges & Follow::Width)
             geometry.setWidth(std::max(0, geometry.width() + dx));
         if (control.edges & Follow::Height)
@@ -165,6 +167,8 @@ private:
 
 void followWindow(QWidget *form, QWidget *control, FollowEdges edges)
 {
+    if (!control)
+        return;
     auto *layout = dynamic_cast<DesignedLayout *>(form->findChild<QObject *>(DesignedLayout::Name, Qt::FindDirectChildrenOnly));
     if (!layout)
         layout = new DesignedLayout(form);

@@ -13,6 +13,7 @@ enum class Follow {
     Width = 1,
     Height = 2,
     Bottom = 4,
+    Right = 8,
 };
 Q_DECLARE_FLAGS(FollowEdges, Follow)
 

@@ -2,7 +2,7 @@
 #include "Fixtures.h"
 #include "FormDriving.h"
 #include "ui/GridModel.h"
-#include "ui/ReportListModel.h"
+#include "ui/RowListModel.h"
 #include "ui/account/Form3.h"
 #include "ui/itemlookup/Form2.h"
 #include "ui/main/Form1.h"
@@ -33,7 +33,7 @@ void typeOperator(const QWidget *form, const QString &combo, const QString &text
     test::typeInto(test::control<QComboBox>(form, combo)->lineEdit(), text);
 }
 
-Rows listRows(const ReportListModel &list)
+Rows listRows(const RowListModel &list)
 {
     Rows rows;
     for (int row = 0; row < list.rowCount(); ++row) {

@@ -142,7 +142,7 @@ private slots:
             for (int i = 0; i < 48; ++i)
                 offsets.push_back(std::uniform_int_distribution<std::size_t>(160, Page - 257)(random));
             for (const std::size_t offset : offsets) {
-                for (const std::uint8_t mask : {0x01, 0x80, 0xFF}) {
+                for (const std::uint8_t mask : {std::uint8_t(0x01), std::uint8_t(0x80), std::uint8_t(0xFF)}) {
                     Bytes damaged = m_file;
                     damaged[page * Page + offset] ^= mask;
                     const Result result = read(damaged);

@@ -25,6 +25,7 @@ void searchWith(QWidget *form, const QString &boxName, const QString &text, cons
     typeInto(box, text);
     QCOMPARE(box->text(), text);
     QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY2(waitForSearch(form), "the search did not end");
 }
 
 void expectStatusCount(const QWidget *form, int count)

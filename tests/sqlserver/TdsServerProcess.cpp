@@ -40,6 +40,8 @@ bool TdsServerProcess::start(QString *error)
                              QStringLiteral("--port"), QString::number(m_port)};
     if (!m_options.logPath.isEmpty())
         arguments << QStringLiteral("--log") << m_options.logPath;
+    if (!m_options.stallOn.isEmpty())
+        arguments << QStringLiteral("--stall-on") << m_options.stallOn;
     m_process.start(QStringLiteral("python3"), arguments);
     while (!m_process.canReadLine() && m_process.waitForReadyRead(StartTimeoutMs)) {
     }

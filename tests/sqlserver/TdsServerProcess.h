@@ -19,6 +19,9 @@ public:
         QString password;
         QString collation = QStringLiteral("latin1");
         QString logPath;
+        // The first statement holding this text sends a few rows, then
+        // hangs until the client cancels it.
+        QString stallOn;
     };
 
     explicit TdsServerProcess(Options options);

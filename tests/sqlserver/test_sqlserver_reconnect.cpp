@@ -1,8 +1,9 @@
 #include "Fixtures.h"
 #include "FormDriver.h"
+#include "FormDriving.h"
 #include "TdsServerProcess.h"
 #include "data/ProgramFolder.h"
-#include "ui/ReportListModel.h"
+#include "ui/RowListModel.h"
 #include "ui/main/Form1.h"
 
 #include <QTest>
@@ -67,7 +68,7 @@ private slots:
         m_folder->writeIni(
             realm::test::sqlServerIni(m_server->serverAddress(), options.login, options.password).toUtf8());
         realm::setProgramFolder(m_folder->path());
-        FormSlot<Form1>::instance().show();
+        realm::test::showForm<Form1>();
     }
 
     void cleanupTestCase()

@@ -1,8 +1,9 @@
 #include "Fixtures.h"
 #include "FormDriver.h"
+#include "FormDriving.h"
 #include "TdsServerProcess.h"
 #include "data/ProgramFolder.h"
-#include "ui/ReportListModel.h"
+#include "ui/RowListModel.h"
 #include "ui/account/Form3.h"
 #include "ui/main/Form1.h"
 
@@ -28,7 +29,7 @@ class TestSqlServerSearches : public QObject {
     std::unique_ptr<TdsServerProcess> m_server;
     qsizetype m_logStart = 0;
 
-    static QStringList column(const realm::ui::ReportListModel &list, int index)
+    static QStringList column(const realm::ui::RowListModel &list, int index)
     {
         QStringList texts;
         for (int row = 0; row < list.rowCount(); ++row)
@@ -74,7 +75,7 @@ private slots:
         m_folder->writeIni(realm::test::encodeGbk(
             realm::test::sqlServerIni(m_server->serverAddress(), options.login, options.password)));
         realm::setProgramFolder(m_folder->path());
-        FormSlot<Form1>::instance().show();
+        realm::test::showForm<Form1>();
     }
 
     void cleanupTestCase()
@@ -124,7 +125,7 @@ private slots:
 
     void accountLookupByChineseName()
     {
-        Form3 &form = FormSlot<Form3>::instance().show();
+        Form3 &form = realm::test::showForm<Form3>();
         realm::test::searchWith(&form, u"Text1"_s, u"赵灵儿"_s, u"Command1"_s);
         realm::test::expectStatusCount(&form, 3);
         QCOMPARE(column(form.characterList(), 0), (QStringList{u"李逍遥"_s, u"林月如"_s, u"赵灵儿"_s}));
@@ -134,7 +135,7 @@ private slots:
 
     void accountLookupByNameWithQuote()
     {
-        Form3 &form = FormSlot<Form3>::instance().show();
+        Form3 &form = realm::test::showForm<Form3>();
         realm::test::searchWith(&form, u"Text1"_s, u"O'Brien"_s, u"Command1"_s);
         realm::test::expectStatusCount(&form, 1);
         QCOMPARE(form.characterList().rowCount(), 1);

@@ -60,6 +60,22 @@ void FixtureFolder::writeSqliteIni()
     writeIni(QStringLiteral("[基础设置]\nserverip=\nuserid=\npassword=\ngamedb=realmdb.sqlite\n").toUtf8());
 }
 
+void FixtureFolder::writeGenerated(int rows)
+{
+    QProcess generator;
+    generator.start(QStringLiteral(GAMEDATA_PATH),
+                    {QStringLiteral("--rows"), QString::number(rows), QStringLiteral("--items"), QStringLiteral("2000"),
+                     QStringLiteral("--game"), file(QStringLiteral("realmdb.sqlite")), QStringLiteral("--items-tsv"),
+                     file(QStringLiteral("items.tsv"))});
+    QVERIFY(generator.waitForFinished(120000) && generator.exitCode() == 0);
+    QString error;
+    QFile items(file(QStringLiteral("items.tsv")));
+    QVERIFY(items.open(QIODevice::ReadOnly));
+    QVERIFY2(runJet4Writer(QString::fromUtf8(items.readAll()), file(QStringLiteral("db.mdb")), &error) == 0,
+             qPrintable(error));
+    writeSqliteIni();
+}
+
 void FixtureFolder::writeStandard()
 {
     writeItems(standardItems());

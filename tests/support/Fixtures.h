@@ -24,6 +24,9 @@ public:
     void writeSqliteIni();
     // All three with the standard test data below.
     void writeStandard();
+    // All three made by the project's data generator: a game database of
+    // `rows` user_item rows, long enough to search through for a while.
+    void writeGenerated(int rows);
 
 private:
     QTemporaryDir m_dir;

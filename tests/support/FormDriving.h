@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/Module1.h"
 #include "data/ProgramFolder.h"
 #include "ui/Fonts.h"
 #include "ui/main/Form1.h"
@@ -9,9 +10,24 @@
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTest>
 
 namespace realm::test {
+
+// The shared objects and the runner the windows of a test program use;
+// the runner's threads end before the shared objects go.
+inline ui::WindowContext windowContext()
+{
+    static Module1 module;
+    static BackgroundRunner runner;
+    return {module, runner};
+}
+
+inline Module1 &sharedModule()
+{
+    return windowContext().module;
+}
 
 // Starts the program on `folder` the way its main function does: the main
 // window loaded and shown.
@@ -19,7 +35,20 @@ inline ui::Form1 &startProgram(const QString &folder)
 {
     setProgramFolder(folder);
     ui::installFontSubstitutes();
-    return ui::FormSlot<ui::Form1>::instance().show();
+    return ui::FormSlot<ui::Form1>::instance().show(windowContext());
+}
+
+template <class FormType>
+FormType &showForm()
+{
+    return ui::FormSlot<FormType>::instance().show(windowContext());
+}
+
+// Waits until the window's search (if any) has ended.
+inline bool waitForSearch(const QWidget *form)
+{
+    const auto *searching = qobject_cast<const ui::Form *>(form);
+    return !searching || QTest::qWaitFor([searching] { return !searching->isSearching(); }, 60000);
 }
 
 // A control of a window by its name; a missing one ends the test run with
@@ -33,9 +62,19 @@ Widget *control(const QWidget *form, const QString &name)
     return widget;
 }
 
-inline void click(const QWidget *form, const QString &buttonName)
+// Clicks the button as a user does, without waiting for what it starts.
+inline void press(const QWidget *form, const QString &buttonName)
 {
     QTest::mouseClick(control<QAbstractButton>(form, buttonName), Qt::LeftButton);
+}
+
+// Clicks the button and waits for the search it starts to end.
+inline void click(const QWidget *form, const QString &buttonName)
+{
+    const QPointer<const QWidget> guarded(form);
+    press(form, buttonName);
+    if (guarded && !waitForSearch(guarded))
+        qWarning("%s: the search did not end", qPrintable(buttonName));
 }
 
 inline void clearBox(QLineEdit *box)

@@ -168,6 +168,21 @@ def recv_exact(sock, count):
     return bytes(data)
 
 
+def send_partial(sock, kind, payload, packet_size):
+    """Sends the start of a reply: packets without the end-of-message bit."""
+    room = packet_size - 8
+    out = bytearray()
+    for number, start in enumerate(range(0, len(payload), room), start=1):
+        chunk = payload[start:start + room]
+        out += struct.pack(">BBHHBB", kind, 0, len(chunk) + 8, 0, number % 256, 0)
+        out += chunk
+    sock.sendall(out)
+
+
+class Attended(Exception):
+    """The client cancelled the statement the server was stalling in."""
+
+
 def send_message(sock, kind, payload, packet_size):
     room = packet_size - 8
     chunks = [payload[i:i + room] for i in range(0, len(payload), room)] or [b""]
@@ -544,7 +559,10 @@ class Session:
                 response = error_token(f"Packet type 0x{kind:02X} is not supported by the test server.",
                                        50000) + done(DONE_ERROR)
             else:
-                response = handler(payload)
+                try:
+                    response = handler(payload)
+                except Attended:
+                    response = done(DONE_ATTN)
             self.reply(response)
 
     def reply(self, payload):
@@ -572,8 +590,23 @@ class Session:
             return done(last_status | DONE_COUNT, max(cursor.rowcount, 0), done_token), False
         rows = cursor.fetchall()
         names = [column[0] for column in cursor.description]
+        self.stall_if_asked(text, names, rows)
         return (result_set(names, rows, self.server.collation)
                 + done(last_status | DONE_COUNT, len(rows), done_token, CMD_SELECT)), False
+
+    def stall_if_asked(self, text, names, rows):
+        """Once, for a statement holding the stall text: sends the first rows,
+        then stops sending, as a server does that hangs in the middle of a
+        result, until the client cancels."""
+        stall = self.server.stall
+        if stall is None or stall[0] not in text or not self.server.take_stall():
+            return
+        send_partial(self.sock, PKT_REPLY, result_set(names, rows[:stall[1]], self.server.collation),
+                     self.packet_size)
+        while (message := read_message(self.sock)) is not None:
+            if message[0] == PKT_ATTENTION:
+                raise Attended()
+        raise OSError("the client went away")
 
     # -- RPC requests
 
@@ -686,10 +719,19 @@ class TdsServer:
         self.port = port
         self.log_path = log_path
         self.requests = []
+        self.stall = None
+        self.stall_used = False
         self._lock = threading.Lock()
         self._sessions = set()
         self._listener = None
         self._accept_thread = None
+
+    def take_stall(self):
+        with self._lock:
+            if self.stall_used:
+                return False
+            self.stall_used = True
+            return True
 
     def start(self):
         """Starts listening (again on the same port after a stop) and returns the port."""
@@ -763,9 +805,14 @@ def main(argv=None):
     parser.add_argument("--port", type=int, default=0)
     parser.add_argument("--log")
     parser.add_argument("--ready-file")
+    parser.add_argument("--stall-on", metavar="TEXT",
+                        help="the first statement holding TEXT sends --stall-after rows, then hangs until cancelled")
+    parser.add_argument("--stall-after", type=int, default=10)
     args = parser.parse_args(argv)
     signal.signal(signal.SIGTERM, lambda _signum, _frame: sys.exit(0))
     server = TdsServer(args.db, args.login, args.password, args.collation, args.port, args.log)
+    if args.stall_on:
+        server.stall = (args.stall_on, args.stall_after)
     port = server.start()
     if args.ready_file:
         write_ready_file(args.ready_file, port)

@@ -2,7 +2,7 @@
 #include "FormDriving.h"
 #include "data/Module1.h"
 #include "data/ProgramFolder.h"
-#include "ui/ReportListModel.h"
+#include "ui/RowListModel.h"
 #include "ui/main/Form1.h"
 
 #include <QComboBox>
@@ -47,12 +47,12 @@ class TestForm1 : public QObject {
         test::typeInto(control<QComboBox>(box)->lineEdit(), text);
     }
 
-    void click(const char *button) { QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton); }
+    void click(const char *button) { test::click(m_form, QString::fromLatin1(button)); }
 
     Rows rows() const
     {
         Rows result;
-        const ReportListModel &list = m_form->resultList();
+        const RowListModel &list = m_form->resultList();
         for (int row = 0; row < list.rowCount(); ++row) {
             QStringList cells;
             for (int column = 0; column < list.columnCount(); ++column)
@@ -95,7 +95,7 @@ private slots:
     {
         m_folder.writeStandard();
         setProgramFolder(m_folder.path());
-        m_form = &FormSlot<Form1>::instance().show();
+        m_form = &test::showForm<Form1>();
     }
 
     void init()
@@ -116,7 +116,7 @@ private slots:
         }
         FormSlot<Form1>::instance().unload();
         QTRY_VERIFY(!FormSlot<Form1>::instance().isLoaded());
-        m_form = &FormSlot<Form1>::instance().show();
+        m_form = &test::showForm<Form1>();
         QCOMPARE(control<QComboBox>("Combo1")->currentText(), QStringLiteral("="));
         QCOMPARE(control<QComboBox>("Combo2")->currentIndex(), 2);
         for (const char *box : {"Text1", "Text2", "Text3", "Text4", "Text5"})
@@ -216,7 +216,7 @@ private slots:
     {
         searchEquipment(QStringLiteral("李逍遥"));
         QVERIFY(!rows().isEmpty());
-        Module1 &module = Module1::instance();
+        Module1 &module = test::sharedModule();
         const auto gameConn = module.gameConn;
         test::FixtureFolder broken;
         broken.writeGameDatabase(QStringLiteral("CREATE TABLE user_data (char_id INTEGER);"));

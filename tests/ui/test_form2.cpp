@@ -23,12 +23,12 @@ public:
     explicit ItemConnectionProbe(std::shared_ptr<Connection> inner)
         : m_inner(std::move(inner)) { }
 
-    std::shared_ptr<const ResultTable> query(const QString &sql, const QStringList &parameters) override
+    void run(const QString &sql, const QStringList &parameters, BatchReceiver &rows, StopFlag &stop) override
     {
         ++queries;
         if (!failure.isEmpty())
             throw DataError(-2147467259, failure);
-        return m_inner->query(sql, parameters);
+        m_inner->run(sql, parameters, rows, stop);
     }
     QString description() const override { return m_inner->description(); }
     std::shared_ptr<Connection> inner() const { return m_inner; }
@@ -107,14 +107,14 @@ void TestForm2::init()
     test::click(FormSlot<Form1>::instance().form(), u"Command3"_s);
     m_form = FormSlot<Form2>::instance().form();
     QVERIFY(m_form);
-    Module1 &module = Module1::instance();
+    Module1 &module = test::sharedModule();
     m_probe = std::make_shared<ItemConnectionProbe>(module.itemConn);
     module.itemConn = m_probe;
 }
 
 void TestForm2::cleanup()
 {
-    Module1::instance().itemConn = m_probe->inner();
+    test::sharedModule().itemConn = m_probe->inner();
     FormSlot<Form2>::instance().unload();
     QTRY_VERIFY(!FormSlot<Form2>::instance().isLoaded());
 }
@@ -142,7 +142,7 @@ QString TestForm2::text(const QString &name) const
 
 void TestForm2::loadOpensItemOneAndLeavesGridUnbound()
 {
-    const Recordset &lookup = *Module1::instance().rsLookup;
+    const Recordset &lookup = *test::sharedModule().rsLookup;
     QVERIFY(lookup.isOpen());
     QCOMPARE(lookup.recordCount(), 1);
     QCOMPARE(lookup.field(u"id").toInt(), 1);

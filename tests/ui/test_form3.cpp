@@ -111,8 +111,8 @@ QLabel *TestForm3::statusLine() const
 
 void TestForm3::loadGivesClosedRecordsetAndEmptyList()
 {
-    QVERIFY(Module1::instance().rsChars);
-    QVERIFY(!Module1::instance().rsChars->isOpen());
+    QVERIFY(test::sharedModule().rsChars);
+    QVERIFY(!test::sharedModule().rsChars->isOpen());
     QCOMPARE(rows(), Rows{});
     QCOMPARE(test::control<QLineEdit>(m_form, u"Text1"_s)->text(), QString());
 }

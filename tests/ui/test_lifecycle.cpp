@@ -86,7 +86,7 @@ void TestLifecycle::initTestCase()
 
 void TestLifecycle::init()
 {
-    FormSlot<Form1>::instance().show();
+    test::showForm<Form1>();
 }
 
 void TestLifecycle::cleanup()
@@ -132,7 +132,7 @@ void TestLifecycle::closedItemLookupLoadsAnew()
     Form2 *first = FormSlot<Form2>::instance().form();
     test::typeInto(first, u"Text1_0"_s, u"57"_s);
     test::click(first, u"Command1"_s);
-    const std::shared_ptr<Recordset> searched = Module1::instance().rsLookup;
+    const std::shared_ptr<Recordset> searched = test::sharedModule().rsLookup;
     QVERIFY(first->close());
     waitUntilUnloaded<Form2>();
 
@@ -145,7 +145,7 @@ void TestLifecycle::closedItemLookupLoadsAnew()
     QCOMPARE(test::control<QLabel>(form, u"Label4"_s)->text(), QString());
     QVERIFY(!form->grid().isBound());
     QCOMPARE(test::control<QTableView>(form, u"DataGrid1"_s)->model()->rowCount(), 0);
-    const Recordset &lookup = *Module1::instance().rsLookup;
+    const Recordset &lookup = *test::sharedModule().rsLookup;
     QVERIFY(&lookup != searched.get());
     QCOMPARE(lookup.recordCount(), 1);
     QCOMPARE(lookup.field(u"id").toInt(), 1);
@@ -158,7 +158,7 @@ void TestLifecycle::closedAccountLookupLoadsAnew()
     test::typeInto(first, u"Text1"_s, u"赵灵儿"_s);
     test::click(first, u"Command1"_s);
     QCOMPARE(test::control<QTreeView>(first, u"ListView1"_s)->model()->rowCount(), 3);
-    const std::shared_ptr<Recordset> searched = Module1::instance().rsChars;
+    const std::shared_ptr<Recordset> searched = test::sharedModule().rsChars;
     QVERIFY(first->close());
     waitUntilUnloaded<Form3>();
 
@@ -168,8 +168,8 @@ void TestLifecycle::closedAccountLookupLoadsAnew()
     QVERIFY(form);
     QCOMPARE(test::control<QLineEdit>(form, u"Text1"_s)->text(), QString());
     QCOMPARE(test::control<QTreeView>(form, u"ListView1"_s)->model()->rowCount(), 0);
-    QVERIFY(Module1::instance().rsChars != searched);
-    QVERIFY(!Module1::instance().rsChars->isOpen());
+    QVERIFY(test::sharedModule().rsChars != searched);
+    QVERIFY(!test::sharedModule().rsChars->isOpen());
 }
 
 void TestLifecycle::backShowsOpenMainWindowWithoutLoading()
@@ -189,7 +189,7 @@ void TestLifecycle::backShowsOpenMainWindowWithoutLoading()
 void TestLifecycle::closingMainWindowKeepsProgramRunning()
 {
     press(u"Command3"_s);
-    const std::shared_ptr<Recordset> preloaded = Module1::instance().rsItemNames;
+    const std::shared_ptr<Recordset> preloaded = test::sharedModule().rsItemNames;
 
     QCOMPARE(lastWindowClosings([this] { mainWindow()->close(); }), 0);
     QVERIFY(!FormSlot<Form1>::instance().isLoaded());
@@ -203,7 +203,7 @@ void TestLifecycle::closingMainWindowKeepsProgramRunning()
         QCOMPARE(operators->count(), 3);
         QCOMPARE(operators->currentText(), u"="_s);
     }
-    QVERIFY(Module1::instance().rsItemNames != preloaded);
+    QVERIFY(test::sharedModule().rsItemNames != preloaded);
 }
 
 QTEST_MAIN(TestLifecycle)

@@ -33,9 +33,9 @@ class TestWindowBehaviour : public QObject {
 
     static QWidget *open(const QString &formName)
     {
-        QWidget *form = formName == u"Form2" ? static_cast<QWidget *>(&FormSlot<Form2>::instance().show())
-            : formName == u"Form3"           ? static_cast<QWidget *>(&FormSlot<Form3>::instance().show())
-                                             : &FormSlot<Form1>::instance().show();
+        QWidget *form = formName == u"Form2" ? static_cast<QWidget *>(&test::showForm<Form2>())
+            : formName == u"Form3"           ? static_cast<QWidget *>(&test::showForm<Form3>())
+                                             : &test::showForm<Form1>();
         if (!QTest::qWaitForWindowActive(form))
             qWarning("%s is not active", qPrintable(formName));
         return form;
@@ -119,7 +119,7 @@ private slots:
         QCOMPARE(m_main->size(), designed);
         QCOMPARE(list->geometry(), listBefore);
 
-        auto *items = &FormSlot<Form2>::instance().show();
+        auto *items = &test::showForm<Form2>();
         auto *count = test::control<QLabel>(items, u"Label4"_s);
         const int countTop = count->y();
         items->resize(items->size() + QSize(0, 80));

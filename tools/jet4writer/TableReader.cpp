@@ -11,25 +11,25 @@
 namespace jet4 {
 namespace {
 
-constexpr std::uint8_t kDataPageType = 0x01;
+constexpr std::uint8_t DataPageType = 0x01;
 constexpr std::uint8_t kTableDefPageType = 0x02;
 constexpr std::uint8_t kUsageBitmapPageType = 0x05;
 constexpr std::uint32_t kCatalogDefPage = 2;
-constexpr std::size_t kTableDefPageHeaderSize = 8; // of each page after the first
+constexpr std::size_t TableDefPageHeaderSize = 8; // of each page after the first
 constexpr std::size_t kDefinitionHeaderSize = 63;
 constexpr std::size_t kRealIndexEntrySize = 12;
-constexpr std::size_t kColumnEntrySize = 25;
+constexpr std::size_t ColumnEntrySize = 25;
 constexpr std::size_t kRowCountOffset = 12;
-constexpr std::size_t kRowOffsetsStart = 14;
+constexpr std::size_t RowOffsetsStart = 14;
 constexpr std::uint16_t kDeletedRowFlag = 0x8000;
-constexpr std::uint16_t kOverflowRowFlag = 0x4000;
-constexpr std::uint16_t kRowOffsetMask = 0x1FFF;
+constexpr std::uint16_t OverflowRowFlag = 0x4000;
+constexpr std::uint16_t RowOffsetMask = 0x1FFF;
 constexpr std::uint8_t kFixedLengthFlag = 0x01;
 constexpr std::int64_t kTableObjectType = 1;
 constexpr std::uint32_t kObjectIdPageMask = 0x00FFFFFF;
 constexpr int kMostOverflowHops = 8;
-constexpr std::size_t kBitmapStart = 4; // of a usage bitmap page
-constexpr std::size_t kInlineBitmapStart = 5; // of an inline usage map
+constexpr std::size_t BitmapStart = 4; // of a usage bitmap page
+constexpr std::size_t InlineBitmapStart = 5; // of an inline usage map
 
 [[noreturn]] void damaged(const std::string &what)
 {
@@ -141,7 +141,7 @@ std::vector<std::uint8_t> definitionBytes(const PageFile &file, std::uint32_t fi
         if (pages >= file.pageCount() || page.u8(0) != kTableDefPageType) {
             damaged(page.what() + " is not a table definition page");
         }
-        const auto content = bytes.empty() ? page.sub(0, PageSize) : page.sub(kTableDefPageHeaderSize, PageSize - kTableDefPageHeaderSize);
+        const auto content = bytes.empty() ? page.sub(0, PageSize) : page.sub(TableDefPageHeaderSize, PageSize - TableDefPageHeaderSize);
         bytes.insert(bytes.end(), content.begin(), content.end());
         number = page.u32(4);
         if (number == 0) {
@@ -189,8 +189,8 @@ TableDefinition parseDefinition(const PageFile &file, std::uint32_t page, const 
     const std::uint16_t columnCount = definition.u16(45);
     table.usedPagesMap = definition.u32(55);
     std::size_t offset = kDefinitionHeaderSize + std::size_t{definition.u32(51)} * kRealIndexEntrySize;
-    for (std::uint16_t i = 0; i < columnCount; ++i, offset += kColumnEntrySize) {
-        table.columns.push_back(parseColumnEntry(Record(definition.sub(offset, kColumnEntrySize), definition.what())));
+    for (std::uint16_t i = 0; i < columnCount; ++i, offset += ColumnEntrySize) {
+        table.columns.push_back(parseColumnEntry(Record(definition.sub(offset, ColumnEntrySize), definition.what())));
     }
     for (StoredColumn &column : table.columns) {
         const std::uint16_t length = definition.u16(offset);
@@ -203,13 +203,13 @@ TableDefinition parseDefinition(const PageFile &file, std::uint32_t page, const 
 
 bool belongsTo(const Record &page, const TableDefinition &table)
 {
-    return page.u8(0) == kDataPageType && page.u32(4) == table.page;
+    return page.u8(0) == DataPageType && page.u32(4) == table.page;
 }
 
 std::uint16_t rowCountOn(const Record &page)
 {
     const std::uint16_t count = page.u16(kRowCountOffset);
-    if (kRowOffsetsStart + 2 * std::size_t{count} > PageSize) {
+    if (RowOffsetsStart + 2 * std::size_t{count} > PageSize) {
         damaged(page.what() + " counts more rows than fit on it");
     }
     return count;
@@ -220,14 +220,14 @@ std::uint16_t rowEntry(const Record &page, std::uint16_t row)
     if (row >= rowCountOn(page)) {
         damaged(page.what() + " has no row " + std::to_string(row));
     }
-    return page.u16(kRowOffsetsStart + 2 * std::size_t{row});
+    return page.u16(RowOffsetsStart + 2 * std::size_t{row});
 }
 
 std::span<const std::uint8_t> rowBytes(const Record &page, std::uint16_t row)
 {
-    const std::size_t start = rowEntry(page, row) & kRowOffsetMask;
-    const std::size_t end = row == 0 ? PageSize : page.u16(kRowOffsetsStart + 2 * std::size_t{row - 1u}) & kRowOffsetMask;
-    if (start < kRowOffsetsStart + 2 * std::size_t{rowCountOn(page)} || start > end || end > PageSize) {
+    const std::size_t start = rowEntry(page, row) & RowOffsetMask;
+    const std::size_t end = row == 0 ? PageSize : page.u16(RowOffsetsStart + 2 * std::size_t{row - 1u}) & RowOffsetMask;
+    if (start < RowOffsetsStart + 2 * std::size_t{rowCountOn(page)} || start > end || end > PageSize) {
         damaged(page.what() + ": row " + std::to_string(row) + " lies outside the room for rows");
     }
     return page.sub(start, end - start);
@@ -253,13 +253,13 @@ std::vector<std::uint32_t> usedPages(const PageFile &file, const TableDefinition
 {
     const std::string what = "the page usage map of table " + table.name;
     const Record page = file.page(table.usedPagesMap >> 8, what);
-    if (page.u8(0) != kDataPageType) {
+    if (page.u8(0) != DataPageType) {
         damaged(page.what() + " is not a data page");
     }
     const Record map(rowBytes(page, static_cast<std::uint16_t>(table.usedPagesMap & 0xFFu)), what);
     std::vector<std::uint32_t> pages;
     if (map.u8(0) == 0x00) {
-        addMarkedPages(pages, map.sub(kInlineBitmapStart, map.size() - std::min(map.size(), kInlineBitmapStart)), map.u32(1), file, what);
+        addMarkedPages(pages, map.sub(InlineBitmapStart, map.size() - std::min(map.size(), InlineBitmapStart)), map.u32(1), file, what);
         return pages;
     }
     if (map.u8(0) != 0x01) {
@@ -274,7 +274,7 @@ std::vector<std::uint32_t> usedPages(const PageFile &file, const TableDefinition
         if (bitmap.u8(0) != kUsageBitmapPageType) {
             damaged(bitmap.what() + " is not a usage bitmap page");
         }
-        addMarkedPages(pages, bitmap.sub(kBitmapStart, PageSize - kBitmapStart), std::uint64_t{entry} * PagesPerBitmapPage, file, what);
+        addMarkedPages(pages, bitmap.sub(BitmapStart, PageSize - BitmapStart), std::uint64_t{entry} * PagesPerBitmapPage, file, what);
     }
     return pages;
 }
@@ -299,7 +299,7 @@ RowSource followOverflow(const PageFile &file, const TableDefinition &table, con
             damaged(target.what() + " is not a data page of table " + table.name);
         }
         const auto targetRow = static_cast<std::uint16_t>(ref & 0xFFu);
-        if ((rowEntry(target, targetRow) & kOverflowRowFlag) == 0) {
+        if ((rowEntry(target, targetRow) & OverflowRowFlag) == 0) {
             return RowSource{ref >> 8, targetRow, true};
         }
         pointer = rowBytes(target, targetRow);
@@ -322,7 +322,7 @@ std::vector<RowSource> rowSources(const PageFile &file, const TableDefinition &t
             if ((entry & kDeletedRowFlag) != 0) {
                 continue;
             }
-            if ((entry & kOverflowRowFlag) != 0) {
+            if ((entry & OverflowRowFlag) != 0) {
                 sources.push_back(followOverflow(file, table, page, row));
                 overflowTargets.insert(sources.back().key());
             } else {

@@ -4,18 +4,17 @@
 #include "query/Searches.h"
 #include "ui/Controls.h"
 #include "ui/Fonts.h"
-#include "ui/ReportListModel.h"
+#include "ui/RowListModel.h"
 #include "ui/WindowLayout.h"
 #include "ui/Worksheet.h"
 #include "ui/main/Form1.h"
 
 #include <QHeaderView>
-#include <QShortcut>
 
 namespace realm::ui {
 
-Form3::Form3(QWidget *parent)
-    : Form(parent)
+Form3::Form3(const WindowContext &context, QWidget *parent)
+    : Form(context, parent)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Form3"));
@@ -25,9 +24,9 @@ Form3::Form3(QWidget *parent)
                                 QStringLiteral("角色查询"));
     sheet->reportTo(m_status);
     connect(sheet, &Worksheet::rowDoubleClicked, this,
-            [this](int row) { FormSlot<Form1>::instance().show().searchCharacter(m_list->text(row, 0)); });
+            [this](int row) { FormSlot<Form1>::instance().show(this->context()).searchCharacter(m_list->text(row, 0)); });
     connect(Text1, &QLineEdit::returnPressed, this, &Form3::Command1_Click);
-    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this, &QWidget::close);
+    closeOnEscape();
     followWindow(this, ListView1, Follow::Width | Follow::Height);
     followWindow(this, m_status, Follow::Width);
     useReadableFonts(this);
@@ -46,23 +45,38 @@ void Form3::buildControls()
     Text1 = addTextBox(this, QStringLiteral("Text1"), twipsRect(1320, 240, 2055, 270));
     Command1 = addButton(this, QStringLiteral("Command1"), QStringLiteral("查询"), twipsRect(3480, 120, 1095, 375));
     ListView1 = addReportList(this, QStringLiteral("ListView1"), twipsRect(120, 720, 4575, 1935),
-                              {{QStringLiteral("角色名称"), 1440}, {QStringLiteral("帐号"), 1440}}, m_list);
+                              {{QStringLiteral("角色名称"), 1440}, {QStringLiteral("帐号"), 1440}},
+                              characterListFormat(), m_list);
     m_status = addStatusLine(this, twipsRect(120, 510, 4575, 210));
+    setUpSearching(m_status, twipsRect(3840, 510, 735, 210));
 
     QWidget::setTabOrder(Text1, Command1);
     QWidget::setTabOrder(Command1, ListView1);
     connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+    connect(&searches(), &SearchChannel::rowsCleared, m_list, &RowListModel::clearRows);
+    connect(&searches(), &SearchChannel::rowsArrived, m_list, &RowListModel::appendBatch);
 }
 
 void Form3::load()
 {
-    Module1::instance().rsChars = std::make_shared<Recordset>();
+    renewSlot(module(), Slot::Chars);
 }
 
 void Form3::Command1_Click()
 {
-    const SearchOutcome outcome = runAccountLookup(Module1::instance(), Text1->text(), *m_list);
-    m_list->publishRows();
+    const std::shared_ptr<Connection> game = module().gameConn;
+    startSearch(game, [game, slot = module().rsChars, name = Text1->text()](ListFeed &list, StopFlag &stop) {
+        return runAccountLookup(*game, *slot, name, list, stop);
+    });
+}
+
+int Form3::rowsShown() const
+{
+    return m_list->rowCount();
+}
+
+void Form3::showEnd(const SearchOutcome &outcome)
+{
     showOutcome(m_status, outcome, QStringLiteral("共 %1 个角色"));
 }
 

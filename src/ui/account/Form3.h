@@ -9,21 +9,25 @@ class QTreeView;
 
 namespace realm::ui {
 
-class ReportListModel;
+class RowListModel;
 
 // The account character lookup window: from one character name to every
 // character of its account.
 class Form3 : public Form {
     Q_OBJECT
 public:
-    explicit Form3(QWidget *parent = nullptr);
+    explicit Form3(const WindowContext &context, QWidget *parent = nullptr);
 
     // Gives rsChars a new, closed recordset.
     void load() override;
 
-    ReportListModel &characterList() const { return *m_list; }
+    RowListModel &characterList() const { return *m_list; }
     // Puts `name` into the name box and looks it up.
     void lookUp(const QString &name);
+
+protected:
+    int rowsShown() const override;
+    void showEnd(const SearchOutcome &outcome) override;
 
 private:
     void buildControls();
@@ -33,7 +37,7 @@ private:
     QPushButton *Command1;
     QTreeView *ListView1;
     QLabel *m_status;
-    ReportListModel *m_list = nullptr;
+    RowListModel *m_list = nullptr;
 };
 
 } // namespace realm::ui

@@ -10,7 +10,6 @@
 #include "ui/main/Form1.h"
 
 #include <QHeaderView>
-#include <QShortcut>
 
 namespace realm::ui {
 
@@ -21,9 +20,9 @@ QTableView *addDataGrid(QWidget *form, QRect geometry, GridModel *&model)
     auto *grid = new QTableView(form);
     grid->setObjectName(QStringLiteral("DataGrid1"));
     grid->setGeometry(geometry);
-    model = new GridModel({{QStringLiteral("物品ID"), ItemLookupFields[0], 1005},
-                           {QStringLiteral("中文名称"), ItemLookupFields[1], 3000},
-                           {QStringLiteral("英文名称"), ItemLookupFields[2], 3000}},
+    model = new GridModel({{QStringLiteral("物品ID"), QStringLiteral("id"), 1005},
+                           {QStringLiteral("中文名称"), QStringLiteral("C"), 3000},
+                           {QStringLiteral("英文名称"), QStringLiteral("E"), 3000}},
                           grid);
     grid->setModel(model);
     grid->setFont(QFont(QStringLiteral("宋体"), 9));
@@ -37,8 +36,8 @@ QTableView *addDataGrid(QWidget *form, QRect geometry, GridModel *&model)
 
 } // namespace
 
-Form2::Form2(QWidget *parent)
-    : Form(parent)
+Form2::Form2(const WindowContext &context, QWidget *parent)
+    : Form(context, parent)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("装备ID查询"));
@@ -49,7 +48,7 @@ Form2::Form2(QWidget *parent)
     sheet->reportTo(m_status);
     for (QLineEdit *box : {Text1_0, Text1_1})
         connect(box, &QLineEdit::returnPressed, this, &Form2::Command1_Click);
-    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this, &QWidget::close);
+    closeOnEscape();
     followWindow(this, DataGrid1, Follow::Width | Follow::Height);
     for (QWidget *bottomLine : {Label3, Label4})
         followWindow(this, bottomLine, Follow::Bottom);
@@ -77,6 +76,7 @@ void Form2::buildControls()
     Label3 = addLabel(this, QStringLiteral("Label3"), QStringLiteral("包含数量"), twipsRect(360, 6240, 735, 255));
     Label4 = addLabel(this, QStringLiteral("Label4"), QString(), twipsRect(1200, 6240, 855, 255));
     m_status = addStatusLine(this, twipsRect(2160, 6240, 5415, 255));
+    setUpSearching(m_status, twipsRect(6840, 6240, 735, 255));
 
     const QList<QWidget *> order = {Text1_0, Text1_1, Command1, DataGrid1, Command2};
     for (qsizetype i = 1; i < order.size(); ++i)
@@ -84,38 +84,63 @@ void Form2::buildControls()
 
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
+    connect(&searches(), &SearchChannel::rowsCleared, m_grid, &GridModel::clearRows);
+    connect(&searches(), &SearchChannel::rowsArrived, m_grid, &GridModel::appendBatch);
 }
 
 void Form2::load()
 {
-    Module1 &module = Module1::instance();
-    module.rsLookup = std::make_shared<Recordset>();
-    module.rsLookup->open(QStringLiteral("select * from item where id=1"), *module.itemConn);
+    renewSlot(module(), Slot::Lookup).open(QStringLiteral("select * from item where id=1"), *module().itemConn);
 }
 
 void Form2::Command1_Click()
 {
-    Module1 &module = Module1::instance();
-    const SearchOutcome outcome = runItemLookup(module, Text1_0->text(), Text1_1->text());
+    if (!searches().isRunning() && m_grid->isBound())
+        m_lastGoodGrid = m_grid->rows();
+    const std::shared_ptr<Connection> items = module().itemConn;
+    startSearch(items, [items, &slot = module().rsLookup, idText = Text1_0->text(), nameText = Text1_1->text()](ListFeed &grid, StopFlag &stop) {
+        return runItemLookup(*items, slot, idText, nameText, grid, stop);
+    });
+}
+
+int Form2::rowsShown() const
+{
+    return m_grid->rowCount();
+}
+
+// A lookup that failed or was stopped leaves the grid it replaced.
+void Form2::showEnd(const SearchOutcome &outcome)
+{
     switch (outcome.status) {
     case SearchOutcome::Status::NotRun:
         return;
     case SearchOutcome::Status::Done:
-        m_grid->unbind();
-        m_grid->bind(module.rsLookup->table());
+        m_lastGoodGrid = m_grid->rows();
         Label4->setText(QString::number(outcome.rowCount));
         showStatus(m_status, QString());
         return;
+    case SearchOutcome::Status::Stopped:
+        restoreLastGoodGrid();
+        return;
     default:
+        restoreLastGoodGrid();
         showStatus(m_status, outcome.message);
     }
+}
+
+void Form2::restoreLastGoodGrid()
+{
+    if (m_lastGoodGrid)
+        m_grid->bind(*m_lastGoodGrid);
+    else
+        m_grid->unbind();
 }
 
 void Form2::Command2_Click()
 {
     // The main window comes first, so this window is never the last one
     // open while it closes, which would end the program.
-    FormSlot<Form1>::instance().show();
+    FormSlot<Form1>::instance().show(context());
     FormSlot<Form2>::instance().unload();
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "data/ResultBatches.h"
 #include "ui/Form.h"
+
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -16,7 +19,7 @@ class GridModel;
 class Form2 : public Form {
     Q_OBJECT
 public:
-    explicit Form2(QWidget *parent = nullptr);
+    explicit Form2(const WindowContext &context, QWidget *parent = nullptr);
 
     // Gives rsLookup a new recordset, open on item 1.
     void load() override;
@@ -25,7 +28,12 @@ public:
     // Fills the id box with `itemId`, empties the name box and looks up.
     void lookUpItem(const QString &itemId);
 
+protected:
+    int rowsShown() const override;
+    void showEnd(const SearchOutcome &outcome) override;
+
 private:
+    void restoreLastGoodGrid();
     void buildControls();
     void Command1_Click();
     void Command2_Click();
@@ -39,6 +47,7 @@ private:
     QLabel *Label4;
     QLabel *m_status;
     GridModel *m_grid;
+    std::optional<ResultBatches> m_lastGoodGrid;
 };
 
 } // namespace realm::ui

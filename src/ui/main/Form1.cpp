@@ -5,7 +5,7 @@
 #include "query/Searches.h"
 #include "ui/Controls.h"
 #include "ui/Fonts.h"
-#include "ui/ReportListModel.h"
+#include "ui/RowListModel.h"
 #include "ui/WindowLayout.h"
 #include "ui/Worksheet.h"
 #include "ui/account/Form3.h"
@@ -28,8 +28,8 @@ void fillOperators(QComboBox *box)
 
 } // namespace
 
-Form1::Form1(QWidget *parent)
-    : Form(parent)
+Form1::Form1(const WindowContext &context, QWidget *parent)
+    : Form(context, parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("云帆星域装备查询系统"));
@@ -40,6 +40,7 @@ Form1::Form1(QWidget *parent)
     runSearchesOnEnter();
     followWindow(this, ListView1, Follow::Width | Follow::Height);
     followWindow(this, m_status, Follow::Bottom | Follow::Width);
+    followWindow(this, findChild<QWidget *>(QStringLiteral("StopButton")), Follow::Bottom | Follow::Right);
     useReadableFonts(this);
     rememberGeometry(this, {ListView1->header()});
 }
@@ -68,18 +69,21 @@ void Form1::buildControls()
                                {QStringLiteral("数量"), 1000},
                                {QStringLiteral("+几属性"), 1000},
                                {QStringLiteral("宠物名称"), 2000}},
-                              m_list);
+                              resultListFormat(module().itemNames), m_list);
     // The zero-width space lets the address wrap onto the label's second line.
     addLabel(this, QStringLiteral("Label6"), QStringLiteral("realmquery.\u200Bexample.org"),
              twipsRect(4560, 1800, 1335, 375))
         ->setWordWrap(true);
     Command4 = addButton(this, QStringLiteral("Command4"), QStringLiteral("角色查询"), twipsRect(6120, 720, 1095, 495));
     m_status = addStatusLine(this, twipsRect(240, 6615, 8655, 210));
+    setUpSearching(m_status, twipsRect(8160, 6615, 735, 210));
 
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, [] { FormSlot<Form2>::instance().show(); });
-    connect(Command4, &QPushButton::clicked, this, [] { FormSlot<Form3>::instance().show(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { FormSlot<Form2>::instance().show(context()); });
+    connect(Command4, &QPushButton::clicked, this, [this] { FormSlot<Form3>::instance().show(context()); });
+    connect(&searches(), &SearchChannel::rowsCleared, m_list, &RowListModel::clearRows);
+    connect(&searches(), &SearchChannel::rowsArrived, m_list, &RowListModel::appendBatch);
 }
 
 void Form1::setTabOrder()
@@ -98,10 +102,10 @@ void Form1::makeWorksheet()
                                 QStringLiteral("装备查询"));
     sheet->reportTo(m_status);
     sheet->addRowAction(QStringLiteral("查询物品ID"), [this](int row) {
-        FormSlot<Form2>::instance().show().lookUpItem(m_list->text(row, 1));
+        FormSlot<Form2>::instance().show(context()).lookUpItem(m_list->text(row, 1));
     });
     connect(sheet, &Worksheet::rowDoubleClicked, this,
-            [this](int row) { FormSlot<Form3>::instance().show().lookUp(m_list->text(row, 0)); });
+            [this](int row) { FormSlot<Form3>::instance().show(context()).lookUp(m_list->text(row, 0)); });
 }
 
 void Form1::runSearchesOnEnter()
@@ -123,25 +127,35 @@ void Form1::load()
     const Settings settings = readSettings(folder);
     fillOperators(Combo1);
     fillOperators(Combo2);
-    openSharedData(Module1::instance(), settings, folder);
+    openSharedData(module(), settings, folder);
 }
 
 void Form1::Command1_Click()
 {
     const EquipmentFilters filters{Text1->text(), Text2->text(), Text3->text(),
                                    Combo1->currentText(), Text4->text(), Combo2->currentText()};
-    showOutcome(runEquipmentSearch(Module1::instance(), filters, *m_list));
+    const std::shared_ptr<Connection> game = module().gameConn;
+    startSearch(game, [game, slot = module().rsEquip, filters](ListFeed &list, StopFlag &stop) {
+        return runEquipmentSearch(*game, *slot, filters, list, stop);
+    });
 }
 
 void Form1::Command2_Click()
 {
-    showOutcome(runPetSearch(Module1::instance(), Text5->text(), *m_list));
+    const std::shared_ptr<Connection> game = module().gameConn;
+    startSearch(game, [game, slot = module().rsPet, petName = Text5->text()](ListFeed &list, StopFlag &stop) {
+        return runPetSearch(*game, *slot, petName, list, stop);
+    });
 }
 
-void Form1::showOutcome(const SearchOutcome &outcome)
+int Form1::rowsShown() const
 {
-    m_list->publishRows();
-    ui::showOutcome(m_status, outcome, QStringLiteral("共 %1 行"));
+    return m_list->rowCount();
+}
+
+void Form1::showEnd(const SearchOutcome &outcome)
+{
+    showOutcome(m_status, outcome, QStringLiteral("共 %1 行"));
 }
 
 } // namespace realm::ui

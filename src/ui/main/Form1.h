@@ -8,29 +8,29 @@ class QLineEdit;
 class QPushButton;
 class QTreeView;
 
-namespace realm {
-struct SearchOutcome;
-}
-
 namespace realm::ui {
 
-class ReportListModel;
+class RowListModel;
 
 // The main window: the equipment filters, the pet-name search, the shared
 // result list, and the buttons that open the other two windows.
 class Form1 : public Form {
     Q_OBJECT
 public:
-    explicit Form1(QWidget *parent = nullptr);
+    explicit Form1(const WindowContext &context, QWidget *parent = nullptr);
 
     // Reads the settings, fills the operator lists, then opens the shared
     // connections and preloads the item names.
     void load() override;
 
-    ReportListModel &resultList() const { return *m_list; }
+    RowListModel &resultList() const { return *m_list; }
     // Puts `name` into the character name box and runs the equipment search
     // with the other boxes as they are.
     void searchCharacter(const QString &name);
+
+protected:
+    int rowsShown() const override;
+    void showEnd(const SearchOutcome &outcome) override;
 
 private:
     void buildControls();
@@ -39,7 +39,6 @@ private:
     void runSearchesOnEnter();
     void Command1_Click();
     void Command2_Click();
-    void showOutcome(const SearchOutcome &outcome);
 
     QLineEdit *Text1;
     QLineEdit *Text2;
@@ -54,7 +53,7 @@ private:
     QPushButton *Command4;
     QTreeView *ListView1;
     QLabel *m_status;
-    ReportListModel *m_list = nullptr;
+    RowListModel *m_list = nullptr;
 };
 
 } // namespace realm::ui

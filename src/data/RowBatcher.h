@@ -1,0 +1,35 @@
+#pragma once
+
+#include "data/Connection.h"
+
+#include <QElapsedTimer>
+
+namespace realm {
+
+// Gathers a statement's rows into batches and hands each on when it is
+// full or old enough, so that rows reach their reader soon after they were
+// fetched, also when the engine produces them slowly. The stop flag is
+// checked after every row.
+class RowBatcher {
+public:
+    RowBatcher(QStringList columns, BatchReceiver &receiver, const StopFlag &stop);
+
+    // The batch that takes the cells of the next row.
+    ResultTable &batch() { return *m_batch; }
+    // After the last cell of a row.
+    void rowDone();
+    // Hands on what is left; also the first batch of an empty result.
+    void finish();
+
+private:
+    void handOn();
+
+    QStringList m_columns;
+    BatchReceiver &m_receiver;
+    const StopFlag &m_stop;
+    std::shared_ptr<ResultTable> m_batch;
+    QElapsedTimer m_age;
+    bool m_handedOn = false;
+};
+
+} // namespace realm
