@@ -43,7 +43,7 @@
     </message>
     <message>
         <source>未知的语言“%1”，请用 zh 或 en。</source>
-        <translation>Unknown language "%1"; use zh or en.</translation>
+        <translation>Unknown language &quot;%1&quot;; use zh or en.</translation>
     </message>
 </context>
 <context>
@@ -69,7 +69,7 @@
     <name>realm::OdbcConnection</name>
     <message>
         <source>%1中含有“};”，SQL Server 驱动程序无法接受。</source>
-        <translation>The %1 contains "};", which the SQL Server driver cannot take.</translation>
+        <translation>The %1 contains &quot;};&quot;, which the SQL Server driver cannot take.</translation>
     </message>
     <message>
         <source>服务器</source>
@@ -111,7 +111,7 @@
 就从那里读取，否则从 $XDG_CONFIG_HOME/realmquery（通常是 ~/.config/realmquery）
 读取。db.mdb 从 db.ini 所在的文件夹读取。</source>
         <translation>Settings: db.ini is read from the folder given with --dir; without it, from the
-program's own folder when that holds db.ini, else from $XDG_CONFIG_HOME/realmquery
+program&apos;s own folder when that holds db.ini, else from $XDG_CONFIG_HOME/realmquery
 (usually ~/.config/realmquery). db.mdb is read from the same folder as db.ini.</translation>
     </message>
 </context>
@@ -123,7 +123,7 @@ program's own folder when that holds db.ini, else from $XDG_CONFIG_HOME/realmque
     </message>
     <message>
         <source>%1：“%2”不是比较符，请用 = &lt; &gt; &lt;= &gt;= &lt;&gt; 之一。</source>
-        <translation>%1: "%2" is not a comparison; use one of = &lt; &gt; &lt;= &gt;= &lt;&gt;.</translation>
+        <translation>%1: &quot;%2&quot; is not a comparison; use one of = &lt; &gt; &lt;= &gt;= &lt;&gt;.</translation>
     </message>
     <message>
         <source>装备ID</source>
@@ -193,11 +193,11 @@ program's own folder when that holds db.ini, else from $XDG_CONFIG_HOME/realmque
     </message>
     <message>
         <source>没有名为“%1”的角色。</source>
-        <translation>There is no character named "%1".</translation>
+        <translation>There is no character named &quot;%1&quot;.</translation>
     </message>
     <message>
         <source>角色“%1”没有账号。</source>
-        <translation>The character "%1" has no account.</translation>
+        <translation>The character &quot;%1&quot; has no account.</translation>
     </message>
 </context>
 <context>
@@ -284,7 +284,7 @@ and the item file db.mdb beside it: %2.</translation>
     </message>
     <message>
         <source>数量的比较符：= &lt; &gt; &lt;= &gt;= &lt;&gt;（默认 =；空：不比较）。</source>
-        <translation>The amount's comparison: = &lt; &gt; &lt;= &gt;= &lt;&gt; (default =; empty: none).</translation>
+        <translation>The amount&apos;s comparison: = &lt; &gt; &lt;= &gt;= &lt;&gt; (default =; empty: none).</translation>
     </message>
     <message>
         <source>要比较的强化等级。</source>
@@ -292,7 +292,7 @@ and the item file db.mdb beside it: %2.</translation>
     </message>
     <message>
         <source>强化等级的比较符（默认 =；空：不比较）。</source>
-        <translation>The enchant level's comparison (default =; empty: none).</translation>
+        <translation>The enchant level&apos;s comparison (default =; empty: none).</translation>
     </message>
     <message>
         <source>昵称包含该文本的宠物（% 和 _ 是通配符）。</source>
@@ -304,7 +304,7 @@ and the item file db.mdb beside it: %2.</translation>
     </message>
     <message>
         <source>物品中文名称的一部分。</source>
-        <translation>Part of the item's Chinese name.</translation>
+        <translation>Part of the item&apos;s Chinese name.</translation>
     </message>
     <message>
         <source>拥有该角色的帐号下的所有角色。</source>
@@ -324,7 +324,7 @@ and the item file db.mdb beside it: %2.</translation>
     </message>
     <message>
         <source>运行查询窗口的查询，把结果行写到标准输出。</source>
-        <translation>Runs the query windows' searches and writes their rows to standard output.</translation>
+        <translation>Runs the query windows&apos; searches and writes their rows to standard output.</translation>
     </message>
     <message>
         <source>命令：</source>
@@ -332,7 +332,7 @@ and the item file db.mdb beside it: %2.</translation>
     </message>
     <message>
         <source>运行“%1 &lt;命令&gt; --help”查看命令的选项。</source>
-        <translation>Run "%1 &lt;command&gt; --help" for a command's options.</translation>
+        <translation>Run &quot;%1 &lt;command&gt; --help&quot; for a command&apos;s options.</translation>
     </message>
     <message>
         <source>未知的选项：%1。</source>
@@ -356,11 +356,11 @@ and the item file db.mdb beside it: %2.</translation>
     </message>
     <message>
         <source>未知的输出格式“%1”，请用 tsv、csv 或 json。</source>
-        <translation>Unknown format "%1"; use tsv, csv or json.</translation>
+        <translation>Unknown format &quot;%1&quot;; use tsv, csv or json.</translation>
     </message>
     <message>
         <source>未知的物品名称“%1”，请用 c 或 e。</source>
-        <translation>Unknown item names "%1"; use c or e.</translation>
+        <translation>Unknown item names &quot;%1&quot;; use c or e.</translation>
     </message>
     <message>
         <source> [选项]</source>
@@ -368,7 +368,7 @@ and the item file db.mdb beside it: %2.</translation>
     </message>
     <message>
         <source>在窗口的输入框中会输入的内容。</source>
-        <translation>What would be typed into the window's box.</translation>
+        <translation>What would be typed into the window&apos;s box.</translation>
     </message>
     <message>
         <source> [选项] &lt;命令&gt; [命令选项]</source>
@@ -384,11 +384,11 @@ and the item file db.mdb beside it: %2.</translation>
     </message>
     <message>
         <source>未知的命令“%1”，请用 %2。</source>
-        <translation>Unknown command "%1"; use %2.</translation>
+        <translation>Unknown command &quot;%1&quot;; use %2.</translation>
     </message>
     <message>
         <source>运行“realmquery-cli --help”查看用法。</source>
-        <translation>Run "realmquery-cli --help" for the usage.</translation>
+        <translation>Run &quot;realmquery-cli --help&quot; for the usage.</translation>
     </message>
     <message>
         <source>从 &lt;folder&gt; 读取 db.ini 和 db.mdb。</source>
@@ -404,6 +404,37 @@ and the item file db.mdb beside it: %2.</translation>
     <message>
         <source>写入输出失败。</source>
         <translation>Writing the output failed.</translation>
+    </message>
+</context>
+<context>
+    <name>realm::ui</name>
+    <message>
+        <source>“%1” 是一个文件夹，请换一个文件名。</source>
+        <translation>"%1" is a folder; choose another file name.</translation>
+    </message>
+    <message>
+        <source>文件夹 “%1” 不存在。</source>
+        <translation>The folder "%1" does not exist.</translation>
+    </message>
+    <message>
+        <source>无法在文件夹 “%1” 中写入文件（%2）。</source>
+        <translation>Cannot write a file in the folder "%1" (%2).</translation>
+    </message>
+    <message>
+        <source>写入 “%1” 失败，磁盘可能已满（%2）。未留下文件。</source>
+        <translation>Writing "%1" failed; the disk may be full (%2). No file was left.</translation>
+    </message>
+    <message>
+        <source>导出时列表被新的查询替换，未写入文件。</source>
+        <translation>A new search replaced the list during the export; no file was written.</translation>
+    </message>
+    <message>
+        <source>已导出 %1 行到 %2</source>
+        <translation>Exported %1 rows to %2</translation>
+    </message>
+    <message>
+        <source>导出已停止，未写入文件</source>
+        <translation>Export stopped; no file was written</translation>
     </message>
 </context>
 <context>
@@ -579,7 +610,7 @@ Fill in the game server, login and password, put db.mdb into %2, and start the p
     </message>
     <message>
         <source>游戏数据库查询工具：在窗口中查询游戏服务器的物品、宠物和帐号。</source>
-        <translation>Game database query tool: searches a game server's items, pets and accounts in its windows.</translation>
+        <translation>Game database query tool: searches a game server&apos;s items, pets and accounts in its windows.</translation>
     </message>
     <message>
         <source>用法：%1 [选项]</source>
@@ -590,6 +621,45 @@ Fill in the game server, login and password, put db.mdb into %2, and start the p
 realmquery-cli 不需要显示器，也能运行同样的查询。</source>
         <translation>%1 is a desktop program and needs a display (DISPLAY or WAYLAND_DISPLAY).
 realmquery-cli runs the same searches without one.</translation>
+    </message>
+</context>
+<context>
+    <name>realm::ui::Worksheet</name>
+    <message>
+        <source>复制</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>连同标题复制</source>
+        <translation>Copy with header</translation>
+    </message>
+    <message>
+        <source>全选</source>
+        <translation>Select all</translation>
+    </message>
+    <message>
+        <source>导出…</source>
+        <translation>Export…</translation>
+    </message>
+    <message>
+        <source>复制单元格</source>
+        <translation>Copy cell</translation>
+    </message>
+    <message>
+        <source>导出</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>导出失败</source>
+        <translation>Export failed</translation>
+    </message>
+    <message>
+        <source>正在导出 %1 行…</source>
+        <translation>Exporting %1 rows…</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
     </message>
 </context>
 </TS>

@@ -1,9 +1,91 @@
 #include "ui/Fonts.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QFont>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QLineEdit>
 #include <QStringList>
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+#include <algorithm>
 
 namespace realm::ui {
+
+namespace {
+
+// Room between the tallest glyphs of two adjacent rows.
+constexpr int RowGap = 4;
+
+QString latinSansFace()
+{
+    static const QString face = [] {
+        const QStringList installed = QFontDatabase::families();
+        for (const char *candidate : {"DejaVu Sans", "Noto Sans", "Liberation Sans", "Nimbus Sans", "Arial"}) {
+            const QString name = QString::fromLatin1(candidate);
+            if (installed.contains(name))
+                return name;
+        }
+        return QStringLiteral("Sans Serif");
+    }();
+    return face;
+}
+
+QFont withLatinFaceFirst(QFont font)
+{
+    QStringList families = font.families();
+    if (families.isEmpty())
+        families << font.family();
+    const QString latin = latinSansFace();
+    if (families.value(0) == latin)
+        return font;
+    families.removeAll(latin);
+    families.prepend(latin);
+    font.setFamilies(families);
+    return font;
+}
+
+int tallestLine(const QFont &font)
+{
+    int height = QFontMetrics(font).height();
+    for (const QString &family : font.families()) {
+        QFont single = font;
+        single.setFamilies({family});
+        height = std::max(height, QFontMetrics(single).height());
+    }
+    return height + RowGap;
+}
+
+class RowHeightDelegate : public QStyledItemDelegate {
+public:
+    RowHeightDelegate(int height, QObject *parent)
+        : QStyledItemDelegate(parent), m_height(height) { }
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        const QSize size = QStyledItemDelegate::sizeHint(option, index);
+        return {size.width(), std::max(size.height(), m_height)};
+    }
+
+private:
+    int m_height;
+};
+
+void setRowHeight(QAbstractItemView *view)
+{
+    const int height = tallestLine(view->font());
+    if (auto *table = qobject_cast<QTableView *>(view)) {
+        table->verticalHeader()->setMinimumSectionSize(std::min(table->verticalHeader()->minimumSectionSize(), height));
+        table->verticalHeader()->setDefaultSectionSize(height);
+    } else {
+        view->setItemDelegate(new RowHeightDelegate(height, view));
+    }
+}
+
+} // namespace
 
 void installFontSubstitutes()
 {
@@ -11,6 +93,21 @@ void installFontSubstitutes()
                                    QStringLiteral("AR PL SungtiL GB"), QStringLiteral("Noto Serif CJK SC"),
                                    QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Zen Hei")};
     QFont::insertSubstitutions(QStringLiteral("宋体"), songFaces);
+}
+
+void useReadableFonts(QWidget *form)
+{
+    for (QWidget *widget : form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (qobject_cast<QLineEdit *>(widget) || qobject_cast<QComboBox *>(widget))
+            widget->setFont(withLatinFaceFirst(widget->font()));
+        auto *view = qobject_cast<QAbstractItemView *>(widget);
+        if (!view)
+            continue;
+        view->setFont(withLatinFaceFirst(view->font()));
+        for (QHeaderView *header : view->findChildren<QHeaderView *>(Qt::FindDirectChildrenOnly))
+            header->setFont(withLatinFaceFirst(header->font()));
+        setRowHeight(view);
+    }
 }
 
 } // namespace realm::ui

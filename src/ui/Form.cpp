@@ -39,7 +39,15 @@ void Form::setUpSearching(QLabel *statusLine, QRect stopButtonTwips)
     m_stopButton->setFocusPolicy(Qt::NoFocus);
     connect(m_stopButton, &QPushButton::clicked, &m_searches, &SearchChannel::stop);
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, &m_searches, &SearchChannel::stop);
+    connect(escape, &QShortcut::activated, this, &Form::escapePressed);
+}
+
+void Form::escapePressed()
+{
+    if (m_searches.isRunning())
+        m_searches.stop();
+    else if (m_closesOnEscape)
+        close();
 }
 
 void Form::startSearch(std::shared_ptr<Connection> connection, SearchChannel::Work work)

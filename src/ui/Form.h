@@ -47,6 +47,8 @@ signals:
 protected:
     // The status line and where the stop button goes beside it.
     void setUpSearching(QLabel *statusLine, QRect stopButtonTwips);
+    // Esc closes the window when no search of it is running.
+    void closeOnEscape() { m_closesOnEscape = true; }
     // Starts a search in place of the running one.
     void startSearch(std::shared_ptr<Connection> connection, SearchChannel::Work work);
     SearchChannel &searches() { return m_searches; }
@@ -61,6 +63,7 @@ protected:
 private:
     void showProgress();
     void endSearch(const SearchOutcome &outcome);
+    void escapePressed();
 
     WindowContext m_context;
     SearchChannel m_searches;
@@ -68,6 +71,7 @@ private:
     QPushButton *m_stopButton = nullptr;
     QTimer m_progress;
     QString m_statusBefore;
+    bool m_closesOnEscape = false;
 };
 
 // The one instance of a form class.

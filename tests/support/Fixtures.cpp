@@ -11,6 +11,10 @@ namespace realm::test {
 FixtureFolder::FixtureFolder()
 {
     QVERIFY2(m_dir.isValid(), "cannot make a temporary folder");
+    // The windows remember their geometry in the user's configuration
+    // folder: each test starts without any, and leaves the user's alone.
+    static const QTemporaryDir configHome;
+    qputenv("XDG_CONFIG_HOME", configHome.path().toUtf8());
 }
 
 int runJet4Writer(const QString &tsv, const QString &outputPath, QString *error)

@@ -269,14 +269,6 @@ private slots:
         QCOMPARE(first.size(), 3);
     }
 
-    void enterStartsNoSearch()
-    {
-        searchEquipment(QStringLiteral("李逍遥"));
-        type("Text1", QStringLiteral("赵灵儿"));
-        QTest::keyClick(control<QLineEdit>("Text1"), Qt::Key_Return);
-        QCOMPARE(names(rows()).first(), QStringLiteral("李逍遥"));
-    }
-
     void layoutFollowsTheDesign_data()
     {
         QTest::addColumn<QString>("name");

@@ -3,7 +3,13 @@
 #include "data/Module1.h"
 #include "query/Searches.h"
 #include "ui/Controls.h"
+#include "ui/Fonts.h"
 #include "ui/RowListModel.h"
+#include "ui/WindowLayout.h"
+#include "ui/Worksheet.h"
+#include "ui/main/Form1.h"
+
+#include <QHeaderView>
 
 namespace realm::ui {
 
@@ -14,6 +20,23 @@ Form3::Form3(const WindowContext &context, QWidget *parent)
     setWindowTitle(tr("角色查询"));
     resize(twipsSize(4830, 2790));
     buildControls();
+    auto *sheet = new Worksheet(ListView1, ListView1->header(), m_list, {ColumnKind::Text, ColumnKind::Text},
+                                QStringLiteral("角色查询"));
+    sheet->reportTo(m_status);
+    connect(sheet, &Worksheet::rowDoubleClicked, this,
+            [this](int row) { FormSlot<Form1>::instance().show(this->context()).searchCharacter(m_list->text(row, 0)); });
+    connect(Text1, &QLineEdit::returnPressed, this, &Form3::Command1_Click);
+    closeOnEscape();
+    followWindow(this, ListView1, Follow::Width | Follow::Height);
+    followWindow(this, m_status, Follow::Width);
+    useReadableFonts(this);
+    rememberGeometry(this, {ListView1->header()});
+}
+
+void Form3::lookUp(const QString &name)
+{
+    Text1->setText(name);
+    Command1_Click();
 }
 
 void Form3::buildControls()

@@ -22,6 +22,8 @@ public:
     void load() override;
 
     RowListModel &characterList() const { return *m_list; }
+    // Puts `name` into the name box and looks it up.
+    void lookUp(const QString &name);
 
 protected:
     int rowsShown() const override;

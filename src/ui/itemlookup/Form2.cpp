@@ -3,7 +3,10 @@
 #include "data/Module1.h"
 #include "query/Searches.h"
 #include "ui/Controls.h"
+#include "ui/Fonts.h"
 #include "ui/GridModel.h"
+#include "ui/WindowLayout.h"
+#include "ui/Worksheet.h"
 #include "ui/main/Form1.h"
 
 #include <QHeaderView>
@@ -40,6 +43,25 @@ Form2::Form2(const WindowContext &context, QWidget *parent)
     setWindowTitle(tr("装备ID查询"));
     resize(twipsSize(7890, 6705));
     buildControls();
+    auto *sheet = new Worksheet(DataGrid1, DataGrid1->horizontalHeader(), m_grid,
+                                {ColumnKind::Number, ColumnKind::Text, ColumnKind::Text}, QStringLiteral("物品查询"));
+    sheet->reportTo(m_status);
+    for (QLineEdit *box : {Text1_0, Text1_1})
+        connect(box, &QLineEdit::returnPressed, this, &Form2::Command1_Click);
+    closeOnEscape();
+    followWindow(this, DataGrid1, Follow::Width | Follow::Height);
+    for (QWidget *bottomLine : {Label3, Label4})
+        followWindow(this, bottomLine, Follow::Bottom);
+    followWindow(this, m_status, Follow::Bottom | Follow::Width);
+    useReadableFonts(this);
+    rememberGeometry(this, {DataGrid1->horizontalHeader()});
+}
+
+void Form2::lookUpItem(const QString &itemId)
+{
+    Text1_0->setText(itemId);
+    Text1_1->clear();
+    Command1_Click();
 }
 
 void Form2::buildControls()
@@ -51,7 +73,7 @@ void Form2::buildControls()
     Command1 = addButton(this, QStringLiteral("Command1"), tr("查询"), twipsRect(240, 960, 975, 375));
     DataGrid1 = addDataGrid(this, twipsRect(240, 1440, 7335, 4575), m_grid);
     Command2 = addButton(this, QStringLiteral("Command2"), tr("返回"), twipsRect(1320, 960, 975, 375));
-    addLabel(this, QStringLiteral("Label3"), tr("包含数量"), twipsRect(360, 6240, 735, 255));
+    Label3 = addLabel(this, QStringLiteral("Label3"), tr("包含数量"), twipsRect(360, 6240, 735, 255));
     Label4 = addLabel(this, QStringLiteral("Label4"), QString(), twipsRect(1200, 6240, 855, 255));
     m_status = addStatusLine(this, twipsRect(2160, 6240, 5415, 255));
     setUpSearching(m_status, twipsRect(6840, 6240, 735, 255));

@@ -25,6 +25,8 @@ public:
     void load() override;
 
     GridModel &grid() const { return *m_grid; }
+    // Fills the id box with `itemId`, empties the name box and looks up.
+    void lookUpItem(const QString &itemId);
 
 protected:
     int rowsShown() const override;
@@ -41,6 +43,7 @@ private:
     QPushButton *Command1;
     QPushButton *Command2;
     QTableView *DataGrid1;
+    QLabel *Label3;
     QLabel *Label4;
     QLabel *m_status;
     GridModel *m_grid;

@@ -5,10 +5,15 @@
 #include "data/ProgramFolder.h"
 #include "query/Searches.h"
 #include "ui/Controls.h"
+#include "ui/Fonts.h"
 #include "ui/RowListModel.h"
+#include "ui/WindowLayout.h"
+#include "ui/Worksheet.h"
 #include "ui/account/Form3.h"
 #include "ui/itemlookup/Form2.h"
 #include "ui/main/ResultColumns.h"
+
+#include <QHeaderView>
 
 namespace realm::ui {
 
@@ -33,6 +38,13 @@ Form1::Form1(const WindowContext &context, QWidget *parent)
     resize(twipsSize(9195, 6825));
     buildControls();
     setTabOrder();
+    makeWorksheet();
+    runSearchesOnEnter();
+    followWindow(this, ListView1, Follow::Width | Follow::Height);
+    followWindow(this, m_status, Follow::Bottom | Follow::Width);
+    followWindow(this, findChild<QWidget *>(QStringLiteral("StopButton")), Follow::Bottom | Follow::Right);
+    useReadableFonts(this);
+    rememberGeometry(this, {ListView1->header()});
 }
 
 void Form1::buildControls()
@@ -77,6 +89,33 @@ void Form1::setTabOrder()
                                     Combo1, Combo2, ListView1, Command4};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void Form1::makeWorksheet()
+{
+    auto *sheet = new Worksheet(ListView1, ListView1->header(), m_list,
+                                {ColumnKind::Text, ColumnKind::Number, ColumnKind::Text, ColumnKind::Number,
+                                 ColumnKind::Number, ColumnKind::Text},
+                                QStringLiteral("装备查询"));
+    sheet->reportTo(m_status);
+    sheet->addRowAction(QStringLiteral("查询物品ID"), [this](int row) {
+        FormSlot<Form2>::instance().show(context()).lookUpItem(m_list->text(row, 1));
+    });
+    connect(sheet, &Worksheet::rowDoubleClicked, this,
+            [this](int row) { FormSlot<Form3>::instance().show(context()).lookUp(m_list->text(row, 0)); });
+}
+
+void Form1::runSearchesOnEnter()
+{
+    for (QLineEdit *box : {Text1, Text2, Text3, Text4, Combo1->lineEdit(), Combo2->lineEdit()})
+        connect(box, &QLineEdit::returnPressed, this, &Form1::Command1_Click);
+    connect(Text5, &QLineEdit::returnPressed, this, &Form1::Command2_Click);
+}
+
+void Form1::searchCharacter(const QString &name)
+{
+    Text1->setText(name);
+    Command1_Click();
 }
 
 void Form1::load()

@@ -24,6 +24,9 @@ public:
     void load() override;
 
     RowListModel &resultList() const { return *m_list; }
+    // Puts `name` into the character name box and runs the equipment search
+    // with the other boxes as they are.
+    void searchCharacter(const QString &name);
 
 protected:
     int rowsShown() const override;
@@ -32,6 +35,8 @@ protected:
 private:
     void buildControls();
     void setTabOrder();
+    void makeWorksheet();
+    void runSearchesOnEnter();
     void Command1_Click();
     void Command2_Click();
 

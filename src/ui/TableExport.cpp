@@ -1,0 +1,148 @@
+#include "ui/TableExport.h"
+
+#include <QAbstractItemModel>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace realm::ui {
+
+namespace {
+
+constexpr int RowsPerProgress = 16384;
+constexpr qsizetype FlushChars = 1 << 19;
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("TableExport", text);
+}
+
+ExportOutcome failed(const QString &message)
+{
+    return {ExportOutcome::Status::Failed, 0, message};
+}
+
+// Plain words for the cases a user can do something about.
+QString openFailure(const QString &path, const QString &reason)
+{
+    const QFileInfo target(path);
+    if (target.isDir())
+        return tr("“%1” 是一个文件夹，请换一个文件名。").arg(path);
+    const QFileInfo folder(target.absolutePath());
+    if (!folder.isDir())
+        return tr("文件夹 “%1” 不存在。").arg(folder.filePath());
+    return tr("无法在文件夹 “%1” 中写入文件（%2）。").arg(folder.filePath(), reason);
+}
+
+QString writeFailure(const QString &path, const QString &reason)
+{
+    return tr("写入 “%1” 失败，磁盘可能已满（%2）。未留下文件。").arg(path, reason);
+}
+
+// Lines gathered as text and turned into UTF-8 a large piece at a time.
+class DelimitedWriter {
+public:
+    DelimitedWriter(const QAbstractItemModel &rows, Delimiter delimiter, QSaveFile &file)
+        : m_rows(rows), m_separator(delimiter == Delimiter::Comma ? u',' : u'\t'), m_delimiter(delimiter), m_file(file)
+    {
+        m_text.reserve(FlushChars + 4096);
+        m_text += QChar(0xFEFF);
+    }
+
+    void appendHeader()
+    {
+        for (int column = 0; column < m_rows.columnCount(); ++column)
+            appendCell(m_rows.headerData(column, Qt::Horizontal).toString(), column);
+        m_text += u"\r\n";
+    }
+
+    void appendRow(int row)
+    {
+        for (int column = 0; column < m_rows.columnCount(); ++column)
+            appendCell(m_rows.index(row, column).data().toString(), column);
+        m_text += u"\r\n";
+    }
+
+    // Writes what was gathered once there is enough of it, or `always`.
+    bool write(bool always = false)
+    {
+        if (!always && m_text.size() < FlushChars)
+            return true;
+        const QByteArray bytes = m_text.toUtf8();
+        m_text.clear();
+        return m_file.write(bytes) == bytes.size();
+    }
+
+private:
+    void appendCell(const QString &text, int column)
+    {
+        if (column > 0)
+            m_text += m_separator;
+        appendField(m_text, guardFormula(text), m_delimiter);
+    }
+
+    const QAbstractItemModel &m_rows;
+    QChar m_separator;
+    Delimiter m_delimiter;
+    QSaveFile &m_file;
+    QString m_text;
+};
+
+// Notes when the rows being written change under the export.
+class ChangeWatch {
+public:
+    explicit ChangeWatch(const QAbstractItemModel &rows)
+    {
+        const auto changed = [this] { m_changed = true; };
+        m_connections = {QObject::connect(&rows, &QAbstractItemModel::modelAboutToBeReset, changed),
+                         QObject::connect(&rows, &QAbstractItemModel::layoutAboutToBeChanged, changed),
+                         QObject::connect(&rows, &QAbstractItemModel::rowsAboutToBeRemoved, changed),
+                         QObject::connect(&rows, &QAbstractItemModel::rowsAboutToBeMoved, changed)};
+    }
+    ~ChangeWatch()
+    {
+        for (const QMetaObject::Connection &connection : m_connections)
+            QObject::disconnect(connection);
+    }
+    ChangeWatch(const ChangeWatch &) = delete;
+    ChangeWatch &operator=(const ChangeWatch &) = delete;
+
+    bool changed() const { return m_changed; }
+
+private:
+    QList<QMetaObject::Connection> m_connections;
+    bool m_changed = false;
+};
+
+} // namespace
+
+ExportOutcome exportRows(const QAbstractItemModel &rows, Delimiter delimiter, const QString &path,
+                         const std::function<bool(int)> &progress)
+{
+    if (QFileInfo(path).isDir())
+        return failed(openFailure(path, {}));
+    QSaveFile file(path);
+    // Unbuffered: a buffered save file commits even when its last flush
+    // failed short of space, leaving a cut-off file in place.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return failed(openFailure(path, file.errorString()));
+
+    const ChangeWatch watch(rows);
+    const int rowCount = rows.rowCount();
+    DelimitedWriter writer(rows, delimiter, file);
+    writer.appendHeader();
+    for (int row = 0; row < rowCount; ++row) {
+        if (row % RowsPerProgress == 0 && progress && !progress(row))
+            return {ExportOutcome::Status::Stopped, row, {}};
+        if (watch.changed())
+            return failed(tr("导出时列表被新的查询替换，未写入文件。"));
+        writer.appendRow(row);
+        if (!writer.write())
+            return failed(writeFailure(path, file.errorString()));
+    }
+    if (!writer.write(true) || !file.commit())
+        return failed(writeFailure(path, file.errorString()));
+    return {ExportOutcome::Status::Written, rowCount, {}};
+}
+
+} // namespace realm::ui

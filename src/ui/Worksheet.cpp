@@ -1,0 +1,280 @@
+#include "ui/Worksheet.h"
+
+#include "ui/Controls.h"
+#include "ui/UserSettings.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QStandardPaths>
+
+#include <algorithm>
+
+namespace realm::ui {
+
+namespace {
+
+const QString CsvFilter = QStringLiteral("CSV 文件 (*.csv)");
+const QString TabFilter = QStringLiteral("制表符分隔文本 (*.txt *.tsv)");
+const QString ExportFolderKey = QStringLiteral("export/folder");
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Worksheet", text);
+}
+
+void appendLine(QString &text, const QAbstractItemModel &model, int row)
+{
+    for (int column = 0; column < model.columnCount(); ++column) {
+        if (column > 0)
+            text += u'\t';
+        const QString cell = row < 0 ? model.headerData(column, Qt::Horizontal).toString()
+                                     : model.index(row, column).data().toString();
+        appendField(text, cell, Delimiter::Tab);
+    }
+    text += u'\n';
+}
+
+Delimiter delimiterFor(const QString &path, const QString &filter)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == u"csv")
+        return Delimiter::Comma;
+    if (suffix == u"txt" || suffix == u"tsv" || filter == TabFilter)
+        return Delimiter::Tab;
+    return Delimiter::Comma;
+}
+
+QString describe(const ExportOutcome &outcome, const QString &path)
+{
+    switch (outcome.status) {
+    case ExportOutcome::Status::Written:
+        return tr("已导出 %1 行到 %2").arg(outcome.rowCount).arg(QDir::toNativeSeparators(path));
+    case ExportOutcome::Status::Stopped:
+        return tr("导出已停止，未写入文件");
+    default:
+        return outcome.message;
+    }
+}
+
+QString exportFolder()
+{
+    const QString saved = openUserSettings()->value(ExportFolderKey).toString();
+    if (!saved.isEmpty() && QFileInfo(saved).isDir())
+        return saved;
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+} // namespace
+
+Worksheet::Worksheet(QAbstractItemView *view, QHeaderView *header, QAbstractItemModel *rows,
+                     const QList<ColumnKind> &kinds, const QString &fileStem)
+    : QObject(view), m_view(view), m_header(header), m_order(new RowOrderModel(rows, kinds, this)), m_fileStem(fileStem)
+{
+    setUpView();
+    setUpActions();
+}
+
+void Worksheet::setUpView()
+{
+    // A new model resets the header; the designed widths stay.
+    QList<int> widths;
+    for (int section = 0; section < m_header->count(); ++section)
+        widths << m_header->sectionSize(section);
+    m_view->setModel(m_order);
+    for (int section = 0; section < widths.size(); ++section)
+        m_header->resizeSection(section, widths[section]);
+    m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_view->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_header->setSectionsClickable(true);
+    m_header->setSortIndicatorShown(true);
+    showSortIndicator(-1, Qt::AscendingOrder);
+    connect(m_header, &QHeaderView::sectionClicked, this, &Worksheet::sortByClickedColumn);
+    connect(m_order, &RowOrderModel::sortChanged, this, &Worksheet::showSortIndicator);
+    connect(m_view, &QWidget::customContextMenuRequested, this, &Worksheet::showMenu);
+    m_view->installEventFilter(this);
+    connect(m_view, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex &index) { emit rowDoubleClicked(m_order->sourceRow(index.row())); });
+}
+
+QAction *Worksheet::addAction(const QString &text, const QKeySequence &shortcut, void (Worksheet::*run)())
+{
+    auto *action = new QAction(text, m_view);
+    action->setShortcut(shortcut);
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(action, &QAction::triggered, this, run);
+    m_view->addAction(action);
+    return action;
+}
+
+void Worksheet::setUpActions()
+{
+    m_copy = addAction(tr("复制"), {}, &Worksheet::copyRows);
+    m_copyWithHeader = addAction(tr("连同标题复制"), QKeySequence::Copy, &Worksheet::copyRowsWithHeader);
+    m_selectAll = addAction(tr("全选"), QKeySequence::SelectAll, &Worksheet::selectAll);
+    m_export = addAction(tr("导出…"), QKeySequence::Save, &Worksheet::exportWithDialog);
+    // Ctrl+S saves the list from anywhere in its window.
+    m_export->setShortcutContext(Qt::WindowShortcut);
+}
+
+bool Worksheet::eventFilter(QObject *watched, QEvent *event)
+{
+    // The view copies its current cell on Ctrl+C when it gets the key
+    // before the shortcut does.
+    if (watched == m_view && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy)) {
+        copyRowsWithHeader();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void Worksheet::addRowAction(const QString &text, std::function<void(int)> run)
+{
+    m_rowActions.append({text, std::move(run)});
+}
+
+void Worksheet::sortByClickedColumn(int column)
+{
+    const bool reverse = column == m_order->sortColumn() && m_order->sortOrder() == Qt::AscendingOrder;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_order->sort(column, reverse ? Qt::DescendingOrder : Qt::AscendingOrder);
+    QApplication::restoreOverrideCursor();
+}
+
+void Worksheet::showSortIndicator(int column, Qt::SortOrder order)
+{
+    m_header->setSortIndicator(column, order);
+}
+
+void Worksheet::showMenu(const QPoint &position)
+{
+    QMenu *menu = buildMenu(m_view->indexAt(position));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(m_view->viewport()->mapToGlobal(position));
+}
+
+QMenu *Worksheet::buildMenu(const QModelIndex &clicked)
+{
+    m_menuCell = clicked;
+    auto *menu = new QMenu(m_view);
+    for (const RowAction &rowAction : std::as_const(m_rowActions)) {
+        const int row = clicked.isValid() ? m_order->sourceRow(clicked.row()) : -1;
+        QAction *action = menu->addAction(rowAction.text, this, [run = rowAction.run, row] { run(row); });
+        action->setEnabled(row >= 0);
+    }
+    if (!m_rowActions.isEmpty())
+        menu->addSeparator();
+    const bool anySelected = m_view->selectionModel()->hasSelection();
+    menu->addAction(m_copy);
+    m_copy->setEnabled(anySelected);
+    menu->addAction(m_copyWithHeader);
+    menu->addAction(tr("复制单元格"), this, &Worksheet::copyCell)->setEnabled(clicked.isValid());
+    menu->addSeparator();
+    menu->addAction(m_selectAll);
+    menu->addAction(m_export);
+    return menu;
+}
+
+std::vector<int> Worksheet::selectedRows() const
+{
+    std::vector<int> rows;
+    const QItemSelection selection = m_view->selectionModel()->selection();
+    for (const QItemSelectionRange &range : selection) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            rows.push_back(row);
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+QString Worksheet::selectedText(bool withHeader) const
+{
+    QString text;
+    if (withHeader)
+        appendLine(text, *m_order, -1);
+    for (const int row : selectedRows())
+        appendLine(text, *m_order, row);
+    return text;
+}
+
+void Worksheet::copyRows()
+{
+    const QString text = selectedText(false);
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
+}
+
+void Worksheet::copyRowsWithHeader()
+{
+    QGuiApplication::clipboard()->setText(selectedText(true));
+}
+
+void Worksheet::copyCell()
+{
+    if (m_menuCell.isValid())
+        QGuiApplication::clipboard()->setText(m_menuCell.data().toString());
+}
+
+void Worksheet::selectAll()
+{
+    m_view->selectAll();
+}
+
+void Worksheet::exportWithDialog()
+{
+    auto *dialog = new QFileDialog(m_view->window(), tr("导出"), exportFolder());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setNameFilters({CsvFilter, TabFilter});
+    dialog->setDefaultSuffix(QStringLiteral("csv"));
+    dialog->selectFile(m_fileStem + QStringLiteral(".csv"));
+    connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString &filter) {
+        dialog->setDefaultSuffix(filter == TabFilter ? QStringLiteral("txt") : QStringLiteral("csv"));
+    });
+    connect(dialog, &QFileDialog::fileSelected, this, [this, dialog](const QString &path) {
+        openUserSettings()->setValue(ExportFolderKey, QFileInfo(path).absolutePath());
+        exportFile(path, delimiterFor(path, dialog->selectedNameFilter()));
+    });
+    dialog->open();
+}
+
+void Worksheet::exportFile(const QString &path, Delimiter delimiter)
+{
+    const ExportOutcome outcome = exportTo(path, delimiter);
+    if (outcome.status == ExportOutcome::Status::Failed) {
+        auto *box = new QMessageBox(QMessageBox::Warning, tr("导出失败"), outcome.message, QMessageBox::Ok,
+                                    m_view->window());
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    }
+    if (m_statusLine)
+        showStatus(m_statusLine, describe(outcome, path));
+    emit exportFinished(outcome, path);
+}
+
+ExportOutcome Worksheet::exportTo(const QString &path, Delimiter delimiter)
+{
+    QProgressDialog progress(tr("正在导出 %1 行…").arg(m_order->rowCount()), tr("停止"), 0, m_order->rowCount(),
+                             m_view->window());
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(300);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    return exportRows(*m_order, delimiter, path, [&progress](int rows) {
+        progress.setValue(rows);
+        return !progress.wasCanceled();
+    });
+}
+
+} // namespace realm::ui
