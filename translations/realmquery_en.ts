@@ -145,6 +145,10 @@ program&apos;s own folder when that holds db.ini, else from $XDG_CONFIG_HOME/rea
         <source>+几的属性比较符</source>
         <translation>Enchant comparison</translation>
     </message>
+    <message>
+        <source>%1“%2”按 %3 查询</source>
+        <translation>%1 &quot;%2&quot; searched as %3</translation>
+    </message>
 </context>
 <context>
     <name>realm::Recordset</name>
@@ -410,19 +414,19 @@ and the item file db.mdb beside it: %2.</translation>
     <name>realm::ui</name>
     <message>
         <source>“%1” 是一个文件夹，请换一个文件名。</source>
-        <translation>"%1" is a folder; choose another file name.</translation>
+        <translation>&quot;%1&quot; is a folder; choose another file name.</translation>
     </message>
     <message>
         <source>文件夹 “%1” 不存在。</source>
-        <translation>The folder "%1" does not exist.</translation>
+        <translation>The folder &quot;%1&quot; does not exist.</translation>
     </message>
     <message>
         <source>无法在文件夹 “%1” 中写入文件（%2）。</source>
-        <translation>Cannot write a file in the folder "%1" (%2).</translation>
+        <translation>Cannot write a file in the folder &quot;%1&quot; (%2).</translation>
     </message>
     <message>
         <source>写入 “%1” 失败，磁盘可能已满（%2）。未留下文件。</source>
-        <translation>Writing "%1" failed; the disk may be full (%2). No file was left.</translation>
+        <translation>Writing &quot;%1&quot; failed; the disk may be full (%2). No file was left.</translation>
     </message>
     <message>
         <source>导出时列表被新的查询替换，未写入文件。</source>
@@ -435,6 +439,14 @@ and the item file db.mdb beside it: %2.</translation>
     <message>
         <source>导出已停止，未写入文件</source>
         <translation>Export stopped; no file was written</translation>
+    </message>
+    <message>
+        <source>CSV 文件 (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>制表符分隔文本 (*.txt *.tsv)</source>
+        <translation>Tab-separated text (*.txt *.tsv)</translation>
     </message>
 </context>
 <context>
@@ -530,6 +542,10 @@ Fill in the game server, login and password, put db.mdb into %2, and start the p
     <message>
         <source>共 %1 行</source>
         <translation>Rows: %1</translation>
+    </message>
+    <message>
+        <source>查询物品ID</source>
+        <translation>Look up item ID</translation>
     </message>
 </context>
 <context>

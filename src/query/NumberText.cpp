@@ -3,6 +3,8 @@
 #include "data/NumberFormat.h"
 #include "query/BoxText.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -145,7 +147,7 @@ QString numberReadNote(const QString &boxText, const QString &boxName)
     const Reading reading = readLeadingNumber(trimBlanks(boxText));
     if (!reading.value || reading.wholeText)
         return {};
-    return QStringLiteral("%1“%2”按 %3 查询").arg(boxName, boxText, formatNumber(*reading.value));
+    return QCoreApplication::translate("realm::Query", "%1“%2”按 %3 查询").arg(boxName, boxText, formatNumber(*reading.value));
 }
 
 std::optional<QString> numberText(const QString &boxText)

@@ -95,7 +95,7 @@ SearchOutcome runItemLookup(Connection &items, std::shared_ptr<Recordset> &slot,
     if (slot)
         closeIfOpen(*slot);
     slot = result;
-    return {Status::Done, result->recordCount(), {}, idText.isEmpty() ? QString() : numberReadNote(idText, QStringLiteral("装备ID"))};
+    return {Status::Done, result->recordCount(), {}, idText.isEmpty() ? QString() : numberReadNote(idText, messages::itemIdBox())};
 }
 
 SearchOutcome runAccountLookup(Connection &game, Recordset &slot, const QString &characterName, ListFeed &list,

@@ -22,13 +22,21 @@ namespace realm::ui {
 
 namespace {
 
-const QString CsvFilter = QStringLiteral("CSV 文件 (*.csv)");
-const QString TabFilter = QStringLiteral("制表符分隔文本 (*.txt *.tsv)");
 const QString ExportFolderKey = QStringLiteral("export/folder");
 
 QString tr(const char *text)
 {
     return QCoreApplication::translate("Worksheet", text);
+}
+
+QString csvFilter()
+{
+    return tr("CSV 文件 (*.csv)");
+}
+
+QString tabFilter()
+{
+    return tr("制表符分隔文本 (*.txt *.tsv)");
 }
 
 void appendLine(QString &text, const QAbstractItemModel &model, int row)
@@ -48,7 +56,7 @@ Delimiter delimiterFor(const QString &path, const QString &filter)
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == u"csv")
         return Delimiter::Comma;
-    if (suffix == u"txt" || suffix == u"tsv" || filter == TabFilter)
+    if (suffix == u"txt" || suffix == u"tsv" || filter == tabFilter())
         return Delimiter::Tab;
     return Delimiter::Comma;
 }
@@ -236,11 +244,11 @@ void Worksheet::exportWithDialog()
     auto *dialog = new QFileDialog(m_view->window(), tr("导出"), exportFolder());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setNameFilters({CsvFilter, TabFilter});
+    dialog->setNameFilters({csvFilter(), tabFilter()});
     dialog->setDefaultSuffix(QStringLiteral("csv"));
     dialog->selectFile(m_fileStem + QStringLiteral(".csv"));
     connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString &filter) {
-        dialog->setDefaultSuffix(filter == TabFilter ? QStringLiteral("txt") : QStringLiteral("csv"));
+        dialog->setDefaultSuffix(filter == tabFilter() ? QStringLiteral("txt") : QStringLiteral("csv"));
     });
     connect(dialog, &QFileDialog::fileSelected, this, [this, dialog](const QString &path) {
         openUserSettings()->setValue(ExportFolderKey, QFileInfo(path).absolutePath());

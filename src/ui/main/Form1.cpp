@@ -98,7 +98,7 @@ void Form1::makeWorksheet()
                                  ColumnKind::Number, ColumnKind::Text},
                                 QStringLiteral("装备查询"));
     sheet->reportTo(m_status);
-    sheet->addRowAction(QStringLiteral("查询物品ID"), [this](int row) {
+    sheet->addRowAction(tr("查询物品ID"), [this](int row) {
         FormSlot<Form2>::instance().show(context()).lookUpItem(m_list->text(row, 1));
     });
     connect(sheet, &Worksheet::rowDoubleClicked, this,
