@@ -49,29 +49,24 @@ struct PreparedSearch {
 };
 
 // The searches into the result list need what the main window opens.
-void openForResultList(Module1 &module, const QString &folder)
+PreparedSearch resultListSearch(Module1 &module, const QString &folder, SearchChannel::Work work)
 {
     openSharedData(module, readSettings(folder), folder);
+    return {module.gameConn, std::move(work), resultListFormat(module.itemNames)};
 }
 
 PreparedSearch prepare(const EquipmentSearch &search, Module1 &module, const QString &folder)
 {
-    openForResultList(module, folder);
-    return {module.gameConn,
-            [&module, filters = search.filters](ListFeed &rows, StopFlag &stop) {
-                return runEquipmentSearch(*module.gameConn, *module.rsEquip, filters, rows, stop);
-            },
-            resultListFormat(module.itemNames)};
+    return resultListSearch(module, folder, [&module, filters = search.filters](ListFeed &rows, StopFlag &stop) {
+        return runEquipmentSearch(*module.gameConn, *module.rsEquip, filters, rows, stop);
+    });
 }
 
 PreparedSearch prepare(const PetSearch &search, Module1 &module, const QString &folder)
 {
-    openForResultList(module, folder);
-    return {module.gameConn,
-            [&module, petName = search.petName](ListFeed &rows, StopFlag &stop) {
-                return runPetSearch(*module.gameConn, *module.rsPet, petName, rows, stop);
-            },
-            resultListFormat(module.itemNames)};
+    return resultListSearch(module, folder, [&module, petName = search.petName](ListFeed &rows, StopFlag &stop) {
+        return runPetSearch(*module.gameConn, *module.rsPet, petName, rows, stop);
+    });
 }
 
 PreparedSearch prepare(const ItemLookup &search, Module1 &module, const QString &folder)

@@ -73,6 +73,11 @@ QString noSuchCharacter(const QString &characterName)
     return searches(QT_TRANSLATE_NOOP("realm::Searches", "没有名为“%1”的角色。")).arg(characterName);
 }
 
+QString numberReadAs(const QString &boxName, const QString &boxText, const QString &number)
+{
+    return query(QT_TRANSLATE_NOOP("realm::Query", "%1“%2”按 %3 查询")).arg(boxName, boxText, number);
+}
+
 QString noAccount(const QString &characterName)
 {
     return searches(QT_TRANSLATE_NOOP("realm::Searches", "角色“%1”没有账号。")).arg(characterName);

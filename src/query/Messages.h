@@ -24,5 +24,7 @@ QString numberOutOfRange(const QString &boxName);
 QString notAComparison(const QString &boxName, const QString &boxText);
 QString noSuchCharacter(const QString &characterName);
 QString noAccount(const QString &characterName);
+// A box whose text holds more than the number that was read from it.
+QString numberReadAs(const QString &boxName, const QString &boxText, const QString &number);
 
 } // namespace realm::messages

@@ -2,8 +2,7 @@
 
 #include "data/NumberFormat.h"
 #include "query/BoxText.h"
-
-#include <QCoreApplication>
+#include "query/Messages.h"
 
 #include <algorithm>
 #include <cmath>
@@ -147,7 +146,7 @@ QString numberReadNote(const QString &boxText, const QString &boxName)
     const Reading reading = readLeadingNumber(trimBlanks(boxText));
     if (!reading.value || reading.wholeText)
         return {};
-    return QCoreApplication::translate("realm::Query", "%1“%2”按 %3 查询").arg(boxName, boxText, formatNumber(*reading.value));
+    return messages::numberReadAs(boxName, boxText, formatNumber(*reading.value));
 }
 
 std::optional<QString> numberText(const QString &boxText)
