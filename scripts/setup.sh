@@ -14,8 +14,9 @@ as_root() {
 # driver, mdbtools with libmdb (the second reader of the written item files),
 # Python for the TDS server, and the installed-tree checks (groff, file,
 # desktop-file-validate, appstreamcli). Demo and benchmark: the sqlite3
-# shell; the demo's virtual display (xvfb-run, which needs xauth) and a Song
-# face for the Chinese texts. CI: clang-format.
+# shell; the demo's virtual display (xvfb-run, which needs xauth), a Song
+# face for the Chinese texts and Qt's own Chinese texts (its dialogs'
+# buttons). CI: clang-format.
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
@@ -24,7 +25,7 @@ packages=(
   unixodbc unixodbc-dev tdsodbc
   libsqlite3-dev sqlite3
   python3
-  fonts-arphic-uming
+  fonts-arphic-uming qt6-translations-l10n
   xvfb xauth
   clang-format
   help2man librsvg2-bin groff-base file desktop-file-utils appstream

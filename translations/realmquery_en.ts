@@ -27,12 +27,20 @@
         <translation>the file cannot be read (%1)</translation>
     </message>
     <message>
-        <source>不是 Jet 4 数据库：%1</source>
-        <translation>not a Jet 4 database: %1</translation>
-    </message>
-    <message>
         <source>文件已损坏：%1</source>
         <translation>the file is damaged: %1</translation>
+    </message>
+    <message>
+        <source>表“item”没有“%1”列</source>
+        <translation>table &quot;item&quot; has no column &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>不是 Jet 4 数据库</source>
+        <translation>not a Jet 4 database</translation>
+    </message>
+    <message>
+        <source>没有“item”表</source>
+        <translation>it has no table &quot;item&quot;</translation>
     </message>
 </context>
 <context>

@@ -123,7 +123,7 @@ void requireSearchedColumns(const std::vector<jet4::StoredColumn> &columns, cons
             return fromUtf16(column.name).compare(wanted, Qt::CaseInsensitive) == 0;
         });
         if (!present)
-            failOn(mdbPath, QStringLiteral("table \"item\" has no column \"%1\"").arg(wanted));
+            failOn(mdbPath, QCoreApplication::translate("realm::ItemDatabase", "表“item”没有“%1”列").arg(wanted));
     }
 }
 
@@ -148,10 +148,10 @@ std::unique_ptr<SqliteConnection> openItemDatabase(const QString &mdbPath)
     try {
         const jet4::TableReader table(file, ItemTable);
         return mirrorTable(table, mdbPath);
-    } catch (const jet4::NotJet4File &error) {
-        failOn(mdbPath, QCoreApplication::translate("realm::ItemDatabase", "不是 Jet 4 数据库：%1").arg(QString::fromUtf8(error.what())));
-    } catch (const jet4::MissingTable &error) {
-        failOn(mdbPath, QString::fromUtf8(error.what()));
+    } catch (const jet4::NotJet4File &) {
+        failOn(mdbPath, QCoreApplication::translate("realm::ItemDatabase", "不是 Jet 4 数据库"));
+    } catch (const jet4::MissingTable &) {
+        failOn(mdbPath, QCoreApplication::translate("realm::ItemDatabase", "没有“item”表"));
     } catch (const jet4::DamagedFile &error) {
         failOn(mdbPath, QCoreApplication::translate("realm::ItemDatabase", "文件已损坏：%1").arg(QString::fromUtf8(error.what())));
     }

@@ -1,6 +1,7 @@
 #include "data/Language.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QTranslator>
 
 #include <memory>
@@ -17,6 +18,16 @@ struct Installed {
     // once before its QApplication exists and again after.
     std::unique_ptr<QTranslator> translator;
 };
+
+// The translation at `path` installed into the application; null when it
+// cannot be loaded, and then the texts stay in their source language.
+std::unique_ptr<QTranslator> installTranslation(const QString &path)
+{
+    auto translator = std::make_unique<QTranslator>();
+    if (translator->load(path) && QCoreApplication::installTranslator(translator.get()))
+        return translator;
+    return nullptr;
+}
 
 Installed &installed()
 {
@@ -93,11 +104,11 @@ void useLanguage(Language language)
         QCoreApplication::removeTranslator(state.translator.get());
     state.translator.reset();
     state.language = language;
-    if (language == Language::Chinese)
-        return;
-    auto translator = std::make_unique<QTranslator>();
-    if (translator->load(QStringLiteral(":/i18n/realmquery_en.qm")) && QCoreApplication::installTranslator(translator.get()))
-        state.translator = std::move(translator);
+    // The program's texts are written in Chinese, Qt's own (the buttons of
+    // its message boxes, its file dialog) in English.
+    state.translator = language == Language::English
+        ? installTranslation(QStringLiteral(":/i18n/realmquery_en.qm"))
+        : installTranslation(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_zh_CN.qm"));
 }
 
 Language currentLanguage()

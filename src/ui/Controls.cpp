@@ -22,6 +22,28 @@ QLabel *addLabel(QWidget *form, const QString &name, const QString &caption, QRe
     return place(new QLabel(caption, form), name, twipsGeometry);
 }
 
+namespace {
+bool wrappedTextFits(const QLabel *label)
+{
+    const QRect room = label->contentsRect();
+    const QRect needed = label->fontMetrics().boundingRect(room, Qt::TextWordWrap, label->text());
+    return needed.width() <= room.width() && needed.height() <= room.height();
+}
+} // namespace
+
+QLabel *addWrappingLabel(QWidget *form, const QString &name, const QString &caption, QRect twipsGeometry)
+{
+    QLabel *label = addLabel(form, name, caption, twipsGeometry);
+    label->setWordWrap(true);
+    constexpr double SmallestPoints = 6;
+    QFont font = label->font();
+    while (!wrappedTextFits(label) && font.pointSizeF() > SmallestPoints) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+        label->setFont(font);
+    }
+    return label;
+}
+
 QLineEdit *addTextBox(QWidget *form, const QString &name, QRect twipsGeometry)
 {
     return place(new QLineEdit(form), name, twipsGeometry);
@@ -52,21 +74,26 @@ QStringList headingsOf(const QList<ColumnSpec> &columns)
     return headings;
 }
 
-QTreeView *addReportList(QWidget *form, const QString &name, QRect twipsGeometry, const QList<ColumnSpec> &columns,
-                         ListFormat format, RowListModel *&model)
+QTableView *addReportList(QWidget *form, const QString &name, QRect twipsGeometry, const QList<ColumnSpec> &columns,
+                          ListFormat format, RowListModel *&model)
 {
-    auto *view = place(new QTreeView(form), name, twipsGeometry);
+    auto *view = place(new QTableView(form), name, twipsGeometry);
     model = new RowListModel(headingsOf(columns), std::move(format), view);
     view->setModel(model);
-    view->setRootIsDecorated(false);
-    view->setItemsExpandable(false);
-    view->setUniformRowHeights(true);
-    view->setAllColumnsShowFocus(true);
+    view->setShowGrid(false);
+    view->setWordWrap(false);
+    view->setTabKeyNavigation(false);
+    view->setCornerButtonEnabled(false);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->header()->setStretchLastSection(false);
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    QHeaderView *header = view->horizontalHeader();
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    header->setHighlightSections(false);
+    header->setStretchLastSection(false);
     for (int i = 0; i < columns.size(); ++i)
-        view->header()->resizeSection(i, twips(columns[i].widthTwips));
+        header->resizeSection(i, twips(columns[i].widthTwips));
     return view;
 }
 

@@ -4,7 +4,7 @@ namespace realm::ui {
 
 namespace {
 
-constexpr int PublishMilliseconds = 250;
+constexpr int PublishMilliseconds = 100;
 
 } // namespace
 

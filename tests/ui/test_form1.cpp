@@ -10,8 +10,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
-#include <QTreeView>
 
 #include <algorithm>
 
@@ -317,11 +317,11 @@ private slots:
     {
         QCOMPARE(m_form->windowTitle(), QStringLiteral("云帆星域装备查询系统"));
         QCOMPARE(m_form->size(), QSize(613, 455));
-        auto *header = control<QTreeView>("ListView1")->header();
+        auto *header = control<QTableView>("ListView1")->horizontalHeader();
         const QList<int> widths = {96, 96, 96, 67, 67, 133};
         for (int i = 0; i < widths.size(); ++i)
             QCOMPARE(header->sectionSize(i), widths[i]);
-        QVERIFY(control<QTreeView>("ListView1")->uniformRowHeights());
+        QCOMPARE(control<QTableView>("ListView1")->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
     }
 
     void tabOrderVisitsTheControlsInTurn()

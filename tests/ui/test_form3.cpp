@@ -5,7 +5,7 @@
 
 #include <QHeaderView>
 #include <QLabel>
-#include <QTreeView>
+#include <QTableView>
 
 using namespace realm;
 using namespace realm::ui;
@@ -98,7 +98,7 @@ void TestForm3::lookUp(const QString &name)
 
 Rows TestForm3::rows() const
 {
-    const QAbstractItemModel *model = test::control<QTreeView>(m_form, u"ListView1"_s)->model();
+    const QAbstractItemModel *model = test::control<QTableView>(m_form, u"ListView1"_s)->model();
     Rows rows;
     for (int row = 0; row < model->rowCount(); ++row)
         rows << QStringList{model->index(row, 0).data().toString(), model->index(row, 1).data().toString()};
@@ -236,12 +236,12 @@ void TestForm3::layout()
 
 void TestForm3::listColumns()
 {
-    const auto *list = test::control<QTreeView>(m_form, u"ListView1"_s);
+    const auto *list = test::control<QTableView>(m_form, u"ListView1"_s);
     QCOMPARE(list->model()->columnCount(), 2);
     QCOMPARE(list->model()->headerData(0, Qt::Horizontal).toString(), u"角色名称"_s);
     QCOMPARE(list->model()->headerData(1, Qt::Horizontal).toString(), u"帐号"_s);
-    QCOMPARE(list->header()->sectionSize(0), 96);
-    QCOMPARE(list->header()->sectionSize(1), 96);
+    QCOMPARE(list->horizontalHeader()->sectionSize(0), 96);
+    QCOMPARE(list->horizontalHeader()->sectionSize(1), 96);
 }
 
 void TestForm3::tabOrder()

@@ -11,7 +11,6 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTimer>
-#include <QTreeView>
 
 #include <functional>
 
@@ -157,7 +156,7 @@ void TestLifecycle::closedAccountLookupLoadsAnew()
     Form3 *first = FormSlot<Form3>::instance().form();
     test::typeInto(first, u"Text1"_s, u"赵灵儿"_s);
     test::click(first, u"Command1"_s);
-    QCOMPARE(test::control<QTreeView>(first, u"ListView1"_s)->model()->rowCount(), 3);
+    QCOMPARE(test::control<QTableView>(first, u"ListView1"_s)->model()->rowCount(), 3);
     const std::shared_ptr<Recordset> searched = test::sharedModule().rsChars;
     QVERIFY(first->close());
     waitUntilUnloaded<Form3>();
@@ -167,7 +166,7 @@ void TestLifecycle::closedAccountLookupLoadsAnew()
     const Form3 *form = FormSlot<Form3>::instance().form();
     QVERIFY(form);
     QCOMPARE(test::control<QLineEdit>(form, u"Text1"_s)->text(), QString());
-    QCOMPARE(test::control<QTreeView>(form, u"ListView1"_s)->model()->rowCount(), 0);
+    QCOMPARE(test::control<QTableView>(form, u"ListView1"_s)->model()->rowCount(), 0);
     QVERIFY(test::sharedModule().rsChars != searched);
     QVERIFY(!test::sharedModule().rsChars->isOpen());
 }

@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QPointer>
 #include <QTableView>
-#include <QTreeView>
 
 using namespace realm;
 using namespace realm::ui;
@@ -104,7 +103,7 @@ private slots:
 
     void listGrowsAndStatusLineStaysAtTheBottom()
     {
-        auto *list = test::control<QTreeView>(m_main, u"ListView1"_s);
+        auto *list = test::control<QTableView>(m_main, u"ListView1"_s);
         auto *status = test::control<QLabel>(m_main, u"StatusLine"_s);
         auto *button = test::control<QWidget>(m_main, u"Command1"_s);
         const QSize designed = m_main->size();
@@ -131,13 +130,13 @@ private slots:
         QWidget *form = open(u"Form3"_s);
         const QRect chosen(QPoint(30, 40), form->size() + QSize(60, 50));
         form->setGeometry(chosen);
-        test::control<QTreeView>(form, u"ListView1"_s)->header()->resizeSection(0, 150);
+        test::control<QTableView>(form, u"ListView1"_s)->horizontalHeader()->resizeSection(0, 150);
         form->close();
         QTRY_VERIFY(!FormSlot<Form3>::instance().isLoaded());
 
         form = open(u"Form3"_s);
         QCOMPARE(form->geometry(), chosen);
-        QCOMPARE(test::control<QTreeView>(form, u"ListView1"_s)->header()->sectionSize(0), 150);
+        QCOMPARE(test::control<QTableView>(form, u"ListView1"_s)->horizontalHeader()->sectionSize(0), 150);
         form->close();
         QTRY_VERIFY(!FormSlot<Form3>::instance().isLoaded());
 
@@ -150,7 +149,7 @@ private slots:
     void rowsHaveRoomForEveryFace()
     {
         test::click(m_main, u"Command1"_s);
-        auto *list = test::control<QTreeView>(m_main, u"ListView1"_s);
+        auto *list = test::control<QTableView>(m_main, u"ListView1"_s);
         QTRY_VERIFY(list->model()->rowCount() > 1);
         auto *grid = test::control<QTableView>(open(u"Form2"_s), u"DataGrid1"_s);
         const QList<std::pair<QWidget *, int>> views = {

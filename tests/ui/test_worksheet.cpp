@@ -16,7 +16,6 @@
 #include <QMessageBox>
 #include <QStandardItemModel>
 #include <QTableView>
-#include <QTreeView>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -69,7 +68,7 @@ class TestWorksheet : public QObject {
     QTemporaryDir m_exports;
     Form1 *m_form = nullptr;
 
-    QTreeView *list() const { return test::control<QTreeView>(m_form, u"ListView1"_s); }
+    QTableView *list() const { return test::control<QTableView>(m_form, u"ListView1"_s); }
     Worksheet *sheet() const { return list()->findChild<Worksheet *>(); }
     QString status() const { return test::control<QLabel>(m_form, u"StatusLine"_s)->toolTip(); }
 
@@ -90,7 +89,7 @@ class TestWorksheet : public QObject {
 
     void clickHeader(int section)
     {
-        QHeaderView *header = list()->header();
+        QHeaderView *header = list()->horizontalHeader();
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                           QPoint(header->sectionViewportPosition(section) + 5, header->height() / 2));
     }
@@ -169,17 +168,17 @@ private slots:
         const QStringList resultOrder = column(m_form->resultList(), 0);
         clickHeader(section);
         QCOMPARE(column(*list()->model(), section), ascending);
-        QCOMPARE(list()->header()->sortIndicatorSection(), section);
-        QCOMPARE(list()->header()->sortIndicatorOrder(), Qt::AscendingOrder);
+        QCOMPARE(list()->horizontalHeader()->sortIndicatorSection(), section);
+        QCOMPARE(list()->horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
         clickHeader(section);
         QCOMPARE(column(*list()->model(), section), descending);
-        QCOMPARE(list()->header()->sortIndicatorOrder(), Qt::DescendingOrder);
+        QCOMPARE(list()->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
         // Sorting moves rows; it never changes them.
         QCOMPARE(column(m_form->resultList(), 0), resultOrder);
 
         searchEquipment();
         QCOMPARE(column(*list()->model(), 0), resultOrder);
-        QCOMPARE(list()->header()->sortIndicatorSection(), -1);
+        QCOMPARE(list()->horizontalHeader()->sortIndicatorSection(), -1);
     }
 
     void equalKeysKeepTheOrderTheyHad()
@@ -325,7 +324,7 @@ private slots:
         QTRY_COMPARE(column(account->characterList(), 0), (QStringList{u"张三"_s, u"阿明"_s}));
 
         test::typeInto(m_form, u"Text2"_s, u"57"_s);
-        auto *characters = test::control<QTreeView>(account, u"ListView1"_s);
+        auto *characters = test::control<QTableView>(account, u"ListView1"_s);
         doubleClickRow(characters, 0);
         QCOMPARE(test::control<QLineEdit>(m_form, u"Text1"_s)->text(), u"张三"_s);
         QTRY_COMPARE(column(m_form->resultList(), 1), (QStringList{u"57"_s}));

@@ -20,7 +20,7 @@ Form3::Form3(const WindowContext &context, QWidget *parent)
     setWindowTitle(tr("角色查询"));
     resize(twipsSize(4830, 2790));
     buildControls();
-    auto *sheet = new Worksheet(ListView1, ListView1->header(), m_list, {ColumnKind::Text, ColumnKind::Text},
+    auto *sheet = new Worksheet(ListView1, ListView1->horizontalHeader(), m_list, {ColumnKind::Text, ColumnKind::Text},
                                 QStringLiteral("角色查询"));
     sheet->reportTo(m_status);
     connect(sheet, &Worksheet::rowDoubleClicked, this,
@@ -30,7 +30,7 @@ Form3::Form3(const WindowContext &context, QWidget *parent)
     followWindow(this, ListView1, Follow::Width | Follow::Height);
     followWindow(this, m_status, Follow::Width);
     useReadableFonts(this);
-    rememberGeometry(this, {ListView1->header()});
+    rememberGeometry(this, {ListView1->horizontalHeader()});
 }
 
 void Form3::lookUp(const QString &name)

@@ -5,7 +5,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTreeView;
+class QTableView;
 
 namespace realm::ui {
 
@@ -35,7 +35,7 @@ private:
 
     QLineEdit *Text1;
     QPushButton *Command1;
-    QTreeView *ListView1;
+    QTableView *ListView1;
     QLabel *m_status;
     RowListModel *m_list = nullptr;
 };

@@ -44,7 +44,7 @@ Form1::Form1(const WindowContext &context, QWidget *parent)
     followWindow(this, m_status, Follow::Bottom | Follow::Width);
     followWindow(this, findChild<QWidget *>(QStringLiteral("StopButton")), Follow::Bottom | Follow::Right);
     useReadableFonts(this);
-    rememberGeometry(this, {ListView1->header()});
+    rememberGeometry(this, {ListView1->horizontalHeader()});
 }
 
 void Form1::buildControls()
@@ -67,9 +67,8 @@ void Form1::buildControls()
     ListView1 = addReportList(this, QStringLiteral("ListView1"), twipsRect(240, 2280, 8655, 4335),
                               resultColumns(), resultListFormat(module().itemNames), m_list);
     // The zero-width space lets the address wrap onto the label's second line.
-    addLabel(this, QStringLiteral("Label6"), QStringLiteral("realmquery.\u200Bexample.org"),
-             twipsRect(4560, 1800, 1335, 375))
-        ->setWordWrap(true);
+    addWrappingLabel(this, QStringLiteral("Label6"), QStringLiteral("realmquery.\u200Bexample.org"),
+                     twipsRect(4560, 1800, 1335, 375));
     Command4 = addButton(this, QStringLiteral("Command4"), tr("角色查询"), twipsRect(6120, 720, 1095, 495));
     m_status = addStatusLine(this, twipsRect(240, 6615, 8655, 210));
     setUpSearching(m_status, twipsRect(8160, 6615, 735, 210));
@@ -93,7 +92,7 @@ void Form1::setTabOrder()
 
 void Form1::makeWorksheet()
 {
-    auto *sheet = new Worksheet(ListView1, ListView1->header(), m_list,
+    auto *sheet = new Worksheet(ListView1, ListView1->horizontalHeader(), m_list,
                                 {ColumnKind::Text, ColumnKind::Number, ColumnKind::Text, ColumnKind::Number,
                                  ColumnKind::Number, ColumnKind::Text},
                                 QStringLiteral("装备查询"));

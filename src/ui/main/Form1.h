@@ -6,7 +6,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTreeView;
+class QTableView;
 
 namespace realm::ui {
 
@@ -51,7 +51,7 @@ private:
     QPushButton *Command2;
     QPushButton *Command3;
     QPushButton *Command4;
-    QTreeView *ListView1;
+    QTableView *ListView1;
     QLabel *m_status;
     RowListModel *m_list = nullptr;
 };
