@@ -4,10 +4,25 @@
 #include "ui/RowListModel.h"
 
 #include <QHeaderView>
+#include <QStyledItemDelegate>
 
 namespace realm::ui {
 
 namespace {
+// A report list marks whole rows; the frame a table draws around its
+// current cell would single out one cell of the row.
+class WholeRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->state &= ~QStyle::State_HasFocus;
+    }
+};
+
 template <class Widget>
 Widget *place(Widget *widget, const QString &name, QRect geometry)
 {
@@ -80,6 +95,7 @@ QTableView *addReportList(QWidget *form, const QString &name, QRect twipsGeometr
     auto *view = place(new QTableView(form), name, twipsGeometry);
     model = new RowListModel(headingsOf(columns), std::move(format), view);
     view->setModel(model);
+    view->setItemDelegate(new WholeRowDelegate(view));
     view->setShowGrid(false);
     view->setWordWrap(false);
     view->setTabKeyNavigation(false);

@@ -1,6 +1,5 @@
 #include "ui/Fonts.h"
 
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFont>
 #include <QFontDatabase>
@@ -8,7 +7,6 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QStringList>
-#include <QStyledItemDelegate>
 #include <QTableView>
 
 #include <algorithm>
@@ -59,30 +57,11 @@ int tallestLine(const QFont &font)
     return height + RowGap;
 }
 
-class RowHeightDelegate : public QStyledItemDelegate {
-public:
-    RowHeightDelegate(int height, QObject *parent)
-        : QStyledItemDelegate(parent), m_height(height) { }
-
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        const QSize size = QStyledItemDelegate::sizeHint(option, index);
-        return {size.width(), std::max(size.height(), m_height)};
-    }
-
-private:
-    int m_height;
-};
-
-void setRowHeight(QAbstractItemView *view)
+void setRowHeight(QTableView *table)
 {
-    const int height = tallestLine(view->font());
-    if (auto *table = qobject_cast<QTableView *>(view)) {
-        table->verticalHeader()->setMinimumSectionSize(std::min(table->verticalHeader()->minimumSectionSize(), height));
-        table->verticalHeader()->setDefaultSectionSize(height);
-    } else {
-        view->setItemDelegate(new RowHeightDelegate(height, view));
-    }
+    const int height = tallestLine(table->font());
+    table->verticalHeader()->setMinimumSectionSize(std::min(table->verticalHeader()->minimumSectionSize(), height));
+    table->verticalHeader()->setDefaultSectionSize(height);
 }
 
 } // namespace
@@ -100,7 +79,7 @@ void useReadableFonts(QWidget *form)
     for (QWidget *widget : form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
         if (qobject_cast<QLineEdit *>(widget) || qobject_cast<QComboBox *>(widget))
             widget->setFont(withLatinFaceFirst(widget->font()));
-        auto *view = qobject_cast<QAbstractItemView *>(widget);
+        auto *view = qobject_cast<QTableView *>(widget);
         if (!view)
             continue;
         view->setFont(withLatinFaceFirst(view->font()));
