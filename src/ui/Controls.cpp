@@ -100,6 +100,7 @@ QTableView *addReportList(QWidget *form, const QString &name, QRect twipsGeometr
     view->setWordWrap(false);
     view->setTabKeyNavigation(false);
     view->setCornerButtonEnabled(false);
+    view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->verticalHeader()->hide();
