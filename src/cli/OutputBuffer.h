@@ -24,6 +24,8 @@ public:
         m_buffer[m_used++] = ascii;
     }
 
+    void appendInteger(qint64 value);
+
     // Appends `text` as UTF-8; each character below 0x80 goes through
     // `escape(char, out)`, which writes it (or its escaped form, at most
     // MaxEscapeLength bytes) at `out` and returns the end of what it wrote.

@@ -1,5 +1,7 @@
 #include "cli/TableWriters.h"
 
+#include "data/NumberFormat.h"
+
 namespace realm::cli {
 
 namespace {
@@ -93,34 +95,61 @@ void appendJoined(OutputBuffer &out, const std::vector<std::string> &names, char
     }
 }
 
-void writeTsvCell(OutputBuffer &out, const QString &text)
+// The cell's text as the list shows it, written straight from where it is
+// held: whole numbers as digits, texts converted from UTF-16 once, each
+// character below 0x80 through `escape`.
+template <class Escape>
+void appendCellText(OutputBuffer &out, const ListFormat::CellSource &cell, Escape escape)
 {
-    out.appendText(text, TsvEscape());
+    if (cell.plus)
+        out.append('+');
+    const ResultTable &table = *cell.table;
+    switch (table.kind(cell.row, cell.column)) {
+    case ResultTable::Kind::Null:
+        return;
+    case ResultTable::Kind::Integer:
+        out.appendInteger(table.integer(cell.row, cell.column));
+        return;
+    case ResultTable::Kind::Real:
+        out.appendText(formatNumber(table.real(cell.row, cell.column)), escape);
+        return;
+    case ResultTable::Kind::Text:
+        out.appendText(table.textView(cell.row, cell.column), escape);
+        return;
+    }
 }
 
-bool needsCsvQuotes(QStringView text)
+void writeTsvCell(OutputBuffer &out, const ListFormat::CellSource &cell)
 {
-    for (const QChar c : text) {
+    appendCellText(out, cell, TsvEscape());
+}
+
+// Only a text can hold a character that needs quotes: numbers never do.
+bool needsCsvQuotes(const ListFormat::CellSource &cell)
+{
+    if (cell.table->kind(cell.row, cell.column) != ResultTable::Kind::Text)
+        return false;
+    for (const QChar c : cell.table->textView(cell.row, cell.column)) {
         if (c == u',' || c == u'"' || c == u'\r' || c == u'\n')
             return true;
     }
     return false;
 }
 
-void writeCsvCell(OutputBuffer &out, const QString &text)
+void writeCsvCell(OutputBuffer &out, const ListFormat::CellSource &cell)
 {
-    if (!needsCsvQuotes(text)) {
-        out.appendText(text, CopyChar());
+    if (!needsCsvQuotes(cell)) {
+        appendCellText(out, cell, CopyChar());
         return;
     }
     out.append('"');
-    out.appendText(text, DoubleQuotes());
+    appendCellText(out, cell, DoubleQuotes());
     out.append('"');
 }
 
 // Delimited text: a header line of the column names, then a line a row; a
 // cell without a value is written as nothing.
-template <char Separator, const char *LineEnd, void (*WriteCell)(OutputBuffer &, const QString &)>
+template <char Separator, const char *LineEnd, void (*WriteCell)(OutputBuffer &, const ListFormat::CellSource &)>
 class DelimitedWriter : public TableWriter {
 public:
     using TableWriter::TableWriter;
@@ -137,8 +166,8 @@ protected:
         for (std::size_t i = 0; i < cells.size(); ++i) {
             if (i > 0)
                 out().append(Separator);
-            if (cells[i])
-                WriteCell(out(), *cells[i]);
+            if (cells[i].table)
+                WriteCell(out(), cells[i]);
         }
         out().append(LineEnd);
     }
@@ -173,14 +202,14 @@ protected:
     }
 
 private:
-    void writeValue(const std::optional<QString> &cell)
+    void writeValue(const ListFormat::CellSource &cell)
     {
-        if (!cell) {
+        if (!cell.table) {
             out().append("null");
             return;
         }
         out().append('"');
-        out().appendText(*cell, JsonEscape());
+        appendCellText(out(), cell, JsonEscape());
         out().append('"');
     }
 

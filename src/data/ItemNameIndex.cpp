@@ -46,6 +46,18 @@ ItemNameIndex::ItemNameIndex(std::shared_ptr<const ResultTable> items, ItemNameL
 
 std::optional<QString> ItemNameIndex::nameFor(QStringView itemIdText) const
 {
+    const auto cell = nameCellFor(itemIdText);
+    return cell ? std::optional(cell->table.displayText(cell->row, cell->column)) : std::nullopt;
+}
+
+std::optional<QString> ItemNameIndex::nameFor(qint64 itemId) const
+{
+    const auto cell = nameCellFor(itemId);
+    return cell ? std::optional(cell->table.displayText(cell->row, cell->column)) : std::nullopt;
+}
+
+std::optional<ItemNameIndex::NameCell> ItemNameIndex::nameCellFor(QStringView itemIdText) const
+{
     bool ok = false;
     const double number = itemIdText.trimmed().toDouble(&ok);
     if (!ok)
@@ -53,22 +65,21 @@ std::optional<QString> ItemNameIndex::nameFor(QStringView itemIdText) const
     const auto id = wholeNumber(number);
     if (!id)
         return std::nullopt;
-    return nameFor(*id);
+    return nameCellFor(*id);
 }
 
-std::optional<QString> ItemNameIndex::nameFor(qint64 itemId) const
+std::optional<ItemNameIndex::NameCell> ItemNameIndex::nameCellFor(qint64 itemId) const
 {
     const auto found = m_firstRowOfId.constFind(itemId);
     if (found == m_firstRowOfId.cend())
         return std::nullopt;
-    if (m_englishColumn >= 0 && !m_items->isNull(*found, m_englishColumn)) {
-        const QString english = m_items->displayText(*found, m_englishColumn);
-        if (!english.isEmpty())
-            return english;
-    }
-    if (m_items->isNull(*found, m_nameColumn))
+    const ResultTable &items = *m_items;
+    if (m_englishColumn >= 0 && !items.isNull(*found, m_englishColumn)
+        && (items.kind(*found, m_englishColumn) != ResultTable::Kind::Text || !items.textView(*found, m_englishColumn).isEmpty()))
+        return NameCell{items, *found, m_englishColumn};
+    if (items.isNull(*found, m_nameColumn))
         return std::nullopt;
-    return m_items->displayText(*found, m_nameColumn);
+    return NameCell{items, *found, m_nameColumn};
 }
 
 } // namespace realm

@@ -30,6 +30,15 @@ public:
     std::optional<QString> nameFor(QStringView itemIdText) const;
     std::optional<QString> nameFor(qint64 itemId) const;
 
+    // Where the item table holds the name nameFor gives.
+    struct NameCell {
+        const ResultTable &table;
+        int row;
+        int column;
+    };
+    std::optional<NameCell> nameCellFor(QStringView itemIdText) const;
+    std::optional<NameCell> nameCellFor(qint64 itemId) const;
+
 private:
     std::shared_ptr<const ResultTable> m_items;
     int m_nameColumn = -1;

@@ -5,13 +5,15 @@
 #include <QVariant>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace realm {
 
 // The rows of one query, held column by column so that a million-row result
 // costs a few dozen bytes a row: a kind byte and an 8-byte payload per cell,
-// and the texts of a column packed into one UTF-16 pool.
+// and the texts of a column packed into pools of UTF-16. Storage grows in
+// chunks, so nothing it holds is ever copied to make room.
 class ResultTable {
 public:
     enum class Kind : std::uint8_t { Null,
@@ -20,6 +22,9 @@ public:
                                      Text };
 
     explicit ResultTable(QStringList columnNames);
+    ~ResultTable();
+    ResultTable(const ResultTable &) = delete;
+    ResultTable &operator=(const ResultTable &) = delete;
 
     int rowCount() const { return m_rowCount; }
     int columnCount() const { return int(m_columns.size()); }
@@ -28,9 +33,9 @@ public:
     // Column names match without regard to letter case; -1 when absent.
     int columnIndex(QStringView name) const;
 
-    Kind kind(int row, int column) const { return m_columns[column].kinds[row]; }
+    Kind kind(int row, int column) const { return cells(row, column).kinds[row & ChunkMask]; }
     bool isNull(int row, int column) const { return kind(row, column) == Kind::Null; }
-    qint64 integer(int row, int column) const { return m_columns[column].payload[row]; }
+    qint64 integer(int row, int column) const { return payload(row, column); }
     double real(int row, int column) const;
     QStringView textView(int row, int column) const;
     // The cell as the list shows it: whole numbers as decimal digits, other
@@ -39,8 +44,8 @@ public:
     QVariant value(int row, int column) const;
 
     // Appending: one call per cell, row by row, column by column.
-    void appendNull();
-    void appendInteger(qint64 value);
+    void appendNull() { append(Kind::Null, 0); }
+    void appendInteger(qint64 value) { append(Kind::Integer, value); }
     void appendReal(double value);
     // Throws DataError for a text longer than a cell holds (16M characters).
     void appendText(QStringView text);
@@ -48,14 +53,42 @@ public:
     void appendRows(const ResultTable &other);
 
 private:
+    static constexpr int ChunkRows = 256;
+    static constexpr int ChunkMask = ChunkRows - 1;
+
+    struct CellChunk {
+        Kind kinds[ChunkRows];
+        qint64 payload[ChunkRows]; // integer, double bits, or where a text is
+    };
+    struct TextPool {
+        std::unique_ptr<char16_t[]> units;
+        std::size_t capacity = 0;
+    };
     struct Column {
         QString name;
-        std::vector<Kind> kinds;
-        std::vector<qint64> payload; // integer, double bits, or text offset << 24 | length
-        std::u16string pool;
+        std::vector<std::unique_ptr<CellChunk>> chunks;
+        std::vector<TextPool> pools;
+        std::size_t poolUsed = 0; // units used in the last pool
     };
 
-    Column &nextColumn();
+    const CellChunk &cells(int row, int column) const { return *m_columns[column].chunks[std::size_t(row) / ChunkRows]; }
+    qint64 payload(int row, int column) const { return cells(row, column).payload[row & ChunkMask]; }
+    void append(Kind kind, qint64 payload)
+    {
+        Column &column = m_columns[m_nextColumn];
+        const std::size_t slot = std::size_t(m_rowCount) & ChunkMask;
+        if (slot == 0 && column.chunks.size() * ChunkRows == std::size_t(m_rowCount))
+            column.chunks.push_back(std::make_unique_for_overwrite<CellChunk>());
+        CellChunk &chunk = *column.chunks.back();
+        chunk.kinds[slot] = kind;
+        chunk.payload[slot] = payload;
+        if (++m_nextColumn == columnCount()) {
+            m_nextColumn = 0;
+            ++m_rowCount;
+        }
+    }
+    // Room for `size` units of text in the column's pools; returns where.
+    static qint64 placeText(Column &column, std::size_t size);
 
     std::vector<Column> m_columns;
     int m_nextColumn = 0;

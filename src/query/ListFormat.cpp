@@ -20,21 +20,32 @@ std::vector<int> ListFormat::positionsIn(const ResultTable &rows) const
 std::optional<QString> ListFormat::cell(const ResultTable &rows, int row, int column,
                                         const std::vector<int> &positions) const
 {
+    const CellSource found = source(rows, row, column, positions);
+    if (!found.table)
+        return std::nullopt;
+    const QString text = found.table->displayText(found.row, found.column);
+    return found.plus ? u'+' + text : text;
+}
+
+ListFormat::CellSource ListFormat::source(const ResultTable &rows, int row, int column,
+                                          const std::vector<int> &positions) const
+{
     const int field = positions[std::size_t(column)];
     if (field < 0)
-        return std::nullopt;
+        return {};
     const CellRule rule = m_fields[column].rule;
     if (rule == CellRule::Enchant)
-        return u'+' + rows.displayText(row, field);
+        return {&rows, row, field, true};
     if (rows.isNull(row, field))
-        return std::nullopt;
+        return {};
     if (rule == CellRule::Plain)
-        return rows.displayText(row, field);
+        return {&rows, row, field};
     if (!m_itemNames)
-        return std::nullopt;
-    if (rows.kind(row, field) == ResultTable::Kind::Integer)
-        return m_itemNames->nameFor(rows.integer(row, field));
-    return m_itemNames->nameFor(rows.displayText(row, field));
+        return {};
+    const auto name = rows.kind(row, field) == ResultTable::Kind::Integer
+        ? m_itemNames->nameCellFor(rows.integer(row, field))
+        : m_itemNames->nameCellFor(rows.displayText(row, field));
+    return name ? CellSource{&name->table, name->row, name->column} : CellSource{};
 }
 
 ListFormat resultListFormat(const ItemNameIndex &itemNames)

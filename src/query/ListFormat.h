@@ -37,6 +37,16 @@ public:
     // value, a field the result lacks, an item that has no name.
     std::optional<QString> cell(const ResultTable &rows, int row, int column, const std::vector<int> &positions) const;
 
+    // The same cell without making text of it: the value it shows, in the
+    // result or the item table, and whether "+" goes before it.
+    struct CellSource {
+        const ResultTable *table = nullptr; // null: the cell is unset
+        int row = 0;
+        int column = 0;
+        bool plus = false;
+    };
+    CellSource source(const ResultTable &rows, int row, int column, const std::vector<int> &positions) const;
+
 private:
     QList<ListField> m_fields;
     const ItemNameIndex *m_itemNames;
