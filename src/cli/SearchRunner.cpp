@@ -104,7 +104,7 @@ public:
             m_positions = m_format.positionsIn(batch);
         for (int row = 0; row < batch.rowCount(); ++row) {
             for (int column = 0; column < m_format.columnCount(); ++column)
-                m_cells[std::size_t(column)] = m_format.source(batch, row, column, m_positions);
+                m_cells[std::size_t(column)] = m_format.shown(batch, row, column, m_positions);
             m_writer.writeRow(m_cells);
         }
         m_out.flush();

@@ -99,44 +99,43 @@ void appendJoined(OutputBuffer &out, const std::vector<std::string> &names, char
 // held: whole numbers as digits, texts converted from UTF-16 once, each
 // character below 0x80 through `escape`.
 template <class Escape>
-void appendCellText(OutputBuffer &out, const ListFormat::CellSource &cell, Escape escape)
+void appendCellText(OutputBuffer &out, const ListFormat::ShownCell &cell, Escape escape)
 {
     if (cell.plus)
         out.append('+');
-    const ResultTable &table = *cell.table;
-    switch (table.kind(cell.row, cell.column)) {
+    switch (cell.value.kind) {
     case ResultTable::Kind::Null:
         return;
     case ResultTable::Kind::Integer:
-        out.appendInteger(table.integer(cell.row, cell.column));
+        out.appendInteger(cell.value.integer);
         return;
     case ResultTable::Kind::Real:
-        out.appendText(formatNumber(table.real(cell.row, cell.column)), escape);
+        out.appendText(formatNumber(cell.value.real), escape);
         return;
     case ResultTable::Kind::Text:
-        out.appendText(table.textView(cell.row, cell.column), escape);
+        out.appendText(cell.value.text, escape);
         return;
     }
 }
 
-void writeTsvCell(OutputBuffer &out, const ListFormat::CellSource &cell)
+void writeTsvCell(OutputBuffer &out, const ListFormat::ShownCell &cell)
 {
     appendCellText(out, cell, TsvEscape());
 }
 
 // Only a text can hold a character that needs quotes: numbers never do.
-bool needsCsvQuotes(const ListFormat::CellSource &cell)
+bool needsCsvQuotes(const ListFormat::ShownCell &cell)
 {
-    if (cell.table->kind(cell.row, cell.column) != ResultTable::Kind::Text)
+    if (cell.value.kind != ResultTable::Kind::Text)
         return false;
-    for (const QChar c : cell.table->textView(cell.row, cell.column)) {
+    for (const QChar c : cell.value.text) {
         if (c == u',' || c == u'"' || c == u'\r' || c == u'\n')
             return true;
     }
     return false;
 }
 
-void writeCsvCell(OutputBuffer &out, const ListFormat::CellSource &cell)
+void writeCsvCell(OutputBuffer &out, const ListFormat::ShownCell &cell)
 {
     if (!needsCsvQuotes(cell)) {
         appendCellText(out, cell, CopyChar());
@@ -149,7 +148,7 @@ void writeCsvCell(OutputBuffer &out, const ListFormat::CellSource &cell)
 
 // Delimited text: a header line of the column names, then a line a row; a
 // cell without a value is written as nothing.
-template <char Separator, const char *LineEnd, void (*WriteCell)(OutputBuffer &, const ListFormat::CellSource &)>
+template <char Separator, const char *LineEnd, void (*WriteCell)(OutputBuffer &, const ListFormat::ShownCell &)>
 class DelimitedWriter : public TableWriter {
 public:
     using TableWriter::TableWriter;
@@ -166,7 +165,7 @@ protected:
         for (std::size_t i = 0; i < cells.size(); ++i) {
             if (i > 0)
                 out().append(Separator);
-            if (cells[i].table)
+            if (cells[i].isSet)
                 WriteCell(out(), cells[i]);
         }
         out().append(LineEnd);
@@ -202,9 +201,9 @@ protected:
     }
 
 private:
-    void writeValue(const ListFormat::CellSource &cell)
+    void writeValue(const ListFormat::ShownCell &cell)
     {
-        if (!cell.table) {
+        if (!cell.isSet) {
             out().append("null");
             return;
         }

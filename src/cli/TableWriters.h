@@ -17,7 +17,7 @@ enum class OutputFormat { Tsv,
                           Json };
 
 // One row's cells, each where its value is held; an unset cell has none.
-using Cells = std::vector<ListFormat::CellSource>;
+using Cells = std::vector<ListFormat::ShownCell>;
 
 // Writes rows of fixed columns in one format. Nothing is written before the
 // first row or `finish`, so a search that fails leaves the output empty.

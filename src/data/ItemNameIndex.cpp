@@ -1,5 +1,6 @@
 #include "data/ItemNameIndex.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace realm {
@@ -28,58 +29,92 @@ std::optional<qint64> idOf(const ResultTable &table, int row, int column)
 } // namespace
 
 ItemNameIndex::ItemNameIndex(std::shared_ptr<const ResultTable> items, ItemNameLanguage language)
-    : m_items(std::move(items))
 {
-    const int idColumn = m_items->columnIndex(u"id");
-    m_nameColumn = m_items->columnIndex(u"C");
-    if (language == ItemNameLanguage::English)
-        m_englishColumn = m_items->columnIndex(u"E");
-    if (idColumn < 0 || m_nameColumn < 0)
+    const int idColumn = items->columnIndex(u"id");
+    const int nameColumn = items->columnIndex(u"C");
+    const int englishColumn = language == ItemNameLanguage::English ? items->columnIndex(u"E") : -1;
+    if (idColumn < 0 || nameColumn < 0)
         return;
-    m_firstRowOfId.reserve(m_items->rowCount());
-    for (int row = 0; row < m_items->rowCount(); ++row) {
-        if (const auto id = idOf(*m_items, row, idColumn))
-            if (!m_firstRowOfId.contains(*id))
-                m_firstRowOfId.insert(*id, row);
+    QHash<qint64, int> firstRowOfId;
+    firstRowOfId.reserve(items->rowCount());
+    for (int row = 0; row < items->rowCount(); ++row) {
+        if (const auto id = idOf(*items, row, idColumn); id && !firstRowOfId.contains(*id))
+            firstRowOfId.insert(*id, row);
+    }
+    placeNames(*items, firstRowOfId, nameColumn, englishColumn);
+}
+
+// The English name where there is one that is neither Null nor empty,
+// else the Chinese one.
+ItemNameIndex::NameSpan ItemNameIndex::keepName(const ResultTable &items, int row, int nameColumn, int englishColumn)
+{
+    QString text;
+    if (englishColumn >= 0 && !items.isNull(row, englishColumn))
+        text = items.displayText(row, englishColumn);
+    if (text.isEmpty()) {
+        if (items.isNull(row, nameColumn))
+            return {};
+        text = items.displayText(row, nameColumn);
+    }
+    const NameSpan span{quint32(m_texts.size()), quint32(text.size())};
+    m_texts.append(reinterpret_cast<const char16_t *>(text.utf16()), std::size_t(text.size()));
+    return span;
+}
+
+void ItemNameIndex::placeNames(const ResultTable &items, const QHash<qint64, int> &firstRowOfId, int nameColumn, int englishColumn)
+{
+    if (firstRowOfId.isEmpty())
+        return;
+    const auto [smallest, largest] = std::minmax_element(firstRowOfId.keyBegin(), firstRowOfId.keyEnd());
+    const quint64 span = quint64(*largest) - quint64(*smallest);
+    const bool close = span < 4 * quint64(firstRowOfId.size()) + 1024;
+    m_smallestId = *smallest;
+    if (close)
+        m_nameByOffset.assign(std::size_t(span) + 1, NameSpan{});
+    for (auto it = firstRowOfId.cbegin(); it != firstRowOfId.cend(); ++it) {
+        const NameSpan name = keepName(items, it.value(), nameColumn, englishColumn);
+        if (close)
+            m_nameByOffset[std::size_t(quint64(it.key()) - quint64(m_smallestId))] = name;
+        else
+            m_nameById.insert(it.key(), name);
     }
 }
 
 std::optional<QString> ItemNameIndex::nameFor(QStringView itemIdText) const
 {
-    const auto cell = nameCellFor(itemIdText);
-    return cell ? std::optional(cell->table.displayText(cell->row, cell->column)) : std::nullopt;
+    const auto name = nameView(itemIdText);
+    return name ? std::optional(name->toString()) : std::nullopt;
 }
 
 std::optional<QString> ItemNameIndex::nameFor(qint64 itemId) const
 {
-    const auto cell = nameCellFor(itemId);
-    return cell ? std::optional(cell->table.displayText(cell->row, cell->column)) : std::nullopt;
+    const auto name = nameView(itemId);
+    return name ? std::optional(name->toString()) : std::nullopt;
 }
 
-std::optional<ItemNameIndex::NameCell> ItemNameIndex::nameCellFor(QStringView itemIdText) const
+std::optional<QStringView> ItemNameIndex::nameView(QStringView itemIdText) const
 {
     bool ok = false;
     const double number = itemIdText.trimmed().toDouble(&ok);
     if (!ok)
         return std::nullopt;
     const auto id = wholeNumber(number);
-    if (!id)
-        return std::nullopt;
-    return nameCellFor(*id);
+    return id ? nameView(*id) : std::nullopt;
 }
 
-std::optional<ItemNameIndex::NameCell> ItemNameIndex::nameCellFor(qint64 itemId) const
+std::optional<QStringView> ItemNameIndex::nameView(qint64 itemId) const
 {
-    const auto found = m_firstRowOfId.constFind(itemId);
-    if (found == m_firstRowOfId.cend())
+    NameSpan name;
+    if (!m_nameByOffset.empty()) {
+        const quint64 offset = quint64(itemId) - quint64(m_smallestId);
+        if (offset < m_nameByOffset.size())
+            name = m_nameByOffset[std::size_t(offset)];
+    } else {
+        name = m_nameById.value(itemId);
+    }
+    if (name.length == NoName)
         return std::nullopt;
-    const ResultTable &items = *m_items;
-    if (m_englishColumn >= 0 && !items.isNull(*found, m_englishColumn)
-        && (items.kind(*found, m_englishColumn) != ResultTable::Kind::Text || !items.textView(*found, m_englishColumn).isEmpty()))
-        return NameCell{items, *found, m_englishColumn};
-    if (items.isNull(*found, m_nameColumn))
-        return std::nullopt;
-    return NameCell{items, *found, m_nameColumn};
+    return QStringView(m_texts.data() + name.start, qsizetype(name.length));
 }
 
 } // namespace realm

@@ -57,22 +57,27 @@ double ResultTable::real(int row, int column) const
 
 QStringView ResultTable::textView(int row, int column) const
 {
-    const quint64 place = quint64(payload(row, column));
-    const TextPool &pool = m_columns[column].pools[place >> (TextLengthBits + TextStartBits)];
-    return QStringView(pool.units.get() + ((place >> TextLengthBits) & TextStartMask), qsizetype(place & TextLengthMask));
+    return textAt(column, payload(row, column));
 }
 
-QString ResultTable::displayText(int row, int column) const
+QStringView ResultTable::textAt(int column, qint64 place) const
 {
-    switch (kind(row, column)) {
+    const quint64 bits = quint64(place);
+    const TextPool &pool = m_columns[column].pools[bits >> (TextLengthBits + TextStartBits)];
+    return QStringView(pool.units.get() + ((bits >> TextLengthBits) & TextStartMask), qsizetype(bits & TextLengthMask));
+}
+
+QString ResultTable::displayText(const Cell &cell)
+{
+    switch (cell.kind) {
     case Kind::Null:
         return {};
     case Kind::Integer:
-        return QString::number(integer(row, column));
+        return QString::number(cell.integer);
     case Kind::Real:
-        return formatNumber(real(row, column));
+        return formatNumber(cell.real);
     case Kind::Text:
-        return textView(row, column).toString();
+        return cell.text.toString();
     }
     return {};
 }

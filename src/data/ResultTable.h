@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <bit>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -38,9 +39,36 @@ public:
     qint64 integer(int row, int column) const { return payload(row, column); }
     double real(int row, int column) const;
     QStringView textView(int row, int column) const;
+
+    // A cell read at once: its kind and the value of that kind.
+    struct Cell {
+        Kind kind = Kind::Null;
+        qint64 integer = 0;
+        double real = 0;
+        QStringView text;
+    };
+    Cell cell(int row, int column) const
+    {
+        const CellChunk &chunk = cells(row, column);
+        const Kind kind = chunk.kinds[row & ChunkMask];
+        const qint64 payload = chunk.payload[row & ChunkMask];
+        switch (kind) {
+        case Kind::Integer:
+            return {kind, payload, 0, {}};
+        case Kind::Real:
+            return {kind, 0, std::bit_cast<double>(payload), {}};
+        case Kind::Text:
+            return {kind, 0, 0, textAt(column, payload)};
+        case Kind::Null:
+            break;
+        }
+        return {};
+    }
+
     // The cell as the list shows it: whole numbers as decimal digits, other
     // numbers in their shortest form, Null as the empty text.
-    QString displayText(int row, int column) const;
+    QString displayText(int row, int column) const { return displayText(cell(row, column)); }
+    static QString displayText(const Cell &cell);
     QVariant value(int row, int column) const;
 
     // Appending: one call per cell, row by row, column by column.
@@ -73,6 +101,7 @@ private:
 
     const CellChunk &cells(int row, int column) const { return *m_columns[column].chunks[std::size_t(row) / ChunkRows]; }
     qint64 payload(int row, int column) const { return cells(row, column).payload[row & ChunkMask]; }
+    QStringView textAt(int column, qint64 place) const;
     void append(Kind kind, qint64 payload)
     {
         Column &column = m_columns[m_nextColumn];

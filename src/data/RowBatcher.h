@@ -2,7 +2,6 @@
 
 #include "data/Connection.h"
 
-#include <QElapsedTimer>
 
 namespace realm {
 
@@ -28,7 +27,7 @@ private:
     BatchReceiver &m_receiver;
     const StopFlag &m_stop;
     std::shared_ptr<ResultTable> m_batch;
-    QElapsedTimer m_age;
+    qint64 m_startedMilliseconds = 0;
     bool m_handedOn = false;
 };
 

@@ -20,32 +20,32 @@ std::vector<int> ListFormat::positionsIn(const ResultTable &rows) const
 std::optional<QString> ListFormat::cell(const ResultTable &rows, int row, int column,
                                         const std::vector<int> &positions) const
 {
-    const CellSource found = source(rows, row, column, positions);
-    if (!found.table)
+    const ShownCell found = shown(rows, row, column, positions);
+    if (!found.isSet)
         return std::nullopt;
-    const QString text = found.table->displayText(found.row, found.column);
+    const QString text = ResultTable::displayText(found.value);
     return found.plus ? u'+' + text : text;
 }
 
-ListFormat::CellSource ListFormat::source(const ResultTable &rows, int row, int column,
-                                          const std::vector<int> &positions) const
+ListFormat::ShownCell ListFormat::shown(const ResultTable &rows, int row, int column,
+                                        const std::vector<int> &positions) const
 {
     const int field = positions[std::size_t(column)];
     if (field < 0)
         return {};
     const CellRule rule = m_fields[column].rule;
+    const ResultTable::Cell value = rows.cell(row, field);
     if (rule == CellRule::Enchant)
-        return {&rows, row, field, true};
-    if (rows.isNull(row, field))
+        return {true, true, value};
+    if (value.kind == ResultTable::Kind::Null)
         return {};
     if (rule == CellRule::Plain)
-        return {&rows, row, field};
+        return {true, false, value};
     if (!m_itemNames)
         return {};
-    const auto name = rows.kind(row, field) == ResultTable::Kind::Integer
-        ? m_itemNames->nameCellFor(rows.integer(row, field))
-        : m_itemNames->nameCellFor(rows.displayText(row, field));
-    return name ? CellSource{&name->table, name->row, name->column} : CellSource{};
+    const auto name = value.kind == ResultTable::Kind::Integer ? m_itemNames->nameView(value.integer)
+                                                               : m_itemNames->nameView(ResultTable::displayText(value));
+    return name ? ShownCell{true, false, {ResultTable::Kind::Text, 0, 0, *name}} : ShownCell{};
 }
 
 ListFormat resultListFormat(const ItemNameIndex &itemNames)

@@ -37,15 +37,14 @@ public:
     // value, a field the result lacks, an item that has no name.
     std::optional<QString> cell(const ResultTable &rows, int row, int column, const std::vector<int> &positions) const;
 
-    // The same cell without making text of it: the value it shows, in the
+    // The same cell without making text of it: the value it shows, from the
     // result or the item table, and whether "+" goes before it.
-    struct CellSource {
-        const ResultTable *table = nullptr; // null: the cell is unset
-        int row = 0;
-        int column = 0;
+    struct ShownCell {
+        bool isSet = false; // false: the cell is unset
         bool plus = false;
+        ResultTable::Cell value;
     };
-    CellSource source(const ResultTable &rows, int row, int column, const std::vector<int> &positions) const;
+    ShownCell shown(const ResultTable &rows, int row, int column, const std::vector<int> &positions) const;
 
 private:
     QList<ListField> m_fields;
