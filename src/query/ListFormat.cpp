@@ -48,6 +48,12 @@ ListFormat::ShownCell ListFormat::shown(const ResultTable &rows, int row, int co
     return name ? ShownCell{true, false, {ResultTable::Kind::Text, 0, 0, *name}} : ShownCell{};
 }
 
+void ListFormat::shownRow(const ResultTable &rows, int row, const std::vector<int> &positions, ShownCell *cells) const
+{
+    for (int column = 0; column < columnCount(); ++column)
+        cells[column] = shown(rows, row, column, positions);
+}
+
 ListFormat resultListFormat(const ItemNameIndex &itemNames)
 {
     return ListFormat({{QStringLiteral("char_name")},

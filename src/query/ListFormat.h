@@ -45,6 +45,8 @@ public:
         ResultTable::Cell value;
     };
     ShownCell shown(const ResultTable &rows, int row, int column, const std::vector<int> &positions) const;
+    // Every cell of a row, into `cells` (columnCount() of them).
+    void shownRow(const ResultTable &rows, int row, const std::vector<int> &positions, ShownCell *cells) const;
 
 private:
     QList<ListField> m_fields;

@@ -392,6 +392,10 @@ def result_set(names, rows, collation, with_rows=True):
 
 # ---------------------------------------------------------------- parameters
 
+# The packet sizes FreeTDS's tools and realmquery ask for: cut ahead.
+REPLAY_PACKET_SIZES = (4096, 32767)
+
+
 @dataclass
 class Replay:
     sql: str
@@ -842,6 +846,8 @@ class TdsServer:
                   + done(DONE_COUNT, len(rows), TOK_DONE, CMD_SELECT))
         self.replay = Replay(sql.strip(), result_set(names, rows, self.collation, with_rows=False),
                              tokens, {})
+        for packet_size in REPLAY_PACKET_SIZES:
+            self.replay_packets(sql, packet_size)
 
     def replay_packets(self, text, packet_size):
         """The kept reply to `text` cut into packets of `packet_size`, or None."""
