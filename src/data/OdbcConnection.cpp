@@ -272,6 +272,7 @@ constexpr SQLULEN LongestBoundText = 4000;
 constexpr SQLULEN PartlyBoundText = 255;
 constexpr std::size_t TextChunkUnits = 2048;
 
+
 bool isCharacterText(SQLSMALLINT type)
 {
     return type == SQL_CHAR || type == SQL_VARCHAR || type == SQL_WCHAR || type == SQL_WVARCHAR;
@@ -354,32 +355,49 @@ private:
         if (!statement)
             throw DataError(ErrorNumber::Overflow,
                             QStringLiteral("The server sent column %1 a text longer than the %2 characters it declared.").arg(m_name).arg(capacity));
-        std::u16string whole(text, capacity);
-        readRest(whole, indicator, *statement, number);
-        table.appendText(QStringView(whole.data(), qsizetype(whole.size())));
+        table.appendText(readLongText(text, capacity, indicator, *statement, number));
     }
 
-    // The driver goes on where the bound buffer ended; should one start over
-    // instead, its first answer gives the whole length again, and the bound
-    // part is dropped.
-    static void readRest(std::u16string &text, SQLLEN boundLength, const Statement &statement, SQLUSMALLINT number)
+    // A part of a text the driver wrote: `length` bytes were left of the
+    // text when it did (SQL_NO_TOTAL: unknown), `capacity` units fit.
+    struct TextPart {
+        const char16_t *units;
+        std::size_t capacity;
+        SQLLEN length;
+    };
+
+    // The driver goes on where the bound buffer ended. How many units a cut
+    // part holds is what the next part's length leaves of its own: a pair
+    // of surrogates that did not fit is not counted. Should the driver start
+    // over instead (the rest as long as the whole), the bound part is dropped.
+    static std::u16string readLongText(const char16_t *bound, std::size_t capacity, SQLLEN wholeLength,
+                                       const Statement &statement, SQLUSMALLINT number)
     {
-        SQLWCHAR chunk[TextChunkUnits];
-        for (bool first = true;; first = false) {
+        std::u16string text;
+        SQLWCHAR chunks[2][TextChunkUnits];
+        TextPart pending{bound, capacity, wholeLength};
+        for (int turn = 0;; turn ^= 1) {
             SQLLEN indicator = 0;
-            const SQLRETURN rc = SQLGetData(statement.handle(), number, SQL_C_WCHAR, chunk, sizeof chunk, &indicator);
+            const SQLRETURN rc = SQLGetData(statement.handle(), number, SQL_C_WCHAR, chunks[turn], sizeof chunks[turn], &indicator);
+            if (rc != SQL_NO_DATA)
+                statement.check(rc);
+            text.append(pending.units, unitsWritten(pending, rc == SQL_NO_DATA ? 0 : indicator));
+            const auto *units = reinterpret_cast<const char16_t *>(chunks[turn]);
             if (rc == SQL_NO_DATA)
-                return;
-            statement.check(rc);
-            if (first && boundLength != SQL_NO_TOTAL && indicator == boundLength)
-                text.clear();
-            const std::size_t got = indicator == SQL_NO_TOTAL || std::size_t(indicator) / sizeof(SQLWCHAR) >= TextChunkUnits
-                ? TextChunkUnits - 1
-                : std::size_t(indicator) / sizeof(SQLWCHAR);
-            text.append(reinterpret_cast<const char16_t *>(chunk), got);
-            if (rc == SQL_SUCCESS)
-                return;
+                return text;
+            if (rc == SQL_SUCCESS) {
+                text.append(units, unitsWritten({units, TextChunkUnits - 1, indicator}, 0));
+                return text;
+            }
+            pending = {units, TextChunkUnits - 1, indicator};
         }
+    }
+
+    static std::size_t unitsWritten(const TextPart &part, SQLLEN restLength)
+    {
+        if (part.length != SQL_NO_TOTAL && restLength != SQL_NO_TOTAL && restLength >= 0 && restLength <= part.length)
+            return std::min(part.capacity, std::size_t(part.length - restLength) / sizeof(SQLWCHAR));
+        return std::size_t(std::find(part.units, part.units + part.capacity, u'\0') - part.units);
     }
 
     QString m_name;
