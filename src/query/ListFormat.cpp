@@ -27,31 +27,47 @@ std::optional<QString> ListFormat::cell(const ResultTable &rows, int row, int co
     return found.plus ? u'+' + text : text;
 }
 
+void ListFormat::showInto(ShownCell &cell, const ResultTable &rows, int row, int column,
+                          const std::vector<int> &positions) const
+{
+    cell.isSet = false;
+    cell.plus = false;
+    const int field = positions[std::size_t(column)];
+    if (field < 0)
+        return;
+    const CellRule rule = m_fields[column].rule;
+    cell.value = rows.cell(row, field);
+    if (rule == CellRule::Enchant) {
+        cell.isSet = cell.plus = true;
+        return;
+    }
+    if (cell.value.kind == ResultTable::Kind::Null || rule == CellRule::Plain) {
+        cell.isSet = cell.value.kind != ResultTable::Kind::Null;
+        return;
+    }
+    if (!m_itemNames)
+        return;
+    const auto name = cell.value.kind == ResultTable::Kind::Integer ? m_itemNames->nameView(cell.value.integer)
+                                                                    : m_itemNames->nameView(ResultTable::displayText(cell.value));
+    if (!name)
+        return;
+    cell.isSet = true;
+    cell.value.kind = ResultTable::Kind::Text;
+    cell.value.text = *name;
+}
+
 ListFormat::ShownCell ListFormat::shown(const ResultTable &rows, int row, int column,
                                         const std::vector<int> &positions) const
 {
-    const int field = positions[std::size_t(column)];
-    if (field < 0)
-        return {};
-    const CellRule rule = m_fields[column].rule;
-    const ResultTable::Cell value = rows.cell(row, field);
-    if (rule == CellRule::Enchant)
-        return {true, true, value};
-    if (value.kind == ResultTable::Kind::Null)
-        return {};
-    if (rule == CellRule::Plain)
-        return {true, false, value};
-    if (!m_itemNames)
-        return {};
-    const auto name = value.kind == ResultTable::Kind::Integer ? m_itemNames->nameView(value.integer)
-                                                               : m_itemNames->nameView(ResultTable::displayText(value));
-    return name ? ShownCell{true, false, {ResultTable::Kind::Text, 0, 0, *name}} : ShownCell{};
+    ShownCell cell;
+    showInto(cell, rows, row, column, positions);
+    return cell;
 }
 
 void ListFormat::shownRow(const ResultTable &rows, int row, const std::vector<int> &positions, ShownCell *cells) const
 {
     for (int column = 0; column < columnCount(); ++column)
-        cells[column] = shown(rows, row, column, positions);
+        showInto(cells[column], rows, row, column, positions);
 }
 
 ListFormat resultListFormat(const ItemNameIndex &itemNames)

@@ -49,6 +49,10 @@ public:
     void shownRow(const ResultTable &rows, int row, const std::vector<int> &positions, ShownCell *cells) const;
 
 private:
+    // Writes the cell into `cell` in place: a copy of it just written
+    // would wait for the writes to land.
+    void showInto(ShownCell &cell, const ResultTable &rows, int row, int column, const std::vector<int> &positions) const;
+
     QList<ListField> m_fields;
     const ItemNameIndex *m_itemNames;
 };
