@@ -1,5 +1,8 @@
 #include "Spawn.h"
 
+#include <QFile>
+#include <QTemporaryFile>
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -30,21 +33,16 @@ double seconds(const timeval &time)
 }
 
 // The child's standard input and output, opened before the spawn.
-posix_spawn_file_actions_t redirections(const QString &input)
+posix_spawn_file_actions_t redirections(const QByteArray &inputPath)
 {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    const QByteArray inputPath = input.isEmpty() ? QByteArray("/dev/null") : input.toLocal8Bit();
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, inputPath.constData(), O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     return actions;
 }
 
-} // namespace
-
-// wait4 gives the resources of exactly the child waited for, whatever else
-// the benchmark has run before.
-ChildUsage runMeasured(const QString &program, const QStringList &arguments, const QString &input)
+pid_t spawn(const QString &program, const QStringList &arguments, const QString &input)
 {
     std::vector<QByteArray> texts{program.toLocal8Bit()};
     for (const QString &argument : arguments)
@@ -53,13 +51,37 @@ ChildUsage runMeasured(const QString &program, const QStringList &arguments, con
     for (QByteArray &text : texts)
         argv.push_back(text.data());
     argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions = redirections(input);
-    const auto start = std::chrono::steady_clock::now();
+    const QByteArray inputPath = input.isEmpty() ? QByteArray("/dev/null") : input.toLocal8Bit();
+    posix_spawn_file_actions_t actions = redirections(inputPath);
     pid_t child = 0;
     const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0)
         fail(program, QStringLiteral("cannot start: %1").arg(QString::fromLocal8Bit(strerror(spawned))));
+    return child;
+}
+
+long long peakFrom(QFile &report)
+{
+    const QList<QByteArray> lines = report.readAll().trimmed().split('\n');
+    return lines.constLast().toLongLong() * 1024;
+}
+
+} // namespace
+
+// The kernel counts into a process's peak memory that of the process it was
+// started from, up to the moment it runs a new program; a child of the
+// benchmark would report the benchmark's own. So GNU time, small itself,
+// starts the program and gives its peak. The CPU time is wait4's: the
+// program's and GNU time's own, about a millisecond.
+ChildUsage runMeasured(const QString &program, const QStringList &arguments, const QString &input)
+{
+    QTemporaryFile report;
+    if (!report.open())
+        fail(program, QStringLiteral("no file for GNU time's report"));
+    const QStringList timed = QStringList{QStringLiteral("-f"), QStringLiteral("%M"), QStringLiteral("-o"), report.fileName(), program} + arguments;
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = spawn(QStringLiteral("/usr/bin/time"), timed, input);
     int status = 0;
     rusage usage{};
     while (wait4(child, &status, 0, &usage) < 0) {
@@ -69,7 +91,7 @@ ChildUsage runMeasured(const QString &program, const QStringList &arguments, con
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         fail(program, QStringLiteral("exit status %1").arg(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status)));
-    return {wall, seconds(usage.ru_utime) + seconds(usage.ru_stime), static_cast<long long>(usage.ru_maxrss) * 1024};
+    return {wall, seconds(usage.ru_utime) + seconds(usage.ru_stime), peakFrom(report)};
 }
 
 } // namespace bench

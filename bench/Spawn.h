@@ -5,8 +5,8 @@
 
 namespace bench {
 
-// One run of a program as its own resource usage gives it: wall time, CPU
-// time (user and system) and peak resident memory.
+// One run of a program: wall time, CPU time (user and system) and peak
+// resident memory.
 struct ChildUsage {
     double seconds = 0;
     double cpuSeconds = 0;

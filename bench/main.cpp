@@ -136,8 +136,8 @@ void searchSection(const Config &config, int rows, Findings &findings)
                                                QStringLiteral("equip")});
     const Samples &cli = spawnedCli.wall;
     table.line("realmquery-cli --format tsv equip > /dev/null", cli);
-    table.line("  CPU time (user + sys): sqlite3", shell.cpu);
-    table.line("  CPU time (user + sys): realmquery-cli", spawnedCli.cpu);
+    table.lineAgainst("CPU time (user + sys) of sqlite3", shell.cpu, shell.cpu);
+    table.lineAgainst("CPU time of realmquery-cli, x sqlite3's", spawnedCli.cpu, shell.cpu);
     if (rows == LargeRows)
         findings.cliBestRatio = cli.best() / shell.wall.best();
     OpenFolder open(folder);
