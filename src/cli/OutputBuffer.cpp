@@ -3,7 +3,6 @@
 #include <QByteArray>
 
 #include <cerrno>
-#include <charconv>
 #include <cstring>
 
 namespace realm::cli {
@@ -50,15 +49,6 @@ void OutputBuffer::append(std::string_view ascii)
         makeRoom(ascii.size());
     std::memcpy(m_buffer.data() + m_used, ascii.data(), ascii.size());
     m_used += ascii.size();
-}
-
-void OutputBuffer::appendInteger(qint64 value)
-{
-    constexpr std::size_t LongestInteger = 20;
-    if (m_buffer.size() - m_used < LongestInteger)
-        makeRoom(LongestInteger);
-    char *const start = m_buffer.data() + m_used;
-    m_used += std::size_t(std::to_chars(start, start + LongestInteger, value).ptr - start);
 }
 
 // A surrogate without its partner stands for no character; it is written

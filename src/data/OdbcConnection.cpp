@@ -310,26 +310,28 @@ public:
                                    SQLLEN(m_stride), const_cast<SQLLEN *>(m_indicators.data())));
     }
 
-    // Appends the cell of `row`; `statement` reads the rest of a text the
-    // buffer could not hold, when the row is the only one fetched.
-    void appendCell(ResultTable &table, SQLULEN row, const Statement *statement, SQLUSMALLINT number) const
+    // Sets the column's cells of `rows` rows from `firstRow` on (Nulls are
+    // there already); `statement` reads the rest of a text the buffer could
+    // not hold, when the row is the only one fetched.
+    void copyInto(ResultTable &table, int firstRow, int column, SQLULEN rows, const Statement *statement, SQLUSMALLINT number) const
     {
-        const SQLLEN indicator = m_indicators[row];
-        if (indicator == SQL_NULL_DATA) {
-            table.appendNull();
-            return;
-        }
-        const auto *value = reinterpret_cast<const std::byte *>(m_values.data()) + row * m_stride;
-        switch (m_type) {
-        case CellType::Whole:
-            table.appendInteger(*reinterpret_cast<const qint64 *>(value));
-            return;
-        case CellType::Real:
-            table.appendReal(*reinterpret_cast<const double *>(value));
-            return;
-        case CellType::Text:
-            appendText(table, reinterpret_cast<const char16_t *>(value), indicator, statement, number);
-            return;
+        for (SQLULEN row = 0; row < rows; ++row) {
+            const SQLLEN indicator = m_indicators[row];
+            if (indicator == SQL_NULL_DATA)
+                continue;
+            const auto *value = reinterpret_cast<const std::byte *>(m_values.data()) + row * m_stride;
+            const int at = firstRow + int(row);
+            switch (m_type) {
+            case CellType::Whole:
+                table.setInteger(at, column, *reinterpret_cast<const qint64 *>(value));
+                break;
+            case CellType::Real:
+                table.setReal(at, column, *reinterpret_cast<const double *>(value));
+                break;
+            case CellType::Text:
+                table.setText(at, column, text(reinterpret_cast<const char16_t *>(value), indicator, statement, number));
+                break;
+            }
         }
     }
 
@@ -345,17 +347,18 @@ private:
         return isRealNumber(type) ? CellType::Real : CellType::Text;
     }
 
-    void appendText(ResultTable &table, const char16_t *text, SQLLEN indicator, const Statement *statement, SQLUSMALLINT number) const
+    // The whole text: the bound part, or with the rest read on. The long
+    // text is kept until the next one.
+    QStringView text(const char16_t *bound, SQLLEN indicator, const Statement *statement, SQLUSMALLINT number) const
     {
         const std::size_t capacity = m_stride / sizeof(SQLWCHAR) - 1;
-        if (indicator != SQL_NO_TOTAL && std::size_t(indicator) / sizeof(SQLWCHAR) <= capacity) {
-            table.appendText(QStringView(text, qsizetype(std::size_t(indicator) / sizeof(SQLWCHAR))));
-            return;
-        }
+        if (indicator != SQL_NO_TOTAL && std::size_t(indicator) / sizeof(SQLWCHAR) <= capacity)
+            return QStringView(bound, qsizetype(std::size_t(indicator) / sizeof(SQLWCHAR)));
         if (!statement)
             throw DataError(ErrorNumber::Overflow,
                             QStringLiteral("The server sent column %1 a text longer than the %2 characters it declared.").arg(m_name).arg(capacity));
-        table.appendText(readLongText(text, capacity, indicator, *statement, number));
+        m_longText = readLongText(bound, capacity, indicator, *statement, number);
+        return QStringView(m_longText.data(), qsizetype(m_longText.size()));
     }
 
     // A part of a text the driver wrote: `length` bytes were left of the
@@ -405,6 +408,7 @@ private:
     std::size_t m_stride = 0;
     std::vector<qint64> m_values;
     std::vector<SQLLEN> m_indicators;
+    mutable std::u16string m_longText;
 };
 
 // The result's columns bound to row arrays, fetched a block at a time. A
@@ -439,13 +443,14 @@ public:
         }
         return true;
     }
-    SQLULEN rowCount() const { return m_fetched; }
 
-    void appendRow(ResultTable &table, SQLULEN row) const
+    // Appends the rows fetched last, a column at a time.
+    void appendRows(ResultTable &table) const
     {
+        const int first = table.addRows(int(m_fetched));
         const Statement *readsOn = m_rowsPerFetch == 1 ? &m_statement : nullptr;
         for (std::size_t i = 0; i < m_columns.size(); ++i)
-            m_columns[i].appendCell(table, row, readsOn, SQLUSMALLINT(i + 1));
+            m_columns[i].copyInto(table, first, int(i), m_fetched, readsOn, SQLUSMALLINT(i + 1));
     }
 
 private:
@@ -570,10 +575,8 @@ void fetchRows(const Statement &statement, const QString &sql, const QStringList
     RowArrays arrays(statement, columns);
     while (arrays.fetch()) {
         watchdog.progress();
-        for (SQLULEN row = 0; row < arrays.rowCount(); ++row) {
-            arrays.appendRow(batcher.batch(), row);
-            batcher.rowDone();
-        }
+        arrays.appendRows(batcher.batch());
+        batcher.rowDone();
     }
     batcher.finish();
 }

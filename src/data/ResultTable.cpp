@@ -102,6 +102,11 @@ void ResultTable::appendReal(double value)
     append(Kind::Real, std::bit_cast<qint64>(value));
 }
 
+void ResultTable::addChunk(Column &column)
+{
+    column.chunks.push_back(std::make_unique_for_overwrite<CellChunk>());
+}
+
 qint64 ResultTable::placeText(Column &column, std::size_t size)
 {
     const std::size_t room = column.pools.empty() ? 0 : column.pools.back().capacity - column.poolUsed;
@@ -116,15 +121,37 @@ qint64 ResultTable::placeText(Column &column, std::size_t size)
     return qint64((quint64(column.pools.size() - 1) << (TextLengthBits + TextStartBits)) | (quint64(start) << TextLengthBits) | size);
 }
 
-void ResultTable::appendText(QStringView text)
+qint64 ResultTable::storeText(Column &column, QStringView text)
 {
     if (text.size() > TextLengthMask)
         throw DataError(ErrorNumber::Overflow, QStringLiteral("A text value of %1 characters is longer than a result can hold (%2).").arg(text.size()).arg(TextLengthMask));
-    Column &column = m_columns[m_nextColumn];
     const qint64 place = placeText(column, std::size_t(text.size()));
     const std::size_t start = (quint64(place) >> TextLengthBits) & TextStartMask;
     std::copy_n(reinterpret_cast<const char16_t *>(text.utf16()), text.size(), column.pools.back().units.get() + start);
-    append(Kind::Text, place);
+    return place;
+}
+
+void ResultTable::appendText(QStringView text)
+{
+    append(Kind::Text, storeText(m_columns[m_nextColumn], text));
+}
+
+int ResultTable::addRows(int count)
+{
+    const int first = m_rowCount;
+    m_rowCount += count;
+    for (Column &column : m_columns) {
+        while (column.chunks.size() * ChunkRows < std::size_t(m_rowCount))
+            addChunk(column);
+        for (int row = first; row < m_rowCount; ++row)
+            column.chunks[std::size_t(row) / ChunkRows]->kinds[row & ChunkMask] = Kind::Null;
+    }
+    return first;
+}
+
+void ResultTable::setText(int row, int column, QStringView text)
+{
+    set(row, column, Kind::Text, storeText(m_columns[column], text));
 }
 
 void ResultTable::appendRows(const ResultTable &other)

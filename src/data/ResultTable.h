@@ -80,6 +80,15 @@ public:
     // Appends every row of a table with the same columns.
     void appendRows(const ResultTable &other);
 
+    // Appending for a source that holds its rows column by column: adds
+    // `count` rows of Nulls (between whole rows only) and returns the first;
+    // the set calls then fill their cells in any order.
+    int addRows(int count);
+    void setInteger(int row, int column, qint64 value) { set(row, column, Kind::Integer, value); }
+    void setReal(int row, int column, double value) { set(row, column, Kind::Real, std::bit_cast<qint64>(value)); }
+    // Throws DataError as appendText does.
+    void setText(int row, int column, QStringView text);
+
 private:
     static constexpr int ChunkRows = 256;
     static constexpr int ChunkMask = ChunkRows - 1;
@@ -106,8 +115,8 @@ private:
     {
         Column &column = m_columns[m_nextColumn];
         const std::size_t slot = std::size_t(m_rowCount) & ChunkMask;
-        if (slot == 0 && column.chunks.size() * ChunkRows == std::size_t(m_rowCount))
-            column.chunks.push_back(std::make_unique_for_overwrite<CellChunk>());
+        if (slot == 0 && column.chunks.size() * ChunkRows == std::size_t(m_rowCount)) [[unlikely]]
+            addChunk(column);
         CellChunk &chunk = *column.chunks.back();
         chunk.kinds[slot] = kind;
         chunk.payload[slot] = payload;
@@ -116,6 +125,14 @@ private:
             ++m_rowCount;
         }
     }
+    void set(int row, int column, Kind kind, qint64 payload)
+    {
+        CellChunk &chunk = *m_columns[column].chunks[std::size_t(row) / ChunkRows];
+        chunk.kinds[row & ChunkMask] = kind;
+        chunk.payload[row & ChunkMask] = payload;
+    }
+    static void addChunk(Column &column);
+    static qint64 storeText(Column &column, QStringView text);
     // Room for `size` units of text in the column's pools; returns where.
     static qint64 placeText(Column &column, std::size_t size);
 
