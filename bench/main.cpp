@@ -234,7 +234,7 @@ SqlServerClients runSqlServerClients(const Config &config, const ReplayServer &s
     SqlServerClients clients;
     for (int i = 0; i < config.repeat; ++i) {
         clients.cli.add(runMeasured(config.cli, {QStringLiteral("--dir"), work.path(), QStringLiteral("--format"), QStringLiteral("tsv"), QStringLiteral("equip")}));
-        clients.tsql.add(runMeasured(QStringLiteral("tsql"), {QStringLiteral("-H"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"), port, QStringLiteral("-U"), login, QStringLiteral("-P"), password, QStringLiteral("-D"), database}, script));
+        clients.tsql.add(runMeasured(QStringLiteral("tsql"), {QStringLiteral("-o"), QStringLiteral("q"), QStringLiteral("-H"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"), port, QStringLiteral("-U"), login, QStringLiteral("-P"), password, QStringLiteral("-D"), database}, script));
         clients.freebcp.add(runMeasured(QStringLiteral("freebcp"), {realm::EquipmentSelect, QStringLiteral("queryout"), QStringLiteral("/dev/null"), QStringLiteral("-S"), QStringLiteral("127.0.0.1:") + port, QStringLiteral("-U"), login, QStringLiteral("-P"), password, QStringLiteral("-D"), database, QStringLiteral("-c")}));
     }
     return clients;

@@ -45,17 +45,16 @@ ItemNameIndex::ItemNameIndex(std::shared_ptr<const ResultTable> items, ItemNameL
 }
 
 // The English name where there is one that is neither Null nor empty,
-// else the Chinese one.
+// else the Chinese one; a name that is a number is kept as the list shows it.
 ItemNameIndex::NameSpan ItemNameIndex::keepName(const ResultTable &items, int row, int nameColumn, int englishColumn)
 {
-    QString text;
-    if (englishColumn >= 0 && !items.isNull(row, englishColumn))
-        text = items.displayText(row, englishColumn);
-    if (text.isEmpty()) {
-        if (items.isNull(row, nameColumn))
-            return {};
-        text = items.displayText(row, nameColumn);
-    }
+    ResultTable::Cell name = englishColumn >= 0 ? items.cell(row, englishColumn) : ResultTable::Cell{};
+    if (name.kind == ResultTable::Kind::Null || (name.kind == ResultTable::Kind::Text && name.text.isEmpty()))
+        name = items.cell(row, nameColumn);
+    if (name.kind == ResultTable::Kind::Null)
+        return {};
+    const QString number = name.kind == ResultTable::Kind::Text ? QString() : ResultTable::displayText(name);
+    const QStringView text = name.kind == ResultTable::Kind::Text ? name.text : QStringView(number);
     const NameSpan span{quint32(m_texts.size()), quint32(text.size())};
     m_texts.append(reinterpret_cast<const char16_t *>(text.utf16()), std::size_t(text.size()));
     return span;
