@@ -25,6 +25,7 @@ public:
         m_buffer[m_used++] = ascii;
     }
 
+    // Decimal digits, a minus sign first below zero.
     void appendInteger(qint64 value)
     {
         constexpr std::size_t LongestInteger = 20;

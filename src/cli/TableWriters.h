@@ -16,7 +16,7 @@ enum class OutputFormat { Tsv,
                           Csv,
                           Json };
 
-// One row's cells, each where its value is held; an unset cell has none.
+// One row's cells as the list shows them; a cell without a value is not set.
 using Cells = std::vector<ListFormat::ShownCell>;
 
 // Writes rows of fixed columns in one format. Nothing is written before the

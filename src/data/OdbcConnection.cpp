@@ -218,7 +218,7 @@ public:
         if (diagnostic.state == TimeoutExpiredState)
             throw DataError(ErrorNumber::QueryTimeout, m_timeoutText);
         if (diagnostic.text.isEmpty())
-            throw DataError(diagnostic.number, QStringLiteral("The ODBC driver failed to fetch a row and gave no reason."));
+            throw DataError(diagnostic.number, QStringLiteral("The ODBC driver reported a failure and gave no reason."));
         throw DataError(diagnostic.number, diagnostic.text);
     }
     const QString &timeoutText() const { return m_timeoutText; }

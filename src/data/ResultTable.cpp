@@ -143,8 +143,11 @@ int ResultTable::addRows(int count)
     for (Column &column : m_columns) {
         while (column.chunks.size() * ChunkRows < std::size_t(m_rowCount))
             addChunk(column);
-        for (int row = first; row < m_rowCount; ++row)
-            column.chunks[std::size_t(row) / ChunkRows]->kinds[row & ChunkMask] = Kind::Null;
+        for (int row = first; row < m_rowCount; ++row) {
+            CellChunk &chunk = *column.chunks[std::size_t(row) / ChunkRows];
+            chunk.kinds[row & ChunkMask] = Kind::Null;
+            chunk.payload[row & ChunkMask] = 0;
+        }
     }
     return first;
 }
