@@ -10,6 +10,7 @@
 #include <sqlext.h>
 
 #include <algorithm>
+#include <chrono>
 #include <vector>
 
 namespace realm {
@@ -419,7 +420,7 @@ public:
     RowArrays(const Statement &statement, const std::vector<ColumnInfo> &columns)
         : m_statement(statement), m_rowsPerFetch(rowsPerFetch(columns)), m_status(m_rowsPerFetch)
     {
-        check(SQLSetStmtAttr(statement.handle(), SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(m_rowsPerFetch), 0));
+        setRowsNow(1);
         check(SQLSetStmtAttr(statement.handle(), SQL_ATTR_ROW_STATUS_PTR, m_status.data(), 0));
         check(SQLSetStmtAttr(statement.handle(), SQL_ATTR_ROWS_FETCHED_PTR, &m_fetched, 0));
         m_columns.reserve(columns.size());
@@ -433,6 +434,7 @@ public:
     bool fetch()
     {
         m_fetched = 0;
+        const auto start = std::chrono::steady_clock::now();
         const SQLRETURN rc = SQLFetchScroll(m_statement.handle(), SQL_FETCH_NEXT, 0);
         if (rc == SQL_NO_DATA)
             return false;
@@ -441,6 +443,7 @@ public:
             if (m_status[row] == SQL_ROW_ERROR)
                 m_statement.fail();
         }
+        adaptRowsNow(std::chrono::steady_clock::now() - start);
         return true;
     }
 
@@ -454,6 +457,25 @@ public:
     }
 
 private:
+    // A fetch waits until its array is full: the array starts at one row and
+    // doubles while the server keeps up, and halves when a fetch waits, so
+    // the rows of a slow server still reach their reader soon after it sends
+    // them.
+    void adaptRowsNow(std::chrono::steady_clock::duration waited)
+    {
+        if (waited < QuickFetch && m_fetched == m_rowsNow)
+            setRowsNow(std::min(m_rowsNow * 2, m_rowsPerFetch));
+        else if (waited > SlowFetch)
+            setRowsNow(std::max<SQLULEN>(m_rowsNow / 2, 1));
+    }
+    void setRowsNow(SQLULEN rows)
+    {
+        if (rows == m_rowsNow)
+            return;
+        check(SQLSetStmtAttr(m_statement.handle(), SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(rows), 0));
+        m_rowsNow = rows;
+    }
+
     static SQLULEN rowsPerFetch(const std::vector<ColumnInfo> &columns)
     {
         std::size_t rowBytes = sizeof(SQLUSMALLINT);
@@ -466,8 +488,12 @@ private:
     }
     void check(SQLRETURN rc) const { m_statement.check(rc); }
 
+    static constexpr std::chrono::milliseconds QuickFetch{5};
+    static constexpr std::chrono::milliseconds SlowFetch{20};
+
     const Statement &m_statement;
-    SQLULEN m_rowsPerFetch;
+    SQLULEN m_rowsPerFetch; // what the buffers hold
+    SQLULEN m_rowsNow = 0; // what a fetch asks for
     std::vector<SQLUSMALLINT> m_status;
     SQLULEN m_fetched = 0;
     std::vector<BoundColumn> m_columns;
