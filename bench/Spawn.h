@@ -5,16 +5,16 @@
 
 namespace bench {
 
-// Runs a program with standard output going to /dev/null and returns its
-// wall time in seconds. Throws std::runtime_error when it cannot start or
-// does not exit with status 0.
-double runToNull(const QString &program, const QStringList &arguments);
-
-// The same, giving the program's peak resident memory in bytes as well.
-struct SpawnedRun {
-    double seconds;
-    long long peakBytes;
+// One run of a program: wall time, CPU time (user and system) and peak
+// resident memory.
+struct ChildUsage {
+    double seconds = 0;
+    double cpuSeconds = 0;
+    long long peakBytes = 0;
 };
-SpawnedRun runToNullWithPeak(const QString &program, const QStringList &arguments);
+// Runs a program with standard input from `input` (empty: /dev/null) and
+// standard output to /dev/null, and waits for it. Throws std::runtime_error
+// when it cannot start or does not exit with status 0.
+ChildUsage runMeasured(const QString &program, const QStringList &arguments, const QString &input = {});
 
 } // namespace bench

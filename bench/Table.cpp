@@ -42,6 +42,13 @@ void Table::line(const std::string &what, const Samples &samples)
     print(what, samples, ratio);
 }
 
+void Table::lineAgainst(const std::string &what, const Samples &samples, const Samples &reference)
+{
+    char ratio[32];
+    std::snprintf(ratio, sizeof ratio, "%.2f", samples.median() / reference.median());
+    print(what, samples, ratio);
+}
+
 void Table::note(const std::string &text)
 {
     std::printf("  %s\n", text.c_str());

@@ -14,6 +14,8 @@ public:
 
     void reference(const std::string &what, const Samples &samples);
     void line(const std::string &what, const Samples &samples);
+    // A line measured against a reference of its own, e.g. in CPU time.
+    void lineAgainst(const std::string &what, const Samples &samples, const Samples &reference);
     void note(const std::string &text);
     double referenceMedian() const { return m_reference; }
 

@@ -6,6 +6,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 
+# The SQL Server case compares with FreeTDS's own clients, tsql and freebcp.
+if ! command -v tsql >/dev/null || ! command -v freebcp >/dev/null; then
+  if [ "$(id -u)" -eq 0 ]; then as_root=(); else as_root=(sudo); fi
+  "${as_root[@]}" apt-get update -qq
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq freetds-bin
+fi
+
 bin=build/bin
 data=build/bench-data
 mkdir -p "$data"

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <charconv>
 #include <cstdio>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,16 @@ public:
         if (m_used == m_buffer.size())
             makeRoom(1);
         m_buffer[m_used++] = ascii;
+    }
+
+    // Decimal digits, a minus sign first below zero.
+    void appendInteger(qint64 value)
+    {
+        constexpr std::size_t LongestInteger = 20;
+        if (m_buffer.size() - m_used < LongestInteger)
+            makeRoom(LongestInteger);
+        char *const start = m_buffer.data() + m_used;
+        m_used += std::size_t(std::to_chars(start, start + LongestInteger, value).ptr - start);
     }
 
     // Appends `text` as UTF-8; each character below 0x80 goes through

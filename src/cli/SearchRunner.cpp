@@ -103,8 +103,7 @@ public:
         if (m_positions.empty())
             m_positions = m_format.positionsIn(batch);
         for (int row = 0; row < batch.rowCount(); ++row) {
-            for (int column = 0; column < m_format.columnCount(); ++column)
-                m_cells[std::size_t(column)] = m_format.cell(batch, row, column, m_positions);
+            m_format.shownRow(batch, row, m_positions, m_cells.data());
             m_writer.writeRow(m_cells);
         }
         m_out.flush();

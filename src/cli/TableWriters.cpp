@@ -1,5 +1,7 @@
 #include "cli/TableWriters.h"
 
+#include "data/NumberFormat.h"
+
 namespace realm::cli {
 
 namespace {
@@ -93,34 +95,60 @@ void appendJoined(OutputBuffer &out, const std::vector<std::string> &names, char
     }
 }
 
-void writeTsvCell(OutputBuffer &out, const QString &text)
+// The cell's text as the list shows it, written straight from where it is
+// held: whole numbers as digits, texts converted from UTF-16 once, each
+// character below 0x80 through `escape`.
+template <class Escape>
+void appendCellText(OutputBuffer &out, const ListFormat::ShownCell &cell, Escape escape)
 {
-    out.appendText(text, TsvEscape());
+    if (cell.plus)
+        out.append('+');
+    switch (cell.value.kind) {
+    case ResultTable::Kind::Null:
+        return;
+    case ResultTable::Kind::Integer:
+        out.appendInteger(cell.value.integer);
+        return;
+    case ResultTable::Kind::Real:
+        out.appendText(formatNumber(cell.value.real), escape);
+        return;
+    case ResultTable::Kind::Text:
+        out.appendText(cell.value.text, escape);
+        return;
+    }
 }
 
-bool needsCsvQuotes(QStringView text)
+void writeTsvCell(OutputBuffer &out, const ListFormat::ShownCell &cell)
 {
-    for (const QChar c : text) {
+    appendCellText(out, cell, TsvEscape());
+}
+
+// Only a text can hold a character that needs quotes: numbers never do.
+bool needsCsvQuotes(const ListFormat::ShownCell &cell)
+{
+    if (cell.value.kind != ResultTable::Kind::Text)
+        return false;
+    for (const QChar c : cell.value.text) {
         if (c == u',' || c == u'"' || c == u'\r' || c == u'\n')
             return true;
     }
     return false;
 }
 
-void writeCsvCell(OutputBuffer &out, const QString &text)
+void writeCsvCell(OutputBuffer &out, const ListFormat::ShownCell &cell)
 {
-    if (!needsCsvQuotes(text)) {
-        out.appendText(text, CopyChar());
+    if (!needsCsvQuotes(cell)) {
+        appendCellText(out, cell, CopyChar());
         return;
     }
     out.append('"');
-    out.appendText(text, DoubleQuotes());
+    appendCellText(out, cell, DoubleQuotes());
     out.append('"');
 }
 
 // Delimited text: a header line of the column names, then a line a row; a
 // cell without a value is written as nothing.
-template <char Separator, const char *LineEnd, void (*WriteCell)(OutputBuffer &, const QString &)>
+template <char Separator, const char *LineEnd, void (*WriteCell)(OutputBuffer &, const ListFormat::ShownCell &)>
 class DelimitedWriter : public TableWriter {
 public:
     using TableWriter::TableWriter;
@@ -137,8 +165,8 @@ protected:
         for (std::size_t i = 0; i < cells.size(); ++i) {
             if (i > 0)
                 out().append(Separator);
-            if (cells[i])
-                WriteCell(out(), *cells[i]);
+            if (cells[i].isSet)
+                WriteCell(out(), cells[i]);
         }
         out().append(LineEnd);
     }
@@ -173,14 +201,14 @@ protected:
     }
 
 private:
-    void writeValue(const std::optional<QString> &cell)
+    void writeValue(const ListFormat::ShownCell &cell)
     {
-        if (!cell) {
+        if (!cell.isSet) {
             out().append("null");
             return;
         }
         out().append('"');
-        out().appendText(*cell, JsonEscape());
+        appendCellText(out(), cell, JsonEscape());
         out().append('"');
     }
 

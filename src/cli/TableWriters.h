@@ -1,12 +1,12 @@
 #pragma once
 
 #include "cli/OutputBuffer.h"
+#include "query/ListFormat.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,8 +16,8 @@ enum class OutputFormat { Tsv,
                           Csv,
                           Json };
 
-// One row's cells; nullopt for a cell without a value.
-using Cells = std::vector<std::optional<QString>>;
+// One row's cells as the list shows them; a cell without a value is not set.
+using Cells = std::vector<ListFormat::ShownCell>;
 
 // Writes rows of fixed columns in one format. Nothing is written before the
 // first row or `finish`, so a search that fails leaves the output empty.

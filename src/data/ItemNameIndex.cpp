@@ -1,5 +1,6 @@
 #include "data/ItemNameIndex.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace realm {
@@ -28,47 +29,91 @@ std::optional<qint64> idOf(const ResultTable &table, int row, int column)
 } // namespace
 
 ItemNameIndex::ItemNameIndex(std::shared_ptr<const ResultTable> items, ItemNameLanguage language)
-    : m_items(std::move(items))
 {
-    const int idColumn = m_items->columnIndex(u"id");
-    m_nameColumn = m_items->columnIndex(u"C");
-    if (language == ItemNameLanguage::English)
-        m_englishColumn = m_items->columnIndex(u"E");
-    if (idColumn < 0 || m_nameColumn < 0)
+    const int idColumn = items->columnIndex(u"id");
+    const int nameColumn = items->columnIndex(u"C");
+    const int englishColumn = language == ItemNameLanguage::English ? items->columnIndex(u"E") : -1;
+    if (idColumn < 0 || nameColumn < 0)
         return;
-    m_firstRowOfId.reserve(m_items->rowCount());
-    for (int row = 0; row < m_items->rowCount(); ++row) {
-        if (const auto id = idOf(*m_items, row, idColumn))
-            if (!m_firstRowOfId.contains(*id))
-                m_firstRowOfId.insert(*id, row);
+    QHash<qint64, int> firstRowOfId;
+    firstRowOfId.reserve(items->rowCount());
+    for (int row = 0; row < items->rowCount(); ++row) {
+        if (const auto id = idOf(*items, row, idColumn); id && !firstRowOfId.contains(*id))
+            firstRowOfId.insert(*id, row);
+    }
+    placeNames(*items, firstRowOfId, nameColumn, englishColumn);
+}
+
+// The English name where there is one that is neither Null nor empty,
+// else the Chinese one; a name that is a number is kept as the list shows it.
+ItemNameIndex::NameSpan ItemNameIndex::keepName(const ResultTable &items, int row, int nameColumn, int englishColumn)
+{
+    ResultTable::Cell name = englishColumn >= 0 ? items.cell(row, englishColumn) : ResultTable::Cell{};
+    if (name.kind == ResultTable::Kind::Null || (name.kind == ResultTable::Kind::Text && name.text.isEmpty()))
+        name = items.cell(row, nameColumn);
+    if (name.kind == ResultTable::Kind::Null)
+        return {};
+    const QString number = name.kind == ResultTable::Kind::Text ? QString() : ResultTable::displayText(name);
+    const QStringView text = name.kind == ResultTable::Kind::Text ? name.text : QStringView(number);
+    const NameSpan span{quint32(m_texts.size()), quint32(text.size())};
+    m_texts.append(reinterpret_cast<const char16_t *>(text.utf16()), std::size_t(text.size()));
+    return span;
+}
+
+void ItemNameIndex::placeNames(const ResultTable &items, const QHash<qint64, int> &firstRowOfId, int nameColumn, int englishColumn)
+{
+    if (firstRowOfId.isEmpty())
+        return;
+    const auto [smallest, largest] = std::minmax_element(firstRowOfId.keyBegin(), firstRowOfId.keyEnd());
+    const quint64 span = quint64(*largest) - quint64(*smallest);
+    const bool close = span < 4 * quint64(firstRowOfId.size()) + 1024;
+    m_smallestId = *smallest;
+    if (close)
+        m_nameByOffset.assign(std::size_t(span) + 1, NameSpan{});
+    for (auto it = firstRowOfId.cbegin(); it != firstRowOfId.cend(); ++it) {
+        const NameSpan name = keepName(items, it.value(), nameColumn, englishColumn);
+        if (close)
+            m_nameByOffset[std::size_t(quint64(it.key()) - quint64(m_smallestId))] = name;
+        else
+            m_nameById.insert(it.key(), name);
     }
 }
 
 std::optional<QString> ItemNameIndex::nameFor(QStringView itemIdText) const
+{
+    const auto name = nameView(itemIdText);
+    return name ? std::optional(name->toString()) : std::nullopt;
+}
+
+std::optional<QString> ItemNameIndex::nameFor(qint64 itemId) const
+{
+    const auto name = nameView(itemId);
+    return name ? std::optional(name->toString()) : std::nullopt;
+}
+
+std::optional<QStringView> ItemNameIndex::nameView(QStringView itemIdText) const
 {
     bool ok = false;
     const double number = itemIdText.trimmed().toDouble(&ok);
     if (!ok)
         return std::nullopt;
     const auto id = wholeNumber(number);
-    if (!id)
-        return std::nullopt;
-    return nameFor(*id);
+    return id ? nameView(*id) : std::nullopt;
 }
 
-std::optional<QString> ItemNameIndex::nameFor(qint64 itemId) const
+std::optional<QStringView> ItemNameIndex::nameView(qint64 itemId) const
 {
-    const auto found = m_firstRowOfId.constFind(itemId);
-    if (found == m_firstRowOfId.cend())
-        return std::nullopt;
-    if (m_englishColumn >= 0 && !m_items->isNull(*found, m_englishColumn)) {
-        const QString english = m_items->displayText(*found, m_englishColumn);
-        if (!english.isEmpty())
-            return english;
+    NameSpan name;
+    if (!m_nameByOffset.empty()) {
+        const quint64 offset = quint64(itemId) - quint64(m_smallestId);
+        if (offset < m_nameByOffset.size())
+            name = m_nameByOffset[std::size_t(offset)];
+    } else {
+        name = m_nameById.value(itemId);
     }
-    if (m_items->isNull(*found, m_nameColumn))
+    if (name.length == NoName)
         return std::nullopt;
-    return m_items->displayText(*found, m_nameColumn);
+    return QStringView(m_texts.data() + name.start, qsizetype(name.length));
 }
 
 } // namespace realm

@@ -6,6 +6,8 @@
 
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace realm {
 
@@ -30,11 +32,30 @@ public:
     std::optional<QString> nameFor(QStringView itemIdText) const;
     std::optional<QString> nameFor(qint64 itemId) const;
 
+    // The text of the name nameFor gives, held by the index; nullopt where
+    // nameFor gives nullopt.
+    std::optional<QStringView> nameView(QStringView itemIdText) const;
+    std::optional<QStringView> nameView(qint64 itemId) const;
+
 private:
-    std::shared_ptr<const ResultTable> m_items;
-    int m_nameColumn = -1;
-    int m_englishColumn = -1;
-    QHash<qint64, int> m_firstRowOfId;
+    // Where a name is in m_texts; Length 0xFFFFFFFF: no name.
+    struct NameSpan {
+        quint32 start = 0;
+        quint32 length = NoName;
+    };
+    static constexpr quint32 NoName = 0xFFFFFFFF;
+
+    NameSpan keepName(const ResultTable &items, int row, int nameColumn, int englishColumn);
+    void placeNames(const ResultTable &items, const QHash<qint64, int> &firstRowOfId, int nameColumn, int englishColumn);
+
+    // The names as the list shows them, one after another: a lookup then
+    // touches little memory, however large the item table.
+    std::u16string m_texts;
+    // Each id's name: by the id's distance from the smallest id where the
+    // ids lie close together, as item ids do, else by hashing.
+    qint64 m_smallestId = 0;
+    std::vector<NameSpan> m_nameByOffset;
+    QHash<qint64, NameSpan> m_nameById;
 };
 
 } // namespace realm

@@ -3,6 +3,7 @@
 #include "data/DataError.h"
 #include "data/NumberFormat.h"
 
+#include <algorithm>
 #include <bit>
 #include <stdexcept>
 
@@ -10,8 +11,16 @@ namespace realm {
 
 namespace {
 
+// Where a text is: its pool (bits 40 up), its start in the pool (16 bits)
+// and its length (24 bits).
 constexpr int TextLengthBits = 24;
+constexpr int TextStartBits = 16;
 constexpr qint64 TextLengthMask = (qint64(1) << TextLengthBits) - 1;
+constexpr qint64 TextStartMask = (qint64(1) << TextStartBits) - 1;
+// Pools start small, for the many results of a few rows, and double up to
+// the largest start the payload can name; a longer text gets a pool of its own.
+constexpr std::size_t FirstPoolUnits = 256;
+constexpr std::size_t LargestPoolUnits = std::size_t(TextStartMask) + 1;
 
 } // namespace
 
@@ -39,29 +48,36 @@ int ResultTable::columnIndex(QStringView name) const
     return -1;
 }
 
+ResultTable::~ResultTable() = default;
+
 double ResultTable::real(int row, int column) const
 {
-    return std::bit_cast<double>(m_columns[column].payload[row]);
+    return std::bit_cast<double>(payload(row, column));
 }
 
 QStringView ResultTable::textView(int row, int column) const
 {
-    const Column &c = m_columns[column];
-    const qint64 packed = c.payload[row];
-    return QStringView(c.pool.data() + (packed >> TextLengthBits), packed & TextLengthMask);
+    return textAt(column, payload(row, column));
 }
 
-QString ResultTable::displayText(int row, int column) const
+QStringView ResultTable::textAt(int column, qint64 place) const
 {
-    switch (kind(row, column)) {
+    const quint64 bits = quint64(place);
+    const TextPool &pool = m_columns[column].pools[bits >> (TextLengthBits + TextStartBits)];
+    return QStringView(pool.units.get() + ((bits >> TextLengthBits) & TextStartMask), qsizetype(bits & TextLengthMask));
+}
+
+QString ResultTable::displayText(const Cell &cell)
+{
+    switch (cell.kind) {
     case Kind::Null:
         return {};
     case Kind::Integer:
-        return QString::number(integer(row, column));
+        return QString::number(cell.integer);
     case Kind::Real:
-        return formatNumber(real(row, column));
+        return formatNumber(cell.real);
     case Kind::Text:
-        return textView(row, column).toString();
+        return cell.text.toString();
     }
     return {};
 }
@@ -81,59 +97,86 @@ QVariant ResultTable::value(int row, int column) const
     return {};
 }
 
-ResultTable::Column &ResultTable::nextColumn()
-{
-    Column &column = m_columns[m_nextColumn];
-    if (++m_nextColumn == columnCount()) {
-        m_nextColumn = 0;
-        ++m_rowCount;
-    }
-    return column;
-}
-
-void ResultTable::appendNull()
-{
-    Column &c = nextColumn();
-    c.kinds.push_back(Kind::Null);
-    c.payload.push_back(0);
-}
-
-void ResultTable::appendInteger(qint64 value)
-{
-    Column &c = nextColumn();
-    c.kinds.push_back(Kind::Integer);
-    c.payload.push_back(value);
-}
-
 void ResultTable::appendReal(double value)
 {
-    Column &c = nextColumn();
-    c.kinds.push_back(Kind::Real);
-    c.payload.push_back(std::bit_cast<qint64>(value));
+    append(Kind::Real, std::bit_cast<qint64>(value));
+}
+
+void ResultTable::addChunk(Column &column)
+{
+    column.chunks.push_back(std::make_unique_for_overwrite<CellChunk>());
+}
+
+qint64 ResultTable::placeText(Column &column, std::size_t size)
+{
+    const std::size_t room = column.pools.empty() ? 0 : column.pools.back().capacity - column.poolUsed;
+    if (size > room || column.pools.empty()) {
+        const std::size_t grown = column.pools.empty() ? FirstPoolUnits : std::min(column.pools.back().capacity * 2, LargestPoolUnits);
+        const std::size_t capacity = std::max(grown, size);
+        column.pools.push_back({std::make_unique_for_overwrite<char16_t[]>(capacity), capacity});
+        column.poolUsed = 0;
+    }
+    const std::size_t start = column.poolUsed;
+    column.poolUsed += size;
+    return qint64((quint64(column.pools.size() - 1) << (TextLengthBits + TextStartBits)) | (quint64(start) << TextLengthBits) | size);
+}
+
+qint64 ResultTable::storeText(Column &column, QStringView text)
+{
+    if (text.size() > TextLengthMask)
+        throw DataError(ErrorNumber::Overflow, QStringLiteral("A text value of %1 characters is longer than a result can hold (%2).").arg(text.size()).arg(TextLengthMask));
+    const qint64 place = placeText(column, std::size_t(text.size()));
+    const std::size_t start = (quint64(place) >> TextLengthBits) & TextStartMask;
+    std::copy_n(reinterpret_cast<const char16_t *>(text.utf16()), text.size(), column.pools.back().units.get() + start);
+    return place;
 }
 
 void ResultTable::appendText(QStringView text)
 {
-    if (text.size() > TextLengthMask)
-        throw DataError(ErrorNumber::Overflow, QStringLiteral("A text value of %1 characters is longer than a result can hold (%2).").arg(text.size()).arg(TextLengthMask));
-    Column &c = nextColumn();
-    c.kinds.push_back(Kind::Text);
-    c.payload.push_back(qint64(c.pool.size()) << TextLengthBits | text.size());
-    c.pool.append(reinterpret_cast<const char16_t *>(text.utf16()), std::size_t(text.size()));
+    append(Kind::Text, storeText(m_columns[m_nextColumn], text));
+}
+
+int ResultTable::addRows(int count)
+{
+    const int first = m_rowCount;
+    m_rowCount += count;
+    for (Column &column : m_columns) {
+        while (column.chunks.size() * ChunkRows < std::size_t(m_rowCount))
+            addChunk(column);
+        for (int row = first; row < m_rowCount; ++row) {
+            CellChunk &chunk = *column.chunks[std::size_t(row) / ChunkRows];
+            chunk.kinds[row & ChunkMask] = Kind::Null;
+            chunk.payload[row & ChunkMask] = 0;
+        }
+    }
+    return first;
+}
+
+void ResultTable::setText(int row, int column, QStringView text)
+{
+    set(row, column, Kind::Text, storeText(m_columns[column], text));
 }
 
 void ResultTable::appendRows(const ResultTable &other)
 {
-    for (std::size_t i = 0; i < m_columns.size() && i < other.m_columns.size(); ++i) {
-        Column &to = m_columns[i];
-        const Column &from = other.m_columns[i];
-        const qint64 poolShift = qint64(to.pool.size()) << TextLengthBits;
-        to.kinds.insert(to.kinds.end(), from.kinds.begin(), from.kinds.end());
-        for (std::size_t row = 0; row < from.payload.size(); ++row)
-            to.payload.push_back(from.kinds[row] == Kind::Text ? from.payload[row] + poolShift : from.payload[row]);
-        to.pool += from.pool;
+    for (int row = 0; row < other.rowCount(); ++row) {
+        for (int column = 0; column < columnCount(); ++column) {
+            if (column >= other.columnCount()) {
+                appendNull();
+                continue;
+            }
+            switch (other.kind(row, column)) {
+            case Kind::Text:
+                appendText(other.textView(row, column));
+                break;
+            case Kind::Null:
+            case Kind::Integer:
+            case Kind::Real:
+                append(other.kind(row, column), other.payload(row, column));
+                break;
+            }
+        }
     }
-    m_rowCount += other.m_rowCount;
 }
 
 } // namespace realm

@@ -20,21 +20,54 @@ std::vector<int> ListFormat::positionsIn(const ResultTable &rows) const
 std::optional<QString> ListFormat::cell(const ResultTable &rows, int row, int column,
                                         const std::vector<int> &positions) const
 {
+    const ShownCell found = shown(rows, row, column, positions);
+    if (!found.isSet)
+        return std::nullopt;
+    const QString text = ResultTable::displayText(found.value);
+    return found.plus ? u'+' + text : text;
+}
+
+void ListFormat::showInto(ShownCell &cell, const ResultTable &rows, int row, int column,
+                          const std::vector<int> &positions) const
+{
+    cell.isSet = false;
+    cell.plus = false;
     const int field = positions[std::size_t(column)];
     if (field < 0)
-        return std::nullopt;
+        return;
     const CellRule rule = m_fields[column].rule;
-    if (rule == CellRule::Enchant)
-        return u'+' + rows.displayText(row, field);
-    if (rows.isNull(row, field))
-        return std::nullopt;
-    if (rule == CellRule::Plain)
-        return rows.displayText(row, field);
+    cell.value = rows.cell(row, field);
+    if (rule == CellRule::Enchant) {
+        cell.isSet = cell.plus = true;
+        return;
+    }
+    if (cell.value.kind == ResultTable::Kind::Null || rule == CellRule::Plain) {
+        cell.isSet = cell.value.kind != ResultTable::Kind::Null;
+        return;
+    }
     if (!m_itemNames)
-        return std::nullopt;
-    if (rows.kind(row, field) == ResultTable::Kind::Integer)
-        return m_itemNames->nameFor(rows.integer(row, field));
-    return m_itemNames->nameFor(rows.displayText(row, field));
+        return;
+    const auto name = cell.value.kind == ResultTable::Kind::Integer ? m_itemNames->nameView(cell.value.integer)
+                                                                    : m_itemNames->nameView(ResultTable::displayText(cell.value));
+    if (!name)
+        return;
+    cell.isSet = true;
+    cell.value.kind = ResultTable::Kind::Text;
+    cell.value.text = *name;
+}
+
+ListFormat::ShownCell ListFormat::shown(const ResultTable &rows, int row, int column,
+                                        const std::vector<int> &positions) const
+{
+    ShownCell cell;
+    showInto(cell, rows, row, column, positions);
+    return cell;
+}
+
+void ListFormat::shownRow(const ResultTable &rows, int row, const std::vector<int> &positions, ShownCell *cells) const
+{
+    for (int column = 0; column < columnCount(); ++column)
+        showInto(cells[column], rows, row, column, positions);
 }
 
 ListFormat resultListFormat(const ItemNameIndex &itemNames)

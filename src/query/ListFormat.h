@@ -37,7 +37,22 @@ public:
     // value, a field the result lacks, an item that has no name.
     std::optional<QString> cell(const ResultTable &rows, int row, int column, const std::vector<int> &positions) const;
 
+    // The same cell without making text of it: the value it shows, from the
+    // result or the item table, and whether "+" goes before it.
+    struct ShownCell {
+        bool isSet = false; // false: the cell is unset
+        bool plus = false;
+        ResultTable::Cell value;
+    };
+    ShownCell shown(const ResultTable &rows, int row, int column, const std::vector<int> &positions) const;
+    // Every cell of a row, into `cells` (columnCount() of them).
+    void shownRow(const ResultTable &rows, int row, const std::vector<int> &positions, ShownCell *cells) const;
+
 private:
+    // Writes the cell into `cell` in place: a copy of it just written
+    // would wait for the writes to land.
+    void showInto(ShownCell &cell, const ResultTable &rows, int row, int column, const std::vector<int> &positions) const;
+
     QList<ListField> m_fields;
     const ItemNameIndex *m_itemNames;
 };

@@ -23,6 +23,16 @@ const QString AwkwardItems = QStringLiteral("57\t青铜,\"长\"剑\tBronze Sword
                                             "58\t白银长剑\tSilver Sword\n"
                                             "1\t金币\tGold Coin\n");
 
+// Numbers at the edges of what a cell holds, and numbers that are not whole:
+// the columns have no type, so SQLite keeps 57.0 a real.
+const QString NumberGame = QStringLiteral(
+    "CREATE TABLE user_data (char_id, char_name, account_name);"
+    "CREATE TABLE user_item (item_id, char_id, item_type, amount, enchant);"
+    "CREATE TABLE pet_data (pet_id, nick_name);"
+    "INSERT INTO user_data VALUES (1,'a','x');"
+    "INSERT INTO user_item VALUES (1,1,57.0,-9223372036854775807-1,-3),(2,1,58,2.5,0.5),"
+    "  (3,1,57,1e20,9223372036854775807);");
+
 } // namespace
 
 class TestCliFormats : public QObject {
@@ -100,6 +110,23 @@ private slots:
         QJsonParseError error;
         QJsonDocument::fromJson(json, &error);
         QCOMPARE(error.error, QJsonParseError::NoError);
+    }
+
+    void numbersAreWrittenAsTheListShowsThem()
+    {
+        test::FixtureFolder folder;
+        folder.writeItems(QStringLiteral("57\t剑\tSword\n"));
+        folder.writeGameDatabase(NumberGame);
+        folder.writeSqliteIni();
+        const QStringList equip = {QStringLiteral("--dir"), folder.path(), QStringLiteral("equip")};
+        const QByteArray rows = "a\t57\t剑\t-9223372036854775808\t+-3\t\n"
+                                "a\t57\t剑\t1E+20\t+9223372036854775807\t\n"
+                                "a\t58\t\t2.5\t+0.5\t\n";
+        QCOMPARE(test::runCli(equip).out, "char_name\titem_id\titem_name\tamount\tenchant\tpet_name\n" + rows);
+        QByteArray csv = rows;
+        csv.replace('\t', ',').replace("\n", "\r\n");
+        QCOMPARE(test::runCli(QStringList{QStringLiteral("--format=csv")} + equip).out,
+                 "char_name,item_id,item_name,amount,enchant,pet_name\r\n" + csv);
     }
 
     void noRowsIsAHeaderOrAnEmptyArray()

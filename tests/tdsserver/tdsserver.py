@@ -24,13 +24,25 @@ nothing at all; the first half of the reply and then nothing; or the reply
 with every byte scrambled. After a stall or a cut the session answers
 nothing more, attention packets included, as a hung server would.
 
-Command form, used by the C++ tests:
+Values: a result column whose name starts with "decimal_" is sent as
+decimal(38, s), its values (numbers or their text) read exactly, so a test
+can hand the client numbers wider than any integer or floating type.
+
+A statement wrapped in "SET FMTONLY ON ... SET FMTONLY OFF", as freebcp sends
+first to learn the columns, gets the column metadata without rows.
+
+Replay, for the benchmark: with --replay-sql TEXT the server runs TEXT once
+at start and keeps its reply encoded; a batch with exactly that text gets the
+kept bytes, so that only the client's own work counts in what is measured.
+
+Command form, used by the C++ tests and the benchmark:
     tdsserver.py --db FILE --login L --password P --collation latin1|chinese
-                 [--port N] [--log FILE] [--ready-file F]
+                 [--port N] [--log FILE] [--ready-file F] [--replay-sql TEXT]
 prints the chosen port as the first line of stdout and serves until SIGTERM.
 """
 
 import argparse
+import decimal
 import json
 import os
 import re
@@ -189,7 +201,7 @@ class Attended(Exception):
     """The client cancelled the statement the server was stalling in."""
 
 
-def send_message(sock, kind, payload, packet_size):
+def packets(kind, payload, packet_size):
     room = packet_size - 8
     chunks = [payload[i:i + room] for i in range(0, len(payload), room)] or [b""]
     out = bytearray()
@@ -197,7 +209,11 @@ def send_message(sock, kind, payload, packet_size):
         status = STATUS_EOM if number == len(chunks) else 0
         out += struct.pack(">BBHHBB", kind, status, len(chunk) + 8, 0, number % 256, 0)
         out += chunk
-    sock.sendall(out)
+    return bytes(out)
+
+
+def send_message(sock, kind, payload, packet_size):
+    sock.sendall(packets(kind, payload, packet_size))
 
 
 # ---------------------------------------------------------------- login
@@ -287,7 +303,10 @@ class Column:
         self.name = name
         self.collation = collation
         kinds = {type(v) for v in values if v is not None}
-        if kinds == {int}:
+        if name.lower().startswith("decimal_"):
+            self.kind = "decimal"
+            self.scale = max((exact_scale(v) for v in values if v is not None), default=0)
+        elif kinds == {int}:
             self.kind = "int"
         elif kinds and kinds <= {int, float}:
             self.kind = "float"
@@ -299,6 +318,8 @@ class Column:
             len(self.var_bytes(v)) > self.PLP_THRESHOLD for v in values if v is not None)
 
     def type_info(self):
+        if self.kind == "decimal":
+            return bytes([0x6A, DECIMAL_BYTES, 38, self.scale])
         if self.kind == "int":
             return bytes([0x26, 8])
         if self.kind == "float":
@@ -318,6 +339,8 @@ class Column:
         return str(value).encode("utf-16-le")
 
     def encode(self, value):
+        if self.kind == "decimal":
+            return b"\x00" if value is None else encode_decimal(value, self.scale)
         if self.kind == "int":
             return b"\x00" if value is None else b"\x08" + struct.pack("<q", value)
         if self.kind == "float":
@@ -330,6 +353,23 @@ class Column:
         return struct.pack("<H", len(data)) + data
 
 
+DECIMAL_BYTES = 17  # a sign byte and 16 bytes of magnitude, for precision 38
+
+
+def exact_scale(value):
+    exponent = decimal.Decimal(str(value)).as_tuple().exponent
+    return max(-exponent, 0)
+
+
+def encode_decimal(value, scale):
+    with decimal.localcontext(decimal.Context(prec=80)):
+        number = int(decimal.Decimal(str(value)).scaleb(scale).to_integral_value())
+    if abs(number) >= 10 ** 38:
+        raise TdsError(f"{value} does not fit decimal(38, {scale}).", number=8115)
+    sign = 0 if number < 0 else 1
+    return bytes([DECIMAL_BYTES, sign]) + abs(number).to_bytes(16, "little")
+
+
 def encode_plp(data):
     if data is None:
         return b"\xff" * 8
@@ -337,13 +377,13 @@ def encode_plp(data):
     return struct.pack("<Q", len(data)) + chunk + struct.pack("<I", 0)
 
 
-def result_set(names, rows, collation):
+def result_set(names, rows, collation, with_rows=True):
     columns = [Column(name, [row[i] for row in rows], collation)
                for i, name in enumerate(names)]
     out = bytearray(struct.pack("<BH", TOK_COLMETADATA, len(columns)))
     for column in columns:
         out += column.metadata()
-    for row in rows:
+    for row in rows if with_rows else ():
         out.append(TOK_ROW)
         for column, value in zip(columns, row):
             out += column.encode(value)
@@ -351,6 +391,18 @@ def result_set(names, rows, collation):
 
 
 # ---------------------------------------------------------------- parameters
+
+# The packet sizes FreeTDS's tools and realmquery ask for: cut ahead.
+REPLAY_PACKET_SIZES = (4096, 32767)
+
+
+@dataclass
+class Replay:
+    sql: str
+    metadata: bytes
+    tokens: bytes
+    packets: dict
+
 
 @dataclass
 class Param:
@@ -479,6 +531,9 @@ def translate_sql(text):
     return SQL_TOKEN.sub(rewrite, text)
 
 
+FORMAT_ONLY = re.compile(r"\s*SET\s+FMTONLY\s+ON\s+(.*?)\s*SET\s+FMTONLY\s+OFF\s*", re.IGNORECASE | re.DOTALL)
+
+
 def is_set_statement(text):
     return re.match(r"\s*set\s", text, re.IGNORECASE) is not None
 
@@ -576,6 +631,8 @@ class Session:
 
     def reply_or_fault(self, fault, response):
         """Sends the reply, or the fault asked for; True when the session hangs from now on."""
+        if response is None:
+            return False
         if fault == "stall":
             return True
         if fault == "cut":
@@ -597,9 +654,26 @@ class Session:
         skip_all_headers(reader)
         text = payload[reader.pos:].decode("utf-16-le", "replace")
         self.server.record({"kind": "batch", "sql": text, "params": []})
+        if (probed := FORMAT_ONLY.fullmatch(text)) is not None:
+            return self.describe_statement(probed.group(1))
         if is_set_statement(text):
             return done(DONE_FINAL)
+        if (replay := self.server.replay_packets(text, self.packet_size)) is not None:
+            self.sock.sendall(replay)
+            return None
         return self.run_statement(text, {}, TOK_DONE, DONE_FINAL)[0]
+
+    def describe_statement(self, text):
+        """The columns of a statement's result, without its rows."""
+        if (replay := self.server.replay) is not None and text.strip() == replay.sql:
+            return replay.metadata + done(DONE_FINAL)
+        try:
+            cursor = self.db.execute(translate_sql(text))
+        except (TdsError, sqlite3.Error) as failure:
+            return error_token(str(failure), error_number(failure)) + done(DONE_ERROR)
+        rows = cursor.fetchall()
+        names = [column[0] for column in cursor.description or ()]
+        return result_set(names, rows, self.server.collation, with_rows=False) + done(DONE_FINAL)
 
     def run_statement(self, text, bindings, done_token, last_status):
         """Runs one statement; returns (tokens ending with a DONE-style token, failed)."""
@@ -753,10 +827,37 @@ class TdsServer:
         self.requests = []
         self.stall = None
         self.stall_used = False
+        self.replay = None
         self._lock = threading.Lock()
         self._sessions = set()
         self._listener = None
         self._accept_thread = None
+
+    def prepare_replay(self, sql):
+        """Runs `sql` now and keeps its reply for every batch of that text."""
+        db = sqlite3.connect(self.db_path)
+        try:
+            cursor = db.execute(translate_sql(sql))
+            rows = cursor.fetchall()
+            names = [column[0] for column in cursor.description]
+        finally:
+            db.close()
+        tokens = (result_set(names, rows, self.collation)
+                  + done(DONE_COUNT, len(rows), TOK_DONE, CMD_SELECT))
+        self.replay = Replay(sql.strip(), result_set(names, rows, self.collation, with_rows=False),
+                             tokens, {})
+        for packet_size in REPLAY_PACKET_SIZES:
+            self.replay_packets(sql, packet_size)
+
+    def replay_packets(self, text, packet_size):
+        """The kept reply to `text` cut into packets of `packet_size`, or None."""
+        replay = self.replay
+        if replay is None or text.strip() != replay.sql:
+            return None
+        with self._lock:
+            if packet_size not in replay.packets:
+                replay.packets[packet_size] = packets(PKT_REPLY, replay.tokens, packet_size)
+            return replay.packets[packet_size]
 
     def take_stall(self):
         with self._lock:
@@ -840,11 +941,15 @@ def main(argv=None):
     parser.add_argument("--stall-on", metavar="TEXT",
                         help="the first statement holding TEXT sends --stall-after rows, then hangs until cancelled")
     parser.add_argument("--stall-after", type=int, default=10)
+    parser.add_argument("--replay-sql", metavar="TEXT",
+                        help="runs TEXT at start and answers each batch of that text with the kept reply")
     args = parser.parse_args(argv)
     signal.signal(signal.SIGTERM, lambda _signum, _frame: sys.exit(0))
     server = TdsServer(args.db, args.login, args.password, args.collation, args.port, args.log)
     if args.stall_on:
         server.stall = (args.stall_on, args.stall_after)
+    if args.replay_sql:
+        server.prepare_replay(args.replay_sql)
     port = server.start()
     if args.ready_file:
         write_ready_file(args.ready_file, port)

@@ -255,6 +255,31 @@ class QueryTests(ServerCase):
         self.assertEqual(entries[-1], self.last_request())
 
 
+class ReplayTests(ServerCase):
+    """The benchmark's replayed reply and freebcp's column probe."""
+
+    REPLAYED = "select item_id, amount from user_item where char_id = 2"
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.server.prepare_replay(cls.REPLAYED)
+
+    def test_replayed_reply_equals_the_served_one(self):
+        connection = self.connect()
+        replayed = self.query(connection, self.REPLAYED, column_types=[int, int], prepare=False)
+        served = self.query(connection, self.REPLAYED + " and 1 = 1", column_types=[int, int], prepare=False)
+        self.assertEqual(len(replayed), 300)
+        self.assertEqual(replayed, served)
+
+    def test_format_only_probe_gives_columns_without_rows(self):
+        statement = self.connect().statement()
+        self.addCleanup(statement.close)
+        statement.execute_direct(f"SET FMTONLY ON {self.REPLAYED} SET FMTONLY OFF")
+        self.assertEqual(statement.columns(), [("item_id", SQL_BIGINT), ("amount", SQL_BIGINT)])
+        self.assertEqual(statement.fetch_all([int, int]), [])
+
+
 class ChineseCollationTests(ServerCase):
     collation = "chinese"
 
