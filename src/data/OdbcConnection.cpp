@@ -279,29 +279,58 @@ bool isCharacterText(SQLSMALLINT type)
     return type == SQL_CHAR || type == SQL_VARCHAR || type == SQL_WCHAR || type == SQL_WVARCHAR;
 }
 
-// A text column the driver can hand over whole in a buffer of its declared
-// size (the size counts characters, and no character takes more than one
-// UTF-16 unit per byte or character the server stores).
+// A double holds every decimal number of up to 15 digits exactly; wider
+// decimal and numeric columns come as their digits, never rounded.
+constexpr SQLULEN DigitsADoubleHolds = 15;
+
+bool isWideDecimal(const ColumnInfo &column)
+{
+    return (column.type == SQL_DECIMAL || column.type == SQL_NUMERIC)
+        && (column.size == 0 || column.size > DigitsADoubleHolds);
+}
+
+bool boundAsNumber(const ColumnInfo &column)
+{
+    return isWholeNumber(column.type) || (isRealNumber(column.type) && !isWideDecimal(column));
+}
+
+// The characters of a buffer that takes the column's texts whole, 0 when
+// none does: a text column's declared size (the size counts characters, and
+// no character takes more than one UTF-16 unit per byte or character the
+// server stores), a wide decimal's digits with its sign and point.
+SQLULEN wholeTextUnits(const ColumnInfo &column)
+{
+    if (column.size == 0 || column.size > LongestBoundText)
+        return 0;
+    if (isWideDecimal(column))
+        return column.size + 2;
+    return isCharacterText(column.type) ? column.size : 0;
+}
+
 bool fitsItsBuffer(const ColumnInfo &column)
 {
-    return isCharacterText(column.type) && column.size > 0 && column.size <= LongestBoundText;
+    return wholeTextUnits(column) > 0;
+}
+
+SQLULEN boundTextUnits(const ColumnInfo &column)
+{
+    return fitsItsBuffer(column) ? wholeTextUnits(column) : PartlyBoundText;
 }
 
 // One result column bound to buffers for a whole row array.
 class BoundColumn {
 public:
     BoundColumn(const ColumnInfo &info, SQLULEN rows)
-        : m_name(info.name), m_type(cellTypeOf(info.type)), m_indicators(rows)
+        : m_name(info.name), m_type(cellTypeOf(info)), m_indicators(rows)
     {
-        const SQLULEN textUnits = fitsItsBuffer(info) ? info.size : PartlyBoundText;
-        m_stride = m_type == CellType::Text ? (textUnits + 1) * sizeof(SQLWCHAR) : sizeof(qint64);
+        m_stride = m_type == CellType::Text ? (boundTextUnits(info) + 1) * sizeof(SQLWCHAR) : sizeof(qint64);
         m_values.resize((m_stride * rows + sizeof(qint64) - 1) / sizeof(qint64));
     }
 
     static std::size_t rowBytes(const ColumnInfo &info)
     {
-        const bool text = cellTypeOf(info.type) == CellType::Text;
-        return sizeof(SQLLEN) + (text ? ((fitsItsBuffer(info) ? info.size : PartlyBoundText) + 1) * sizeof(SQLWCHAR) : sizeof(qint64));
+        const bool text = cellTypeOf(info) == CellType::Text;
+        return sizeof(SQLLEN) + (text ? (boundTextUnits(info) + 1) * sizeof(SQLWCHAR) : sizeof(qint64));
     }
 
     void bind(const Statement &statement, SQLUSMALLINT number) const
@@ -341,11 +370,11 @@ private:
                           Real,
                           Text };
 
-    static CellType cellTypeOf(SQLSMALLINT type)
+    static CellType cellTypeOf(const ColumnInfo &info)
     {
-        if (isWholeNumber(type))
+        if (isWholeNumber(info.type))
             return CellType::Whole;
-        return isRealNumber(type) ? CellType::Real : CellType::Text;
+        return boundAsNumber(info) ? CellType::Real : CellType::Text;
     }
 
     // The whole text: the bound part, or with the rest read on. The long
@@ -480,7 +509,7 @@ private:
     {
         std::size_t rowBytes = sizeof(SQLUSMALLINT);
         for (const ColumnInfo &column : columns) {
-            if (!isWholeNumber(column.type) && !isRealNumber(column.type) && !fitsItsBuffer(column))
+            if (!boundAsNumber(column) && !fitsItsBuffer(column))
                 return 1;
             rowBytes += BoundColumn::rowBytes(column);
         }
