@@ -345,45 +345,36 @@ void printBar(const char *what, bool met)
     std::printf("  %-64s %s\n", what, met ? "met" : "NOT MET");
 }
 
+// A bar met when the figure is at most the limit; `format` shows the
+// figure, then the limit.
+void printUpperBar(const char *format, double figure, double limit)
+{
+    char line[128];
+    std::snprintf(line, sizeof line, format, figure, limit);
+    printBar(line, figure <= limit);
+}
+
 void printBars(const Findings &findings)
 {
     std::printf("\nBars\n");
-    char line[128];
-    std::snprintf(line, sizeof line, "CLI equipment search, 1,000,000 rows: %.2fx sqlite3 (<= 2x)", findings.cliRatio);
-    printBar(line, findings.cliRatio <= 2);
     const WindowFigures &window = findings.window;
-    std::snprintf(line, sizeof line, "window's longest event-loop gap while searching: %.3f s (<= 0.05 s)",
-                  window.longestGapSeconds);
-    printBar(line, window.longestGapSeconds <= 0.05);
-    std::snprintf(line, sizeof line, "first rows in the list: %.3f s after the click (<= 0.3 s)", window.firstRowsSeconds);
-    printBar(line, window.firstRowsSeconds <= 0.3);
-    std::snprintf(line, sizeof line, "command line's first row: %.3f s after its start (<= 0.2 s)", findings.cliFirstRow);
-    printBar(line, findings.cliFirstRow <= 0.2);
-    std::snprintf(line, sizeof line, "stop takes effect: %.3f s (<= 0.2 s)", window.stopSeconds);
-    printBar(line, window.stopSeconds <= 0.2);
-    std::snprintf(line, sizeof line, "command line's peak memory, 1,000,000 rows: %.1f MB (<= 30 MB)",
-                  findings.cliPeakMegabytes);
-    printBar(line, findings.cliPeakMegabytes <= 30);
-    std::snprintf(line, sizeof line, "memory a 1,000,000-row result adds to the window: %.1f MB (<= 60 MB)",
-                  window.addedMegabytes);
-    printBar(line, window.addedMegabytes <= 60);
-    std::snprintf(line, sizeof line, "CLI equipment search, 1,000,000 rows, best runs: %.2fx sqlite3 (<= 1.1x)",
-                  findings.cliBestRatio);
-    printBar(line, findings.cliBestRatio <= 1.1);
-    std::snprintf(line, sizeof line, "window's fill, 1,000,000 rows: %.2fx sqlite3 (<= 1.3x)", findings.fillRatio);
-    printBar(line, findings.fillRatio <= 1.3);
-    std::snprintf(line, sizeof line, "SQL Server path, 1,000,000 rows: CLI CPU %.2fx tsql's (<= 0.8x)",
-                  findings.sqlServerCpuRatio);
-    printBar(line, findings.sqlServerCpuRatio <= 0.8);
-    std::snprintf(line, sizeof line, "SQL Server path, 1,000,000 rows: CLI peak memory %.1f MB (<= 30 MB)",
-                  findings.sqlServerPeakMegabytes);
-    printBar(line, findings.sqlServerPeakMegabytes <= 30);
+    printUpperBar("CLI equipment search, 1,000,000 rows: %.2fx sqlite3 (<= %gx)", findings.cliRatio, 2);
+    printUpperBar("window's longest event-loop gap while searching: %.3f s (<= %g s)", window.longestGapSeconds, 0.05);
+    printUpperBar("first rows in the list: %.3f s after the click (<= %g s)", window.firstRowsSeconds, 0.3);
+    printUpperBar("command line's first row: %.3f s after its start (<= %g s)", findings.cliFirstRow, 0.2);
+    printUpperBar("stop takes effect: %.3f s (<= %g s)", window.stopSeconds, 0.2);
+    printUpperBar("command line's peak memory, 1,000,000 rows: %.1f MB (<= %g MB)", findings.cliPeakMegabytes, 30);
+    printUpperBar("memory a 1,000,000-row result adds to the window: %.1f MB (<= %g MB)", window.addedMegabytes, 60);
+    printUpperBar("CLI equipment search, 1,000,000 rows, best runs: %.2fx sqlite3 (<= %gx)", findings.cliBestRatio, 1.1);
+    printUpperBar("window's fill, 1,000,000 rows: %.2fx sqlite3 (<= %gx)", findings.fillRatio, 1.3);
+    printUpperBar("SQL Server path, 1,000,000 rows: CLI CPU %.2fx tsql's (<= %gx)", findings.sqlServerCpuRatio, 0.8);
+    printUpperBar("SQL Server path, 1,000,000 rows: CLI peak memory %.1f MB (<= %g MB)", findings.sqlServerPeakMegabytes,
+                  30);
+    char line[128];
     std::snprintf(line, sizeof line, "fill per row, 20,000 vs 200 items: %+.1f%% (within 10%%)",
                   findings.resolutionDifference * 100);
     printBar(line, std::fabs(findings.resolutionDifference) <= 0.10);
-    std::snprintf(line, sizeof line, "memory added by a 1,000,000-row result: %.1f MB (<= 200 MB)",
-                  findings.addedMegabytes);
-    printBar(line, findings.addedMegabytes <= 200);
+    printUpperBar("memory added by a 1,000,000-row result: %.1f MB (<= %g MB)", findings.addedMegabytes, 200);
     std::snprintf(line, sizeof line, "preload of a 20,000-item db.mdb: %.3f s (< 0.3 s)", findings.preloadSeconds);
     printBar(line, findings.preloadSeconds < 0.3);
 }
@@ -442,12 +433,8 @@ void worksheetSection(const Config &config, WorksheetFindings &findings)
 
 void printWorksheetBars(const WorksheetFindings &findings)
 {
-    char line[128];
-    std::snprintf(line, sizeof line, "slowest sort of the 1,000,000-row list: %.2f CPU s (<= 1.5 s)",
-                  findings.slowestSort);
-    printBar(line, findings.slowestSort <= 1.5);
-    std::snprintf(line, sizeof line, "export of the 1,000,000-row list: %.2f CPU s (<= 3 s)", findings.exportSeconds);
-    printBar(line, findings.exportSeconds <= 3);
+    printUpperBar("slowest sort of the 1,000,000-row list: %.2f CPU s (<= %g s)", findings.slowestSort, 1.5);
+    printUpperBar("export of the 1,000,000-row list: %.2f CPU s (<= %g s)", findings.exportSeconds, 3);
 }
 
 const char *const Usage = "usage: realmbench --data DIR --cli REALMQUERY-CLI [--sqlite3 PROGRAM] [--repeat N]\n"

@@ -20,7 +20,8 @@ std::vector<int> ListFormat::positionsIn(const ResultTable &rows) const
 std::optional<QString> ListFormat::cell(const ResultTable &rows, int row, int column,
                                         const std::vector<int> &positions) const
 {
-    const ShownCell found = shown(rows, row, column, positions);
+    ShownCell found;
+    showInto(found, rows, row, column, positions);
     if (!found.isSet)
         return std::nullopt;
     const QString text = ResultTable::displayText(found.value);
@@ -54,14 +55,6 @@ void ListFormat::showInto(ShownCell &cell, const ResultTable &rows, int row, int
     cell.isSet = true;
     cell.value.kind = ResultTable::Kind::Text;
     cell.value.text = *name;
-}
-
-ListFormat::ShownCell ListFormat::shown(const ResultTable &rows, int row, int column,
-                                        const std::vector<int> &positions) const
-{
-    ShownCell cell;
-    showInto(cell, rows, row, column, positions);
-    return cell;
 }
 
 void ListFormat::shownRow(const ResultTable &rows, int row, const std::vector<int> &positions, ShownCell *cells) const

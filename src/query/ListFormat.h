@@ -44,7 +44,6 @@ public:
         bool plus = false;
         ResultTable::Cell value;
     };
-    ShownCell shown(const ResultTable &rows, int row, int column, const std::vector<int> &positions) const;
     // Every cell of a row, into `cells` (columnCount() of them).
     void shownRow(const ResultTable &rows, int row, const std::vector<int> &positions, ShownCell *cells) const;
 
