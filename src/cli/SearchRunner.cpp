@@ -103,6 +103,7 @@ public:
         if (m_positions.empty())
             m_positions = m_format.positionsIn(batch);
         for (int row = 0; row < batch.rowCount(); ++row) {
+            m_format.prefetchAhead(batch, row, m_positions);
             m_format.shownRow(batch, row, m_positions, m_cells.data());
             m_writer.writeRow(m_cells);
         }
@@ -115,6 +116,32 @@ private:
     OutputBuffer &m_out;
     Cells m_cells;
     std::vector<int> m_positions;
+};
+
+// The list as the command line gives it to a search: each batch is written
+// on the search's own thread the moment it is full, while its rows are
+// still in that core's cache; the command line has no window to keep live,
+// and its own thread only waits for the end and for stop signals. A failed
+// write stops the search.
+class WritingFeed : public ListFeed {
+public:
+    WritingFeed(BatchWriter &batches, const OutputBuffer &out, StopFlag &stop)
+        : m_batches(batches), m_out(out), m_stop(stop) { }
+
+    void clearRows() override { }
+    void receive(std::shared_ptr<const ResultTable> batch) override
+    {
+        m_batches.write(*batch);
+        if (!m_out.failed())
+            return;
+        m_stop.raise();
+        throw StatementStopped();
+    }
+
+private:
+    BatchWriter &m_batches;
+    const OutputBuffer &m_out;
+    StopFlag &m_stop;
 };
 
 int finishOutput(TableWriter &writer, const OutputBuffer &out)
@@ -164,17 +191,15 @@ SearchEnd runToEnd(PreparedSearch &search, TableWriter &writer, OutputBuffer &ou
     StopSignals stopSignals;
     QEventLoop loop;
     SearchEnd end;
-    QObject::connect(&channel, &SearchChannel::rowsArrived, &loop, [&](const std::shared_ptr<const ResultTable> &batch) {
-        batches.write(*batch);
-        if (out.failed())
-            channel.stop();
-    });
     QObject::connect(&channel, &SearchChannel::finished, &loop, [&](const SearchOutcome &outcome) {
         end.outcome = outcome;
         loop.quit();
     });
     QObject::connect(&stopSignals, &StopSignals::stopRequested, &channel, &SearchChannel::stop);
-    channel.start(search.connection, search.work);
+    channel.start(search.connection, [&](ListFeed &, StopFlag &stop) {
+        WritingFeed rows(batches, out, stop);
+        return search.work(rows, stop);
+    });
     loop.exec();
     end.stopSignal = stopSignals.received();
     return end;
@@ -182,6 +207,9 @@ SearchEnd runToEnd(PreparedSearch &search, TableWriter &writer, OutputBuffer &ou
 
 int concludeStopped(const SearchEnd &end, TableWriter &writer, OutputBuffer &out)
 {
+    // Without a signal, a failed write is what stopped the search.
+    if (end.stopSignal == 0)
+        return finishOutput(writer, out);
     if (out.readerGone())
         return ExitReaderGone;
     writer.finish();

@@ -103,17 +103,39 @@ std::optional<QStringView> ItemNameIndex::nameView(QStringView itemIdText) const
 
 std::optional<QStringView> ItemNameIndex::nameView(qint64 itemId) const
 {
-    NameSpan name;
-    if (!m_nameByOffset.empty()) {
-        const quint64 offset = quint64(itemId) - quint64(m_smallestId);
-        if (offset < m_nameByOffset.size())
-            name = m_nameByOffset[std::size_t(offset)];
-    } else {
-        name = m_nameById.value(itemId);
-    }
-    if (name.length == NoName)
+    const NameSpan *const place = placeOf(itemId);
+    if (!place || place->length == NoName)
         return std::nullopt;
-    return QStringView(m_texts.data() + name.start, qsizetype(name.length));
+    return QStringView(m_texts.data() + place->start, qsizetype(place->length));
+}
+
+void ItemNameIndex::prefetchPlace(qint64 itemId) const
+{
+    if (const auto offset = offsetOf(itemId))
+        __builtin_prefetch(m_nameByOffset.data() + *offset);
+}
+
+void ItemNameIndex::prefetchText(qint64 itemId) const
+{
+    // A hashed id is not worth a lookup just to prefetch.
+    if (const auto offset = offsetOf(itemId); offset && m_nameByOffset[*offset].length != NoName)
+        __builtin_prefetch(m_texts.data() + m_nameByOffset[*offset].start);
+}
+
+std::optional<std::size_t> ItemNameIndex::offsetOf(qint64 itemId) const
+{
+    const quint64 offset = quint64(itemId) - quint64(m_smallestId);
+    return offset < m_nameByOffset.size() ? std::optional(std::size_t(offset)) : std::nullopt;
+}
+
+const ItemNameIndex::NameSpan *ItemNameIndex::placeOf(qint64 itemId) const
+{
+    if (m_nameByOffset.empty()) {
+        const auto found = m_nameById.constFind(itemId);
+        return found == m_nameById.constEnd() ? nullptr : &*found;
+    }
+    const auto offset = offsetOf(itemId);
+    return offset ? &m_nameByOffset[*offset] : nullptr;
 }
 
 } // namespace realm

@@ -37,6 +37,13 @@ public:
     std::optional<QStringView> nameView(QStringView itemIdText) const;
     std::optional<QStringView> nameView(qint64 itemId) const;
 
+    // Start loading from memory what a later nameView(itemId) reads, so a
+    // list that looks up ids in random order waits on memory less: first
+    // where the name is, some rows ahead, then the name's text, fewer rows
+    // ahead, once where it is has come. Changes nothing.
+    void prefetchPlace(qint64 itemId) const;
+    void prefetchText(qint64 itemId) const;
+
 private:
     // Where a name is in m_texts; Length 0xFFFFFFFF: no name.
     struct NameSpan {
@@ -45,6 +52,10 @@ private:
     };
     static constexpr quint32 NoName = 0xFFFFFFFF;
 
+    // Where the id's entry is in m_nameByOffset; nullopt when it has none
+    // there (also when the ids are hashed).
+    std::optional<std::size_t> offsetOf(qint64 itemId) const;
+    const NameSpan *placeOf(qint64 itemId) const;
     NameSpan keepName(const ResultTable &items, int row, int nameColumn, int englishColumn);
     void placeNames(const ResultTable &items, const QHash<qint64, int> &firstRowOfId, int nameColumn, int englishColumn);
 

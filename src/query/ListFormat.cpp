@@ -63,6 +63,24 @@ void ListFormat::shownRow(const ResultTable &rows, int row, const std::vector<in
         showInto(cells[column], rows, row, column, positions);
 }
 
+void ListFormat::prefetchAhead(const ResultTable &rows, int row, const std::vector<int> &positions) const
+{
+    // Where a name is must have come before its text can be asked for.
+    constexpr int PlaceAhead = 16;
+    constexpr int TextAhead = 8;
+    if (!m_itemNames)
+        return;
+    for (int column = 0; column < columnCount(); ++column) {
+        const int field = positions[std::size_t(column)];
+        if (m_fields[column].rule != CellRule::ItemName || field < 0)
+            continue;
+        if (row + PlaceAhead < rows.rowCount() && rows.kind(row + PlaceAhead, field) == ResultTable::Kind::Integer)
+            m_itemNames->prefetchPlace(rows.cell(row + PlaceAhead, field).integer);
+        if (row + TextAhead < rows.rowCount() && rows.kind(row + TextAhead, field) == ResultTable::Kind::Integer)
+            m_itemNames->prefetchText(rows.cell(row + TextAhead, field).integer);
+    }
+}
+
 ListFormat resultListFormat(const ItemNameIndex &itemNames)
 {
     return ListFormat({{QStringLiteral("char_name")},

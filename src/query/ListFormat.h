@@ -46,6 +46,10 @@ public:
     };
     // Every cell of a row, into `cells` (columnCount() of them).
     void shownRow(const ResultTable &rows, int row, const std::vector<int> &positions, ShownCell *cells) const;
+    // Asks for the item names of rows some way ahead of the row being
+    // shown, so that showing them does not wait on memory; call it for each
+    // row in order before shownRow.
+    void prefetchAhead(const ResultTable &rows, int row, const std::vector<int> &positions) const;
 
 private:
     // Writes the cell into `cell` in place: a copy of it just written

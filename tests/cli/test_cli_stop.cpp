@@ -9,7 +9,7 @@
 using namespace Qt::StringLiterals;
 
 // The command line stopped in the middle of a large search: by a signal,
-// or by a reader that closed the pipe.
+// by a reader that closed the pipe, or by output that cannot be written.
 class TestCliStop : public QObject {
     Q_OBJECT
 
@@ -61,6 +61,18 @@ private slots:
         QFile error(errors);
         QVERIFY(error.open(QIODevice::ReadOnly));
         QCOMPARE(error.readAll(), QByteArray());
+    }
+
+    // A full disk is a failure, not a stop: exit 1 with a message.
+    void fullDiskFailsLoudly()
+    {
+        QProcess process;
+        process.setStandardOutputFile(u"/dev/full"_s);
+        process.start(QStringLiteral(REALMQUERY_CLI_PATH), {u"--dir"_s, m_folder.path(), u"equip"_s});
+        QVERIFY(process.waitForFinished(20000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY(!process.readAllStandardError().isEmpty());
     }
 };
 

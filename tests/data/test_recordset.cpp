@@ -83,6 +83,21 @@ private slots:
         }
     }
 
+    // Ids too far apart for a table by offset are looked up by hashing.
+    void nameIndexOfFarApartIds()
+    {
+        auto items = std::make_shared<ResultTable>(QStringList{QStringLiteral("id"), QStringLiteral("C"), QStringLiteral("E")});
+        for (const qint64 id : {qint64(-4'000'000'000), qint64(7), qint64(9'000'000'000)}) {
+            items->appendInteger(id);
+            items->appendText(QString::number(id));
+            items->appendNull();
+        }
+        const ItemNameIndex index(items);
+        QCOMPARE(index.nameFor(qint64(9'000'000'000)), std::optional(QStringLiteral("9000000000")));
+        QCOMPARE(index.nameFor(qint64(-4'000'000'000)), std::optional(QStringLiteral("-4000000000")));
+        QCOMPARE(index.nameFor(qint64(8)), std::nullopt);
+    }
+
     void likeIsCaseInsensitiveWithWildcards_data()
     {
         QTest::addColumn<QString>("pattern");
