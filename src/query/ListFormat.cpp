@@ -70,14 +70,20 @@ void ListFormat::prefetchAhead(const ResultTable &rows, int row, const std::vect
     constexpr int TextAhead = 8;
     if (!m_itemNames)
         return;
+    const auto idAt = [&rows](int ahead, int field) -> std::optional<qint64> {
+        if (ahead >= rows.rowCount())
+            return std::nullopt;
+        const ResultTable::Cell id = rows.cell(ahead, field);
+        return id.kind == ResultTable::Kind::Integer ? std::optional(id.integer) : std::nullopt;
+    };
     for (int column = 0; column < columnCount(); ++column) {
         const int field = positions[std::size_t(column)];
         if (m_fields[column].rule != CellRule::ItemName || field < 0)
             continue;
-        if (row + PlaceAhead < rows.rowCount() && rows.kind(row + PlaceAhead, field) == ResultTable::Kind::Integer)
-            m_itemNames->prefetchPlace(rows.cell(row + PlaceAhead, field).integer);
-        if (row + TextAhead < rows.rowCount() && rows.kind(row + TextAhead, field) == ResultTable::Kind::Integer)
-            m_itemNames->prefetchText(rows.cell(row + TextAhead, field).integer);
+        if (const auto id = idAt(row + PlaceAhead, field))
+            m_itemNames->prefetchPlace(*id);
+        if (const auto id = idAt(row + TextAhead, field))
+            m_itemNames->prefetchText(*id);
     }
 }
 
