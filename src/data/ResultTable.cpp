@@ -3,6 +3,8 @@
 #include "data/DataError.h"
 #include "data/NumberFormat.h"
 
+#include <QStringDecoder>
+
 #include <algorithm>
 #include <bit>
 #include <stdexcept>
@@ -134,6 +136,23 @@ qint64 ResultTable::storeText(Column &column, QStringView text)
 void ResultTable::appendText(QStringView text)
 {
     append(Kind::Text, storeText(m_columns[m_nextColumn], text));
+}
+
+void ResultTable::appendUtf8(QByteArrayView text)
+{
+    // A text never has more UTF-16 units than UTF-8 bytes, so the bytes'
+    // count is room enough; what the decoding leaves unused is given back.
+    if (text.size() > TextLengthMask) {
+        appendText(QString::fromUtf8(text));
+        return;
+    }
+    Column &column = m_columns[m_nextColumn];
+    const qint64 room = placeText(column, std::size_t(text.size()));
+    auto *const start = reinterpret_cast<QChar *>(column.pools.back().units.get() + ((quint64(room) >> TextLengthBits) & TextStartMask));
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    const auto length = qint64(decoder.appendToBuffer(start, text) - start);
+    column.poolUsed -= std::size_t(text.size() - length);
+    append(Kind::Text, (room & ~TextLengthMask) | length);
 }
 
 int ResultTable::addRows(int count)

@@ -77,6 +77,9 @@ public:
     void appendReal(double value);
     // Throws DataError for a text longer than a cell holds (16M characters).
     void appendText(QStringView text);
+    // The same for a text given as UTF-8, decoded straight into where the
+    // table keeps it; bytes that are not UTF-8 become U+FFFD.
+    void appendUtf8(QByteArrayView text);
     // Appends every row of a table with the same columns.
     void appendRows(const ResultTable &other);
 

@@ -67,6 +67,13 @@ void appendCell(ResultTable &table, sqlite3_stmt *statement, int column)
     case SQLITE_FLOAT:
         table.appendReal(sqlite3_column_double(statement, column));
         break;
+    case SQLITE_TEXT: {
+        // Texts are kept as UTF-8 in the file: decoding them here spares
+        // the engine a converted copy of each one.
+        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
+        table.appendUtf8(QByteArrayView(text, sqlite3_column_bytes(statement, column)));
+        break;
+    }
     default: {
         const auto *text = static_cast<const char16_t *>(sqlite3_column_text16(statement, column));
         table.appendText(QStringView(text, sqlite3_column_bytes16(statement, column) / 2));

@@ -195,6 +195,24 @@ private slots:
         QVERIFY(rows->isNull(2, 0));
     }
 
+    // Texts decoded from the file's UTF-8: a leading byte-order mark kept,
+    // a byte that is no UTF-8 as U+FFFD, a long text whole, and the texts
+    // after it in the same column unharmed.
+    void textsKeepEveryCharacter()
+    {
+        const auto rows = m_game->query(QStringLiteral("select cast(x'EFBBBF41' as text) union all select cast(x'41FF42' as text) "
+                                                       "union all select '李😀' union all select printf('%.*c', 70000, 'x') "
+                                                       "union all select '' union all select 'after' "),
+                                        {});
+        const QStringList expected = {QStringLiteral("\uFEFFA"), QStringLiteral("A\uFFFDB"), QStringLiteral("李😀"),
+                                      QString(70000, u'x'), QString(), QStringLiteral("after")};
+        QCOMPARE(rows->rowCount(), int(expected.size()));
+        for (int row = 0; row < rows->rowCount(); ++row) {
+            QCOMPARE(rows->kind(row, 0), ResultTable::Kind::Text);
+            QCOMPARE(rows->textView(row, 0), expected[row]);
+        }
+    }
+
     void rowsOutliveTheRecordsetsClose()
     {
         Recordset recordset;
