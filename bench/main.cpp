@@ -117,11 +117,19 @@ struct SpawnedSamples {
     }
 };
 
-SpawnedSamples spawned(const Config &config, const QString &program, const QStringList &arguments)
+struct Command {
+    QString program;
+    QStringList arguments;
+};
+
+// Two programs in turns, so that a noisy moment hits each alike.
+std::pair<SpawnedSamples, SpawnedSamples> spawnedInTurns(const Config &config, const Command &first, const Command &second)
 {
-    SpawnedSamples samples;
-    for (int i = 0; i < config.repeat; ++i)
-        samples.add(runMeasured(program, arguments));
+    std::pair<SpawnedSamples, SpawnedSamples> samples;
+    for (int i = 0; i < config.repeat; ++i) {
+        samples.first.add(runMeasured(first.program, first.arguments));
+        samples.second.add(runMeasured(second.program, second.arguments));
+    }
     return samples;
 }
 
@@ -129,11 +137,10 @@ void searchSection(const Config &config, int rows, Findings &findings)
 {
     const QString folder = folderFor(config, rows, FullItems);
     Table table("Equipment search with no filter: " + rowsTitle(rows, FullItems));
-    const SpawnedSamples shell = spawned(config, config.sqlite3, {QStringLiteral("-csv"), gameFile(folder), realm::EquipmentSelect});
+    const auto [shell, spawnedCli] = spawnedInTurns(
+        config, {config.sqlite3, {QStringLiteral("-csv"), gameFile(folder), realm::EquipmentSelect}},
+        {config.cli, {QStringLiteral("--dir"), folder, QStringLiteral("--format"), QStringLiteral("tsv"), QStringLiteral("equip")}});
     table.reference("reference: sqlite3 -csv FILE \"SQL\" > /dev/null", shell.wall);
-    const SpawnedSamples spawnedCli = spawned(config, config.cli,
-                                              {QStringLiteral("--dir"), folder, QStringLiteral("--format"), QStringLiteral("tsv"),
-                                               QStringLiteral("equip")});
     const Samples &cli = spawnedCli.wall;
     table.line("realmquery-cli --format tsv equip > /dev/null", cli);
     table.lineAgainst("CPU time (user + sys) of sqlite3", shell.cpu, shell.cpu);
