@@ -19,7 +19,9 @@ namespace realm {
 class SearchChannel : public QObject {
     Q_OBJECT
 public:
-    // A search as it runs on the connection's thread.
+    // A search as it runs on the connection's thread. It may hand its rows
+    // to a list of its own instead of `list`, as the command line does to
+    // write them on the thread that fetched them.
     using Work = std::function<SearchOutcome(ListFeed &list, StopFlag &stop)>;
 
     explicit SearchChannel(BackgroundRunner &runner, QObject *parent = nullptr);
