@@ -91,13 +91,28 @@ PreparedSearch prepare(const AccountLookup &search, Module1 &module, const QStri
             characterListFormat()};
 }
 
-// Writes each batch as it arrives and hands it to the stream at once, so
-// the rows never gather in memory and a reader sees them as they come.
-class BatchWriter {
+// The list as the command line gives it to a search: each batch is written
+// and handed to the stream the moment it is full, on the search's own
+// thread, while its rows are still in that core's cache. The rows never
+// gather in memory, a reader sees them as they come, and the command
+// line's own thread only waits for the end and for stop signals. A failed
+// write stops the search.
+class BatchWriter : public ListFeed {
 public:
-    BatchWriter(const ListFormat &format, TableWriter &writer, OutputBuffer &out)
-        : m_format(format), m_writer(writer), m_out(out), m_cells(std::size_t(format.columnCount())) { }
+    BatchWriter(const ListFormat &format, TableWriter &writer, OutputBuffer &out, StopFlag &stop)
+        : m_format(format), m_writer(writer), m_out(out), m_stop(stop), m_cells(std::size_t(format.columnCount())) { }
 
+    void clearRows() override { }
+    void receive(std::shared_ptr<const ResultTable> batch) override
+    {
+        write(*batch);
+        if (!m_out.failed())
+            return;
+        m_stop.raise();
+        throw StatementStopped();
+    }
+
+private:
     void write(const ResultTable &batch)
     {
         if (m_positions.empty())
@@ -110,38 +125,12 @@ public:
         m_out.flush();
     }
 
-private:
     const ListFormat &m_format;
     TableWriter &m_writer;
     OutputBuffer &m_out;
+    StopFlag &m_stop;
     Cells m_cells;
     std::vector<int> m_positions;
-};
-
-// The list as the command line gives it to a search: each batch is written
-// on the search's own thread the moment it is full, while its rows are
-// still in that core's cache; the command line has no window to keep live,
-// and its own thread only waits for the end and for stop signals. A failed
-// write stops the search.
-class WritingFeed : public ListFeed {
-public:
-    WritingFeed(BatchWriter &batches, const OutputBuffer &out, StopFlag &stop)
-        : m_batches(batches), m_out(out), m_stop(stop) { }
-
-    void clearRows() override { }
-    void receive(std::shared_ptr<const ResultTable> batch) override
-    {
-        m_batches.write(*batch);
-        if (!m_out.failed())
-            return;
-        m_stop.raise();
-        throw StatementStopped();
-    }
-
-private:
-    BatchWriter &m_batches;
-    const OutputBuffer &m_out;
-    StopFlag &m_stop;
 };
 
 int finishOutput(TableWriter &writer, const OutputBuffer &out)
@@ -187,7 +176,6 @@ struct SearchEnd {
 SearchEnd runToEnd(PreparedSearch &search, TableWriter &writer, OutputBuffer &out, BackgroundRunner &runner)
 {
     SearchChannel channel(runner);
-    BatchWriter batches(search.format, writer, out);
     StopSignals stopSignals;
     QEventLoop loop;
     SearchEnd end;
@@ -197,7 +185,7 @@ SearchEnd runToEnd(PreparedSearch &search, TableWriter &writer, OutputBuffer &ou
     });
     QObject::connect(&stopSignals, &StopSignals::stopRequested, &channel, &SearchChannel::stop);
     channel.start(search.connection, [&](ListFeed &, StopFlag &stop) {
-        WritingFeed rows(batches, out, stop);
+        BatchWriter rows(search.format, writer, out, stop);
         return search.work(rows, stop);
     });
     loop.exec();

@@ -73,7 +73,7 @@ void ItemNameIndex::placeNames(const ResultTable &items, const QHash<qint64, int
     for (auto it = firstRowOfId.cbegin(); it != firstRowOfId.cend(); ++it) {
         const NameSpan name = keepName(items, it.value(), nameColumn, englishColumn);
         if (close)
-            m_nameByOffset[std::size_t(quint64(it.key()) - quint64(m_smallestId))] = name;
+            m_nameByOffset[*offsetOf(it.key())] = name;
         else
             m_nameById.insert(it.key(), name);
     }

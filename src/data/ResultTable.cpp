@@ -24,6 +24,11 @@ constexpr qint64 TextStartMask = (qint64(1) << TextStartBits) - 1;
 constexpr std::size_t FirstPoolUnits = 256;
 constexpr std::size_t LargestPoolUnits = std::size_t(TextStartMask) + 1;
 
+std::size_t startOf(qint64 place)
+{
+    return std::size_t((quint64(place) >> TextLengthBits) & TextStartMask);
+}
+
 } // namespace
 
 ResultTable::ResultTable(QStringList columnNames)
@@ -66,7 +71,7 @@ QStringView ResultTable::textAt(int column, qint64 place) const
 {
     const quint64 bits = quint64(place);
     const TextPool &pool = m_columns[column].pools[bits >> (TextLengthBits + TextStartBits)];
-    return QStringView(pool.units.get() + ((bits >> TextLengthBits) & TextStartMask), qsizetype(bits & TextLengthMask));
+    return QStringView(pool.units.get() + startOf(place), qsizetype(bits & TextLengthMask));
 }
 
 QString ResultTable::displayText(const Cell &cell)
@@ -128,8 +133,7 @@ qint64 ResultTable::storeText(Column &column, QStringView text)
     if (text.size() > TextLengthMask)
         throw DataError(ErrorNumber::Overflow, QStringLiteral("A text value of %1 characters is longer than a result can hold (%2).").arg(text.size()).arg(TextLengthMask));
     const qint64 place = placeText(column, std::size_t(text.size()));
-    const std::size_t start = (quint64(place) >> TextLengthBits) & TextStartMask;
-    std::copy_n(reinterpret_cast<const char16_t *>(text.utf16()), text.size(), column.pools.back().units.get() + start);
+    std::copy_n(reinterpret_cast<const char16_t *>(text.utf16()), text.size(), column.pools.back().units.get() + startOf(place));
     return place;
 }
 
@@ -148,7 +152,7 @@ void ResultTable::appendUtf8(QByteArrayView text)
     }
     Column &column = m_columns[m_nextColumn];
     const qint64 room = placeText(column, std::size_t(text.size()));
-    auto *const start = reinterpret_cast<QChar *>(column.pools.back().units.get() + ((quint64(room) >> TextLengthBits) & TextStartMask));
+    auto *const start = reinterpret_cast<QChar *>(column.pools.back().units.get() + startOf(room));
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     const auto length = qint64(decoder.appendToBuffer(start, text) - start);
     column.poolUsed -= std::size_t(text.size() - length);
