@@ -40,6 +40,7 @@ inline constexpr long ItemDatabase = 3044;
 inline constexpr long SettingsFile = 75; // path/file access error
 inline constexpr long QueryTimeout = -2147217871;
 inline constexpr long Overflow = 6;
+inline constexpr long ServerUnreachable = 20009; // the driver's own number for it
 } // namespace ErrorNumber
 
 } // namespace realm

@@ -28,6 +28,18 @@ Values: a result column whose name starts with "decimal_" is sent as
 decimal(38, s), its values (numbers or their text) read exactly, so a test
 can hand the client numbers wider than any integer or floating type.
 
+Misbehaviour on request, for the first statement with rows of each kind:
+--fail-after N sends N rows and then an error (1205, a deadlock victim);
+--bare-error-after N sends N rows and a DONE carrying the error flag alone;
+--trickle-after N sends N rows at once and each further row --trickle-every
+seconds later; --login-error-length N refuses every login with a message of
+N characters.
+
+SQL Server Browser: with --browser-instance NAME the server also answers
+the browser's instance query (UDP port 1434 of its host) for NAME with its
+own TCP port; queries for any other instance go unanswered, as a real
+browser leaves them.
+
 A statement wrapped in "SET FMTONLY ON ... SET FMTONLY OFF", as freebcp sends
 first to learn the columns, gets the column metadata without rows.
 
@@ -37,7 +49,7 @@ kept bytes, so that only the client's own work counts in what is measured.
 
 Command form, used by the C++ tests and the benchmark:
     tdsserver.py --db FILE --login L --password P --collation latin1|chinese
-                 [--port N] [--log FILE] [--ready-file F] [--replay-sql TEXT]
+                 [--host ADDRESS] [--port N] [--log FILE] [--ready-file F] [--replay-sql TEXT]
 prints the chosen port as the first line of stdout and serves until SIGTERM.
 """
 
@@ -52,6 +64,7 @@ import sqlite3
 import struct
 import sys
 import threading
+import time
 from dataclasses import dataclass
 
 DATABASE = "realmdb"
@@ -71,6 +84,8 @@ CMD_SELECT = 0xC1
 
 ENV_DATABASE, ENV_PACKETSIZE, ENV_COLLATION = 1, 4, 7
 ENCRYPT_NOT_SUP = 2
+
+BROWSER_PORT, BROWSER_INSTANCE_QUERY, BROWSER_ANSWER = 1434, 0x04, 0x05
 
 PROC_NAMES = {
     1: "sp_cursor", 2: "sp_cursoropen", 3: "sp_cursorprepare",
@@ -377,17 +392,21 @@ def encode_plp(data):
     return struct.pack("<Q", len(data)) + chunk + struct.pack("<I", 0)
 
 
-def result_set(names, rows, collation, with_rows=True):
+def encoded_result(names, rows, collation):
+    """The COLMETADATA token and each row's ROW token, apart."""
     columns = [Column(name, [row[i] for row in rows], collation)
                for i, name in enumerate(names)]
-    out = bytearray(struct.pack("<BH", TOK_COLMETADATA, len(columns)))
+    head = bytearray(struct.pack("<BH", TOK_COLMETADATA, len(columns)))
     for column in columns:
-        out += column.metadata()
-    for row in rows if with_rows else ():
-        out.append(TOK_ROW)
-        for column, value in zip(columns, row):
-            out += column.encode(value)
-    return bytes(out)
+        head += column.metadata()
+    encoded_rows = [bytes([TOK_ROW]) + b"".join(column.encode(value) for column, value in zip(columns, row))
+                    for row in rows]
+    return bytes(head), encoded_rows
+
+
+def result_set(names, rows, collation, with_rows=True):
+    head, encoded_rows = encoded_result(names, rows, collation)
+    return head + (b"".join(encoded_rows) if with_rows else b"")
 
 
 # ---------------------------------------------------------------- parameters
@@ -603,6 +622,9 @@ class Session:
         return True
 
     def login_failure(self, login):
+        if (length := self.server.login_error_length) is not None:
+            text = f"Login failed for user '{login.user}'. "
+            return error_token((text + "x" * length)[:length], 18456, severity=14)
         if login.user != self.server.login or login.password != self.server.password:
             return error_token(f"Login failed for user '{login.user}'.", 18456, severity=14)
         if login.database and login.database.lower() != DATABASE:
@@ -687,8 +709,27 @@ class Session:
         rows = cursor.fetchall()
         names = [column[0] for column in cursor.description]
         self.stall_if_asked(text, names, rows)
+        if (misbehaviour := self.server.take_misbehaviour()) is not None:
+            return self.misbehave(misbehaviour, names, rows, done_token, last_status)
         return (result_set(names, rows, self.server.collation)
                 + done(last_status | DONE_COUNT, len(rows), done_token, CMD_SELECT)), False
+
+    def misbehave(self, misbehaviour, names, rows, done_token, last_status):
+        """The reply of a server that fails part-way or slows down."""
+        kind, count = misbehaviour
+        head, encoded_rows = encoded_result(names, rows, self.server.collation)
+        if kind == "trickle":
+            send_partial(self.sock, PKT_REPLY, head + b"".join(encoded_rows[:count]), self.packet_size)
+            for row in encoded_rows[count:]:
+                time.sleep(self.server.trickle_every)
+                send_partial(self.sock, PKT_REPLY, row, self.packet_size)
+            return done(last_status | DONE_COUNT, len(rows), done_token, CMD_SELECT), False
+        tokens = head + b"".join(encoded_rows[:count])
+        if kind == "fail":
+            tokens += error_token("Transaction (Process ID 52) was deadlocked on lock resources with another "
+                                  "process and has been chosen as the deadlock victim. Rerun the transaction.",
+                                  1205, severity=13)
+        return tokens + done(last_status | DONE_ERROR, 0, done_token), True
 
     def stall_if_asked(self, text, names, rows):
         """Once, for a statement holding the stall text: sends the first rows,
@@ -817,7 +858,8 @@ def skip_all_headers(reader):
 class TdsServer:
     """Listens on 127.0.0.1 and serves each client on its own thread."""
 
-    def __init__(self, db_path, login, password, collation="latin1", port=0, log_path=None):
+    def __init__(self, db_path, login, password, collation="latin1", port=0, log_path=None, host="127.0.0.1"):
+        self.host = host
         self.db_path = db_path
         self.login = login
         self.password = password
@@ -828,6 +870,10 @@ class TdsServer:
         self.stall = None
         self.stall_used = False
         self.replay = None
+        self.misbehaviour = None
+        self.trickle_every = 1.0
+        self.login_error_length = None
+        self.browser_instance = None
         self._lock = threading.Lock()
         self._sessions = set()
         self._listener = None
@@ -866,17 +912,44 @@ class TdsServer:
             self.stall_used = True
             return True
 
+    def take_misbehaviour(self):
+        """The misbehaviour asked for, once: (kind, rows sent first) or None."""
+        with self._lock:
+            misbehaviour, self.misbehaviour = self.misbehaviour, None
+            return misbehaviour
+
     def start(self):
         """Starts listening (again on the same port after a stop) and returns the port."""
-        listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        family = socket.AF_INET6 if ":" in self.host else socket.AF_INET
+        listener = socket.socket(family, socket.SOCK_STREAM)
         listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-        listener.bind(("127.0.0.1", self.port))
+        listener.bind((self.host, self.port))
         listener.listen(16)
         self.port = listener.getsockname()[1]
         self._listener = listener
         self._accept_thread = threading.Thread(target=self._accept_loop, args=(listener,), daemon=True)
         self._accept_thread.start()
+        if self.browser_instance is not None:
+            self._start_browser(family)
         return self.port
+
+    def _start_browser(self, family):
+        browser = socket.socket(family, socket.SOCK_DGRAM)
+        browser.bind((self.host, BROWSER_PORT))
+        threading.Thread(target=self._answer_browser_queries, args=(browser,), daemon=True).start()
+
+    def _answer_browser_queries(self, browser):
+        while True:
+            request, client = browser.recvfrom(1024)
+            if request[:1] != bytes([BROWSER_INSTANCE_QUERY]):
+                continue
+            asked = request[1:].split(b"\x00")[0].decode("latin-1")
+            self.record({"kind": "browser", "instance": asked})
+            if asked.upper() != self.browser_instance.upper():
+                continue
+            answer = (f"ServerName;{SERVER_NAME};InstanceName;{self.browser_instance};IsClustered;No;"
+                      f"Version;16.0.1000.6;tcp;{self.port};;").encode("latin-1")
+            browser.sendto(bytes([BROWSER_ANSWER]) + struct.pack("<H", len(answer)) + answer, client)
 
     def stop(self):
         """Goes away abruptly: the listener and every client connection are cut."""
@@ -935,7 +1008,14 @@ def main(argv=None):
     parser.add_argument("--login", required=True)
     parser.add_argument("--password", required=True)
     parser.add_argument("--collation", choices=sorted(COLLATIONS), default="latin1")
+    parser.add_argument("--host", default="127.0.0.1")
     parser.add_argument("--port", type=int, default=0)
+    parser.add_argument("--browser-instance", metavar="NAME")
+    parser.add_argument("--fail-after", type=int, metavar="N")
+    parser.add_argument("--bare-error-after", type=int, metavar="N")
+    parser.add_argument("--trickle-after", type=int, metavar="N")
+    parser.add_argument("--trickle-every", type=float, default=1.0, metavar="SECONDS")
+    parser.add_argument("--login-error-length", type=int, metavar="N")
     parser.add_argument("--log")
     parser.add_argument("--ready-file")
     parser.add_argument("--stall-on", metavar="TEXT",
@@ -945,7 +1025,14 @@ def main(argv=None):
                         help="runs TEXT at start and answers each batch of that text with the kept reply")
     args = parser.parse_args(argv)
     signal.signal(signal.SIGTERM, lambda _signum, _frame: sys.exit(0))
-    server = TdsServer(args.db, args.login, args.password, args.collation, args.port, args.log)
+    server = TdsServer(args.db, args.login, args.password, args.collation, args.port, args.log, args.host)
+    server.browser_instance = args.browser_instance
+    server.login_error_length = args.login_error_length
+    server.trickle_every = args.trickle_every
+    for kind, count in (("fail", args.fail_after), ("bare-error", args.bare_error_after),
+                        ("trickle", args.trickle_after)):
+        if count is not None:
+            server.misbehaviour = (kind, count)
     if args.stall_on:
         server.stall = (args.stall_on, args.stall_after)
     if args.replay_sql:
