@@ -84,10 +84,6 @@
         <translation>server</translation>
     </message>
     <message>
-        <source>端口</source>
-        <translation>port</translation>
-    </message>
-    <message>
         <source>登录名</source>
         <translation>login</translation>
     </message>
@@ -100,16 +96,16 @@
         <translation>SQL Server %1 as %2</translation>
     </message>
     <message>
-        <source>无法连接到 %1：%2</source>
-        <translation>Cannot connect to %1: %2</translation>
-    </message>
-    <message>
         <source>ODBC 驱动程序管理器无法分配句柄：%1</source>
         <translation>The ODBC driver manager could not allocate a handle: %1</translation>
     </message>
     <message>
         <source>ODBC 驱动程序管理器拒绝了 ODBC 3：%1</source>
         <translation>The ODBC driver manager refused ODBC 3: %1</translation>
+    </message>
+    <message>
+        <source>无法连接到 %1，试过主机 %2 的端口 %3：%4</source>
+        <translation>Cannot connect to %1, tried host %2 port %3: %4</translation>
     </message>
 </context>
 <context>
@@ -684,6 +680,60 @@ realmquery-cli runs the same searches without one.</translation>
     <message>
         <source>停止</source>
         <translation>Stop</translation>
+    </message>
+</context>
+<context>
+    <name>realm::ServerAddress</name>
+    <message>
+        <source>可用的写法：主机、主机,端口、主机\实例、“.”或“(local)”，IPv6 地址写在方括号里，如 [::1],1433。</source>
+        <translation>Forms that work: host, host,port, host\instance, &quot;.&quot; or &quot;(local)&quot;, an IPv6 address in brackets such as [::1],1433.</translation>
+    </message>
+    <message>
+        <source>“%1”不是服务器地址：%2。%3</source>
+        <translation>&quot;%1&quot; is not a server address: %2. %3</translation>
+    </message>
+    <message>
+        <source>方括号没有闭合</source>
+        <translation>the bracket is not closed</translation>
+    </message>
+    <message>
+        <source>IPv6 地址要写在方括号里</source>
+        <translation>an IPv6 address goes in brackets</translation>
+    </message>
+    <message>
+        <source>端口要用逗号隔开，不用冒号</source>
+        <translation>the port follows a comma, not a colon</translation>
+    </message>
+    <message>
+        <source>端口“%1”不是 1 到 65535 之间的数</source>
+        <translation>the port &quot;%1&quot; is not a number from 1 to 65535</translation>
+    </message>
+    <message>
+        <source>缺少主机名</source>
+        <translation>the host name is missing</translation>
+    </message>
+    <message>
+        <source>反斜杠后缺少实例名</source>
+        <translation>the instance name after the backslash is missing</translation>
+    </message>
+    <message>
+        <source>主机名后多了“%1”</source>
+        <translation>&quot;%1&quot; follows the host name</translation>
+    </message>
+    <message>
+        <source>%1 上的 SQL Server Browser 没有回答实例 %2 的询问（UDP 端口 1434），找不到该实例的端口；请确认实例名，或在 db.ini 的 serverip 中写上端口（主机,端口）。</source>
+        <translation>The SQL Server Browser on %1 did not answer for instance %2 (UDP port 1434), so the instance&apos;s port is unknown; check the instance name, or give the port in serverip in db.ini (host,port).</translation>
+    </message>
+    <message>
+        <source>找不到主机 %1。</source>
+        <translation>Host %1 not found.</translation>
+    </message>
+</context>
+<context>
+    <name>realm::Settings</name>
+    <message>
+        <source>设置文件 %1 中 [%2] 的 serverip 写得不对：%3</source>
+        <translation>The settings file %1: serverip in section [%2] is wrong: %3</translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,7 @@
 
 #include "data/DataError.h"
 #include "data/RowBatcher.h"
+#include "data/ServerAddress.h"
 #include "data/SocketWatchdog.h"
 
 #include <QCoreApplication>
@@ -34,32 +35,6 @@ QString braced(const QString &value, const QString &what)
         throw DataError(ErrorNumber::BadArgument,
                         QCoreApplication::translate("realm::OdbcConnection", "%1中含有“};”，SQL Server 驱动程序无法接受。").arg(what));
     return u'{' + value + u'}';
-}
-
-struct ServerAddress {
-    QString host;
-    QString port;
-};
-
-ServerAddress parseServer(const QString &server)
-{
-    ServerAddress address{server, {}};
-    QString host = server;
-    if (host.startsWith(QStringLiteral("tcp:"), Qt::CaseInsensitive))
-        host = host.sliced(4);
-    if (qsizetype comma = host.lastIndexOf(u','); comma >= 0) {
-        address.port = host.sliced(comma + 1).trimmed();
-        host = host.first(comma).trimmed();
-    }
-    QString instance;
-    if (qsizetype slash = host.indexOf(u'\\'); slash >= 0) {
-        instance = host.sliced(slash);
-        host = host.first(slash);
-    }
-    if (host == u"." || host.compare(u"(local)", Qt::CaseInsensitive) == 0)
-        host = QStringLiteral("127.0.0.1");
-    address.host = host + instance;
-    return address;
 }
 
 struct Diagnostic {
@@ -105,17 +80,26 @@ SQLHANDLE allocateHandle(SQLSMALLINT type, SQLSMALLINT parentType, SQLHANDLE par
 
 } // namespace
 
-QString odbcConnectionString(const GameServerLogin &login)
+QString odbcConnectionString(const GameServerLogin &login, const ServerAddress &address)
 {
-    const ServerAddress address = parseServer(login.server);
-    QString text = QStringLiteral("DRIVER={FreeTDS};SERVER=%1;").arg(braced(address.host, QCoreApplication::translate("realm::OdbcConnection", "服务器")));
-    if (!address.port.isEmpty())
-        text += QStringLiteral("PORT=%1;").arg(braced(address.port, QCoreApplication::translate("realm::OdbcConnection", "端口")));
+    // The driver finds no port of its own (it would try port 0), so the
+    // string always names one.
+    QString text = QStringLiteral("DRIVER={FreeTDS};SERVER=%1;PORT=%2;")
+                       .arg(braced(address.host, QCoreApplication::translate("realm::OdbcConnection", "服务器")))
+                       .arg(address.port);
     // The largest packets the server allows: a large result then costs the
     // driver an eighth of the reads and packet headers of the default size.
     text += QStringLiteral("DATABASE={realmdb};UID=%1;PWD=%2;TDS_Version=7.4;ClientCharset=UTF-8;PacketSize=32767;")
                 .arg(braced(login.userId, QCoreApplication::translate("realm::OdbcConnection", "登录名")), braced(login.password, QCoreApplication::translate("realm::OdbcConnection", "密码")));
     return text;
+}
+
+ServerAddress serverAddressOf(const GameServerLogin &login)
+{
+    auto parsed = parseServerAddress(login.server);
+    if (const auto *problem = std::get_if<QString>(&parsed))
+        throw DataError(ErrorNumber::BadArgument, *problem);
+    return std::get<ServerAddress>(std::move(parsed));
 }
 
 // The environment is freed with the handles, also when a failed login ends
@@ -160,7 +144,10 @@ void OdbcConnection::connect()
     SQLSetConnectAttr(m_handles->connection, SQL_ATTR_LOGIN_TIMEOUT,
                       reinterpret_cast<SQLPOINTER>(SQLULEN(LoginTimeoutSeconds)), 0);
     SQLSetConnectAttr(m_handles->connection, SQL_ATTR_ACCESS_MODE, reinterpret_cast<SQLPOINTER>(SQL_MODE_READ_ONLY), 0);
-    const QString text = odbcConnectionString(m_login);
+    ServerAddress address = serverAddressOf(m_login);
+    if (address.needsBrowser())
+        address.port = askBrowserForPort(address, std::chrono::seconds(LoginTimeoutSeconds));
+    const QString text = odbcConnectionString(m_login, address);
     const std::set<int> socketsBefore = openSockets();
     const SQLRETURN rc = SQLDriverConnectW(m_handles->connection, nullptr,
                                            const_cast<SQLWCHAR *>(reinterpret_cast<const SQLWCHAR *>(text.utf16())),
@@ -170,7 +157,8 @@ void OdbcConnection::connect()
         SQLFreeHandle(SQL_HANDLE_DBC, m_handles->connection);
         m_handles->connection = SQL_NULL_HDBC;
         throw DataError(diagnostic.number,
-                        QCoreApplication::translate("realm::OdbcConnection", "无法连接到 %1：%2").arg(description(), diagnostic.text));
+                        QCoreApplication::translate("realm::OdbcConnection", "无法连接到 %1，试过主机 %2 的端口 %3：%4")
+                            .arg(description(), address.host, QString::number(address.port), diagnostic.text));
     }
     m_handles->connected = true;
     m_handles->socket = socketOpenedSince(socketsBefore);

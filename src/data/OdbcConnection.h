@@ -1,15 +1,18 @@
 #pragma once
 
 #include "data/Connection.h"
+#include "data/ServerAddress.h"
 #include "data/Settings.h"
 
 namespace realm {
 
-// The ODBC connection string for the FreeTDS driver. Every value is wrapped
-// in braces, so a ";" in it cannot add keywords; a value holding "};" is
-// refused with a DataError. The server takes the forms operators type:
-// host, host,port, host\instance, "." and "(local)".
-QString odbcConnectionString(const GameServerLogin &login);
+// The ODBC connection string for the FreeTDS driver, to the host and port of
+// `address` (whose port is known). Every value is wrapped in braces, so a
+// ";" in it cannot add keywords; a value holding "};" is refused with a
+// DataError.
+QString odbcConnectionString(const GameServerLogin &login, const ServerAddress &address);
+// The address in the login's server text; a DataError when it is none.
+ServerAddress serverAddressOf(const GameServerLogin &login);
 
 // The game database on SQL Server, through unixODBC and FreeTDS. Text
 // parameters are bound as wide characters so the server receives Unicode
@@ -19,8 +22,9 @@ QString odbcConnectionString(const GameServerLogin &login);
 // the connection as it is.
 class OdbcConnection : public Connection {
 public:
-    // Throws DataError with the driver's number and text, naming the server
-    // and the login.
+    // Throws DataError with the driver's number and text, naming the server,
+    // the host and port tried, and the login. An instance's port is asked of
+    // the SQL Server Browser first.
     explicit OdbcConnection(GameServerLogin login);
     ~OdbcConnection() override;
     OdbcConnection(const OdbcConnection &) = delete;

@@ -48,6 +48,8 @@ std::variant<HostAndRest, QString> splitHost(const QString &text, const QString 
     while (end < text.size() && text[end] != u',' && text[end] != u'\\')
         ++end;
     const QString host = text.first(end).trimmed();
+    if (host.count(u':') > 1)
+        return wrongForm(whole, QCoreApplication::translate("realm::ServerAddress", "IPv6 地址要写在方括号里"));
     if (host.contains(u':'))
         return wrongForm(whole, QCoreApplication::translate("realm::ServerAddress", "端口要用逗号隔开，不用冒号"));
     return HostAndRest{host, text.sliced(end)};

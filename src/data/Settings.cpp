@@ -1,6 +1,9 @@
 #include "data/Settings.h"
 
 #include "data/IniFile.h"
+#include "data/ServerAddress.h"
+
+#include <QCoreApplication>
 
 #include <optional>
 
@@ -43,6 +46,9 @@ QString settingsProblem(const Settings &settings, const QString &path, bool time
         return QStringLiteral("The settings file %1: querytimeout must be a whole number of seconds, 0 for none.").arg(path);
     if (settings.login.server.isEmpty())
         return QStringLiteral("The settings file %1 names no game server: serverip in section [%2] is missing or empty.").arg(path, Section);
+    const auto address = parseServerAddress(settings.login.server);
+    if (const auto *problem = std::get_if<QString>(&address))
+        return QCoreApplication::translate("realm::Settings", "设置文件 %1 中 [%2] 的 serverip 写得不对：%3").arg(path, Section, *problem);
     return {};
 }
 

@@ -28,7 +28,7 @@ TdsServerProcess::Options standardOptions(const FixtureFolder &folder, const QSt
 } // namespace
 
 TdsServerProcess::TdsServerProcess(Options options)
-    : m_options(std::move(options))
+    : m_options(std::move(options)), m_port(m_options.port)
 {
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     // A test ended by exit() (a fatal start-up) runs no destructor; the
@@ -48,7 +48,9 @@ bool TdsServerProcess::start(QString *error)
                              QStringLiteral("--login"), m_options.login,
                              QStringLiteral("--password"), m_options.password,
                              QStringLiteral("--collation"), m_options.collation,
+                             QStringLiteral("--host"), m_options.host,
                              QStringLiteral("--port"), QString::number(m_port)};
+    arguments << m_options.arguments;
     if (!m_options.logPath.isEmpty())
         arguments << QStringLiteral("--log") << m_options.logPath;
     if (!m_options.stallOn.isEmpty())
@@ -81,7 +83,7 @@ void TdsServerProcess::stop()
 
 QString TdsServerProcess::serverAddress() const
 {
-    return QStringLiteral("127.0.0.1,%1").arg(m_port);
+    return QStringLiteral("%1,%2").arg(m_options.host).arg(m_port);
 }
 
 QList<QJsonObject> TdsServerProcess::requests() const

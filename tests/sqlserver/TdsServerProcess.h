@@ -24,6 +24,11 @@ public:
         // The first statement holding this text sends a few rows, then
         // hangs until the client cancels it.
         QString stallOn;
+        // Where it listens; port 0 lets the system choose.
+        QString host = QStringLiteral("127.0.0.1");
+        quint16 port = 0;
+        // Further tdsserver.py arguments, such as a misbehaviour.
+        QStringList arguments;
     };
 
     explicit TdsServerProcess(Options options);
@@ -39,7 +44,7 @@ public:
 
     const Options &options() const { return m_options; }
     quint16 port() const { return m_port; }
-    // "127.0.0.1,PORT", as an operator writes it in db.ini.
+    // "HOST,PORT", as an operator writes it in db.ini.
     QString serverAddress() const;
 
     // Every request logged so far, oldest first.
@@ -51,7 +56,7 @@ public:
 private:
     Options m_options;
     QProcess m_process;
-    quint16 m_port = 0;
+    quint16 m_port;
 };
 
 // db.ini text for the SQL Server path (no gamedb key).

@@ -74,26 +74,63 @@ private slots:
     {
         QTest::addColumn<QString>("server");
         QTest::addColumn<QString>("host");
-        QTest::addColumn<QString>("port");
-        QTest::newRow("host") << u"gamedb"_s << u"gamedb"_s << u"<absent>"_s;
-        QTest::newRow("host,port") << u"10.0.0.5,1533"_s << u"10.0.0.5"_s << u"1533"_s;
-        QTest::newRow("blanks around the port") << u"10.0.0.5 , 1533"_s << u"10.0.0.5"_s << u"1533"_s;
-        QTest::newRow("host\\instance") << u"gamedb\\SQLEXPRESS"_s << u"gamedb\\SQLEXPRESS"_s << u"<absent>"_s;
-        QTest::newRow("dot") << u"."_s << u"127.0.0.1"_s << u"<absent>"_s;
-        QTest::newRow("(local)") << u"(local)"_s << u"127.0.0.1"_s << u"<absent>"_s;
-        QTest::newRow("(LOCAL) with port") << u"(LOCAL),1500"_s << u"127.0.0.1"_s << u"1500"_s;
-        QTest::newRow(".\\instance") << u".\\SQLEXPRESS"_s << u"127.0.0.1\\SQLEXPRESS"_s << u"<absent>"_s;
-        QTest::newRow("tcp: prefix") << u"tcp:gamedb,1433"_s << u"gamedb"_s << u"1433"_s;
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("instance");
+        QTest::newRow("host") << u"gamedb"_s << u"gamedb"_s << 1433 << QString();
+        QTest::newRow("host,port") << u"10.0.0.5,1533"_s << u"10.0.0.5"_s << 1533 << QString();
+        QTest::newRow("blanks around the port") << u" 10.0.0.5 , 1533 "_s << u"10.0.0.5"_s << 1533 << QString();
+        QTest::newRow("host\\instance") << u"gamedb\\SQLEXPRESS"_s << u"gamedb"_s << 0 << u"SQLEXPRESS"_s;
+        QTest::newRow("host\\instance,port") << u"gamedb\\SQLEXPRESS,1600"_s << u"gamedb"_s << 1600 << QString();
+        QTest::newRow("dot") << u"."_s << u"127.0.0.1"_s << 1433 << QString();
+        QTest::newRow("(LOCAL) with port") << u"(LOCAL),1500"_s << u"127.0.0.1"_s << 1500 << QString();
+        QTest::newRow(".\\instance") << u".\\SQLEXPRESS"_s << u"127.0.0.1"_s << 0 << u"SQLEXPRESS"_s;
+        QTest::newRow("tcp: prefix") << u"tcp:gamedb,1433"_s << u"gamedb"_s << 1433 << QString();
+        QTest::newRow("IPv6 in brackets") << u"[::1]"_s << u"::1"_s << 1433 << QString();
+        QTest::newRow("IPv6 with port") << u"[fe80::1],1500"_s << u"fe80::1"_s << 1500 << QString();
+        QTest::newRow("IPv6 with instance") << u"[::1]\\REALM"_s << u"::1"_s << 0 << u"REALM"_s;
     }
 
+    // The connection string always names a port: the driver has none of its own.
     void serverForms()
     {
         QFETCH(QString, server);
         QFETCH(QString, host);
-        QFETCH(QString, port);
-        const Pairs pairs = parseAsDriver(odbcConnectionString(login(server)));
+        QFETCH(int, port);
+        QFETCH(QString, instance);
+        const realm::ServerAddress address = realm::serverAddressOf(login(server));
+        QCOMPARE(address.host, host);
+        QCOMPARE(int(address.port), port);
+        QCOMPARE(address.instance, instance);
+        if (address.needsBrowser())
+            return;
+        const Pairs pairs = parseAsDriver(odbcConnectionString(login(server), address));
         QCOMPARE(valueOf(pairs, QStringLiteral("SERVER")), host);
-        QCOMPARE(valueOf(pairs, QStringLiteral("PORT")), port);
+        QCOMPARE(valueOf(pairs, QStringLiteral("PORT")), QString::number(port));
+    }
+
+    void wrongForms_data()
+    {
+        QTest::addColumn<QString>("server");
+        QTest::newRow("host:port") << u"gamedb:1433"_s;
+        QTest::newRow("port not a number") << u"gamedb,port"_s;
+        QTest::newRow("port 0") << u"gamedb,0"_s;
+        QTest::newRow("empty port") << u"gamedb,"_s;
+        QTest::newRow("empty instance") << u"gamedb\\"_s;
+        QTest::newRow("empty instance before a port") << u"gamedb\\,1433"_s;
+        QTest::newRow("no host") << u"\\REALM"_s;
+        QTest::newRow("IPv6 without brackets") << u"::1,1433"_s;
+        QTest::newRow("unclosed bracket") << u"[::1,1433"_s;
+        QTest::newRow("text after the bracket") << u"[::1]:1433"_s;
+        QTest::newRow("blank in the host") << u"game db"_s;
+    }
+
+    void wrongForms()
+    {
+        QFETCH(QString, server);
+        const auto parsed = realm::parseServerAddress(server);
+        const QString *problem = std::get_if<QString>(&parsed);
+        QVERIFY2(problem, qPrintable(server));
+        QVERIFY2(problem->contains(server) && problem->contains(u"(local)"_s), qPrintable(*problem));
     }
 
     // Whatever the values hold, the driver must read exactly these keys
@@ -115,7 +152,7 @@ private slots:
     {
         QFETCH(QString, userId);
         QFETCH(QString, password);
-        const Pairs pairs = parseAsDriver(odbcConnectionString(login(QStringLiteral("gamedb,1433"), password, userId)));
+        const Pairs pairs = parseAsDriver(odbcConnectionString(login(QStringLiteral("gamedb,1433"), password, userId), {u"gamedb"_s, 1433, {}}));
         QCOMPARE(keysOf(pairs), (QStringList{u"DRIVER"_s, u"SERVER"_s, u"PORT"_s, u"DATABASE"_s, u"UID"_s, u"PWD"_s, u"TDS_VERSION"_s, u"CLIENTCHARSET"_s, u"PACKETSIZE"_s}));
         QCOMPARE(valueOf(pairs, QStringLiteral("UID")), userId);
         QCOMPARE(valueOf(pairs, QStringLiteral("PWD")), password);
@@ -142,7 +179,8 @@ private slots:
         QFETCH(QString, password);
         QFETCH(QString, what);
         try {
-            odbcConnectionString(login(server, password, userId));
+            const GameServerLogin odd = login(server, password, userId);
+            odbcConnectionString(odd, realm::serverAddressOf(odd));
             QFAIL("a value holding \"};\" was accepted");
         } catch (const realm::DataError &error) {
             QCOMPARE(error.number(), realm::ErrorNumber::BadArgument);
