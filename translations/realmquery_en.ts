@@ -107,6 +107,10 @@
         <source>无法连接到 %1，试过主机 %2 的端口 %3：%4</source>
         <translation>Cannot connect to %1, tried host %2 port %3: %4</translation>
     </message>
+    <message>
+        <source>SQL Server 报告语句失败，但没有给出原因。</source>
+        <translation>SQL Server reported that the statement failed and gave no reason.</translation>
+    </message>
 </context>
 <context>
     <name>realm::ProgramFolder</name>

@@ -159,6 +159,10 @@ int conclude(const SearchOutcome &outcome, TableWriter &writer, const OutputBuff
         printProblem(outcome.message);
         return ExitUsage;
     case Status::Failed:
+        // The rows received before the failure are written whole.
+        printProblem(outcome.message);
+        finishOutput(writer, out);
+        return ExitFailure;
     case Status::Stopped:
         break;
     }

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <vector>
 
 namespace realm {
@@ -62,6 +63,20 @@ Diagnostic diagnose(SQLSMALLINT handleType, SQLHANDLE handle)
     }
     diagnostic.text = texts.join(u'\n');
     return diagnostic;
+}
+
+// The state of every diagnostic record, first to last.
+std::vector<QString> diagnosticStates(SQLSMALLINT handleType, SQLHANDLE handle)
+{
+    std::vector<QString> states;
+    for (SQLSMALLINT record = 1;; ++record) {
+        SQLWCHAR state[6] = {};
+        SQLINTEGER native = 0;
+        SQLSMALLINT length = 0;
+        if (!SQL_SUCCEEDED(SQLGetDiagRecW(handleType, handle, record, state, &native, nullptr, 0, &length)))
+            return states;
+        states.push_back(QString::fromUtf16(reinterpret_cast<const char16_t *>(state), 5));
+    }
 }
 
 // A handle of `type` under `parent` (of `parentType`); the reasons for a
@@ -201,14 +216,16 @@ public:
         fail();
     }
     // Throws the statement's diagnostic.
-    [[noreturn]] void fail() const
+    [[noreturn]] void fail() const { throw failure(); }
+    // The statement's diagnostic as an error.
+    DataError failure() const
     {
         const Diagnostic diagnostic = diagnose(SQL_HANDLE_STMT, m_handle);
         if (diagnostic.state == TimeoutExpiredState)
-            throw DataError(ErrorNumber::QueryTimeout, m_timeoutText);
+            return DataError(ErrorNumber::QueryTimeout, m_timeoutText);
         if (diagnostic.text.isEmpty())
-            throw DataError(diagnostic.number, QStringLiteral("The ODBC driver reported a failure and gave no reason."));
-        throw DataError(diagnostic.number, diagnostic.text);
+            return DataError(diagnostic.number, QCoreApplication::translate("realm::OdbcConnection", "SQL Server 报告语句失败，但没有给出原因。"));
+        return DataError(diagnostic.number, diagnostic.text);
     }
     const QString &timeoutText() const { return m_timeoutText; }
 
@@ -455,13 +472,24 @@ public:
         const SQLRETURN rc = SQLFetchScroll(m_statement.handle(), SQL_FETCH_NEXT, 0);
         if (rc == SQL_NO_DATA)
             return false;
-        check(rc);
+        if (rc == SQL_ERROR && !keepsRowsBeforeError())
+            m_statement.fail();
         for (SQLULEN row = 0; row < m_fetched; ++row) {
             if (m_status[row] == SQL_ROW_ERROR)
                 m_statement.fail();
         }
+        if (rc == SQL_ERROR || (rc == SQL_SUCCESS_WITH_INFO && cutShortByError()))
+            m_failure = m_statement.failure();
         adaptRowsNow(std::chrono::steady_clock::now() - start);
         return true;
+    }
+
+    // After the rows of a fetch are appended: throws when the statement
+    // ended in an error after them.
+    void throwIfEndedInError() const
+    {
+        if (m_failure)
+            throw *m_failure;
     }
 
     // Appends the rows fetched last, a column at a time.
@@ -505,6 +533,28 @@ private:
     }
     void check(SQLRETURN rc) const { m_statement.check(rc); }
 
+    // A fetch that fails part-way (the server stopped answering, say) still
+    // counts the whole rows it received; they are bound whole unless rows
+    // come one at a time, when a text may still be waiting to be read on.
+    bool keepsRowsBeforeError() const
+    {
+        if (m_fetched == 0 || m_rowsPerFetch == 1)
+            return false;
+        return std::all_of(m_status.begin(), m_status.begin() + qsizetype(m_fetched),
+                           [](SQLUSMALLINT status) { return status == SQL_ROW_SUCCESS; });
+    }
+
+    // The driver returns the rows before a server error with "success with
+    // information": the error's record, or none at all when the server only
+    // flagged its end as failed. A cut text's warning is information alone.
+    bool cutShortByError() const
+    {
+        const std::vector<QString> states = diagnosticStates(SQL_HANDLE_STMT, m_statement.handle());
+        if (states.empty())
+            return m_fetched < m_rowsNow;
+        return std::any_of(states.begin(), states.end(), [](const QString &state) { return !state.startsWith(u"01"); });
+    }
+
     static constexpr std::chrono::milliseconds QuickFetch{5};
     static constexpr std::chrono::milliseconds SlowFetch{20};
 
@@ -513,6 +563,7 @@ private:
     SQLULEN m_rowsNow = 0; // what a fetch asks for
     std::vector<SQLUSMALLINT> m_status;
     SQLULEN m_fetched = 0;
+    std::optional<DataError> m_failure;
     std::vector<BoundColumn> m_columns;
 };
 
@@ -593,6 +644,18 @@ void OdbcConnection::execute(const QString &sql, const QStringList &parameters, 
 
 namespace {
 
+// An error the server sends after the last row ends the statement's
+// results, not its data: each further result is asked for until none is left.
+void throwIfFurtherResultsFailed(const Statement &statement)
+{
+    for (;;) {
+        const SQLRETURN rc = SQLMoreResults(statement.handle());
+        if (rc == SQL_NO_DATA)
+            return;
+        statement.check(rc);
+    }
+}
+
 void fetchRows(const Statement &statement, const QString &sql, const QStringList &parameters, BatchReceiver &rows, StopFlag &stop, SocketWatchdog &watchdog)
 {
     std::vector<SQLLEN> lengths(parameters.size());
@@ -616,10 +679,18 @@ void fetchRows(const Statement &statement, const QString &sql, const QStringList
         names << column.name;
     RowBatcher batcher(names, rows, stop);
     RowArrays arrays(statement, columns);
-    while (arrays.fetch()) {
-        watchdog.progress();
-        arrays.appendRows(batcher.batch());
-        batcher.rowDone();
+    try {
+        while (arrays.fetch()) {
+            watchdog.progress();
+            arrays.appendRows(batcher.batch());
+            batcher.rowDone();
+            arrays.throwIfEndedInError();
+        }
+        throwIfFurtherResultsFailed(statement);
+    } catch (const DataError &) {
+        // The rows received stay with the reader; the error follows them.
+        batcher.handOnRows();
+        throw;
     }
     batcher.finish();
 }

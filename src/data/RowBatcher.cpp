@@ -41,6 +41,12 @@ void RowBatcher::finish()
         handOn();
 }
 
+void RowBatcher::handOnRows()
+{
+    if (m_batch->rowCount() > 0)
+        handOn();
+}
+
 void RowBatcher::handOn()
 {
     m_receiver.receive(std::exchange(m_batch, std::make_shared<ResultTable>(m_columns)));

@@ -19,6 +19,8 @@ public:
     void rowDone();
     // Hands on what is left; also the first batch of an empty result.
     void finish();
+    // Hands on the rows not yet handed on, if there are any (before an error).
+    void handOnRows();
 
 private:
     void handOn();

@@ -1,5 +1,7 @@
 #include "data/SocketWatchdog.h"
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/stat.h>
 
 #include <QDir>
@@ -117,6 +119,23 @@ bool SocketWatchdog::disarm()
     return m_fired;
 }
 
+// A fetch waits until its whole row array has come, so a server that sends
+// slowly makes no progress for the fetch loop while it is still answering:
+// the limit counts from the last data the socket received.
+std::optional<std::chrono::steady_clock::time_point> SocketWatchdog::deadlineAfterLastData() const
+{
+    if (!m_limit || !m_socket.stillHolds())
+        return std::nullopt;
+    tcp_info info{};
+    socklen_t size = sizeof info;
+    if (getsockopt(m_socket.descriptor, IPPROTO_TCP, TCP_INFO, &info, &size) != 0)
+        return std::nullopt;
+    const std::chrono::milliseconds quiet(info.tcpi_last_data_recv);
+    if (quiet >= *m_limit)
+        return std::nullopt;
+    return std::chrono::steady_clock::now() + (*m_limit - quiet);
+}
+
 void SocketWatchdog::watch()
 {
     std::unique_lock lock(m_mutex);
@@ -125,6 +144,8 @@ void SocketWatchdog::watch()
             m_wake.wait(lock);
         } else if (std::chrono::steady_clock::now() < m_deadline) {
             m_wake.wait_until(lock, m_deadline);
+        } else if (const auto later = deadlineAfterLastData()) {
+            m_deadline = *later;
         } else {
             if (m_socket.stillHolds())
                 shutdown(m_socket.descriptor, SHUT_RDWR);

@@ -32,8 +32,9 @@ SocketIdentity socketOpenedSince(const std::set<int> &before);
 // Ends a wait on a server that has gone silent. The driver's own query
 // timeout sends the server a cancel and then waits as long again for it to
 // be acknowledged, which a silent server never does. Armed with a limit, the
-// watchdog shuts the socket down once that long has passed without
-// progress: the driver's read then ends at once with an error.
+// watchdog shuts the socket down once that long has passed without progress
+// and without data received: the driver's read then ends at once with an
+// error.
 class SocketWatchdog {
 public:
     SocketWatchdog();
@@ -53,6 +54,9 @@ public:
 
 private:
     void watch();
+    // When the limit ends if counted from the last data received, unless
+    // that is over already.
+    std::optional<std::chrono::steady_clock::time_point> deadlineAfterLastData() const;
 
     std::mutex m_mutex;
     std::condition_variable m_wake;
