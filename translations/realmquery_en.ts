@@ -111,6 +111,10 @@
         <source>SQL Server 报告语句失败，但没有给出原因。</source>
         <translation>SQL Server reported that the statement failed and gave no reason.</translation>
     </message>
+    <message>
+        <source>%1在 %2 秒内没有完成登录（试过主机 %3 的端口 %4），已放弃这次连接；服务器若已拒绝登录，它的回答没有从 ODBC 驱动程序管理器返回。</source>
+        <translation>%1 did not finish the login within %2 seconds (tried host %3 port %4); the connection was given up. If the server refused the login, its answer never came back from the ODBC driver manager.</translation>
+    </message>
 </context>
 <context>
     <name>realm::ProgramFolder</name>

@@ -41,6 +41,7 @@ inline constexpr long SettingsFile = 75; // path/file access error
 inline constexpr long QueryTimeout = -2147217871;
 inline constexpr long Overflow = 6;
 inline constexpr long ServerUnreachable = 20009; // the driver's own number for it
+inline constexpr long LoginUnfinished = 20003; // the driver's number for a login timeout
 } // namespace ErrorNumber
 
 } // namespace realm

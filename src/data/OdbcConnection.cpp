@@ -1,6 +1,7 @@
 #include "data/OdbcConnection.h"
 
 #include "data/DataError.h"
+#include "data/LoginAttempt.h"
 #include "data/RowBatcher.h"
 #include "data/ServerAddress.h"
 #include "data/SocketWatchdog.h"
@@ -20,6 +21,9 @@ namespace realm {
 namespace {
 
 constexpr int LoginTimeoutSeconds = 5;
+// A login still running this long is given up, whatever the driver manager
+// does: the driver's own timeout covers only the network.
+constexpr std::chrono::seconds LoginDeadline{LoginTimeoutSeconds + 3};
 constexpr SQLULEN WideParameterSize = 4000;
 // How long after the driver's own timeout the watchdog cuts a silent server.
 constexpr std::chrono::milliseconds WatchdogGrace{500};
@@ -117,10 +121,21 @@ ServerAddress serverAddressOf(const GameServerLogin &login)
     return std::get<ServerAddress>(std::move(parsed));
 }
 
+SQLHENV newEnvironment()
+{
+    const SQLHENV environment = allocateHandle(SQL_HANDLE_ENV, SQL_HANDLE_ENV, SQL_NULL_HANDLE);
+    const SQLRETURN rc = SQLSetEnvAttr(environment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    if (SQL_SUCCEEDED(rc))
+        return environment;
+    const Diagnostic diagnostic = diagnose(SQL_HANDLE_ENV, environment);
+    SQLFreeHandle(SQL_HANDLE_ENV, environment);
+    throw DataError(diagnostic.number, QCoreApplication::translate("realm::OdbcConnection", "ODBC 驱动程序管理器拒绝了 ODBC 3：%1").arg(diagnostic.text));
+}
+
 // The environment is freed with the handles, also when a failed login ends
 // the constructor.
 struct OdbcConnection::Handles {
-    SQLHENV environment = allocateHandle(SQL_HANDLE_ENV, SQL_HANDLE_ENV, SQL_NULL_HANDLE);
+    SQLHENV environment = newEnvironment();
     SQLHDBC connection = SQL_NULL_HDBC;
     bool connected = false;
 
@@ -128,6 +143,12 @@ struct OdbcConnection::Handles {
     ~Handles() { SQLFreeHandle(SQL_HANDLE_ENV, environment); }
     Handles(const Handles &) = delete;
     Handles &operator=(const Handles &) = delete;
+    // A login given up took both handles with it.
+    void forgetGivenUpLogin()
+    {
+        connection = SQL_NULL_HDBC;
+        environment = newEnvironment();
+    }
     SocketIdentity socket;
     SocketWatchdog watchdog;
 };
@@ -135,12 +156,7 @@ struct OdbcConnection::Handles {
 OdbcConnection::OdbcConnection(GameServerLogin login)
     : m_login(std::move(login)), m_handles(std::make_unique<Handles>())
 {
-    const SQLRETURN rc = SQLSetEnvAttr(m_handles->environment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-    if (!SQL_SUCCEEDED(rc)) {
-        const Diagnostic diagnostic = diagnose(SQL_HANDLE_ENV, m_handles->environment);
-        throw DataError(diagnostic.number, QCoreApplication::translate("realm::OdbcConnection", "ODBC 驱动程序管理器拒绝了 ODBC 3：%1").arg(diagnostic.text));
-    }
-    connect();
+    connect(nullptr);
 }
 
 OdbcConnection::~OdbcConnection()
@@ -153,21 +169,30 @@ QString OdbcConnection::description() const
     return QCoreApplication::translate("realm::OdbcConnection", "SQL Server %1（登录名 %2）").arg(m_login.server, m_login.userId);
 }
 
-void OdbcConnection::connect()
+void OdbcConnection::connect(StopFlag *stop)
 {
-    m_handles->connection = allocateHandle(SQL_HANDLE_DBC, SQL_HANDLE_ENV, m_handles->environment);
-    SQLSetConnectAttr(m_handles->connection, SQL_ATTR_LOGIN_TIMEOUT,
-                      reinterpret_cast<SQLPOINTER>(SQLULEN(LoginTimeoutSeconds)), 0);
-    SQLSetConnectAttr(m_handles->connection, SQL_ATTR_ACCESS_MODE, reinterpret_cast<SQLPOINTER>(SQL_MODE_READ_ONLY), 0);
     ServerAddress address = serverAddressOf(m_login);
     if (address.needsBrowser())
         address.port = askBrowserForPort(address, std::chrono::seconds(LoginTimeoutSeconds));
     const QString text = odbcConnectionString(m_login, address);
+    m_handles->connection = allocateHandle(SQL_HANDLE_DBC, SQL_HANDLE_ENV, m_handles->environment);
+    SQLSetConnectAttr(m_handles->connection, SQL_ATTR_LOGIN_TIMEOUT,
+                      reinterpret_cast<SQLPOINTER>(SQLULEN(LoginTimeoutSeconds)), 0);
+    SQLSetConnectAttr(m_handles->connection, SQL_ATTR_ACCESS_MODE, reinterpret_cast<SQLPOINTER>(SQL_MODE_READ_ONLY), 0);
     const std::set<int> socketsBefore = openSockets();
-    const SQLRETURN rc = SQLDriverConnectW(m_handles->connection, nullptr,
-                                           const_cast<SQLWCHAR *>(reinterpret_cast<const SQLWCHAR *>(text.utf16())),
-                                           SQLSMALLINT(text.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
-    if (!SQL_SUCCEEDED(rc)) {
+    const auto rc = LoginAttempt::start(m_handles->environment, m_handles->connection, text)
+                        ->wait(std::chrono::steady_clock::now() + LoginDeadline, stop);
+    if (!rc) {
+        m_handles->forgetGivenUpLogin();
+        if (stop)
+            stop->throwIfRaised();
+        throw DataError(ErrorNumber::LoginUnfinished,
+                        QCoreApplication::translate("realm::OdbcConnection", "%1在 %2 秒内没有完成登录（试过主机 %3 的端口 %4），已放弃这次连接；服务器若已拒绝登录，它的回答没有从 ODBC 驱动程序管理器返回。")
+                            .arg(description())
+                            .arg(std::chrono::duration_cast<std::chrono::seconds>(LoginDeadline).count())
+                            .arg(address.host, QString::number(address.port)));
+    }
+    if (!SQL_SUCCEEDED(*rc)) {
         const Diagnostic diagnostic = diagnose(SQL_HANDLE_DBC, m_handles->connection);
         SQLFreeHandle(SQL_HANDLE_DBC, m_handles->connection);
         m_handles->connection = SQL_NULL_HDBC;
@@ -601,7 +626,7 @@ private:
 void OdbcConnection::run(const QString &sql, const QStringList &parameters, BatchReceiver &rows, StopFlag &stop)
 {
     if (!m_handles->connected) {
-        connect();
+        connect(&stop);
         execute(sql, parameters, rows, stop);
         return;
     }
@@ -620,7 +645,7 @@ void OdbcConnection::run(const QString &sql, const QStringList &parameters, Batc
             throw;
     }
     disconnect();
-    connect();
+    connect(&stop);
     execute(sql, parameters, rows, stop);
 }
 

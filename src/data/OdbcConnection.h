@@ -35,7 +35,8 @@ public:
 
 private:
     struct Handles;
-    void connect();
+    // Logs in; a stop raised meanwhile ends the wait at once.
+    void connect(StopFlag *stop);
     void disconnect();
     bool connectionIsDead() const;
     // Whether a failed statement may be tried once more on a new connection.

@@ -143,7 +143,7 @@ DataError browserSilent(const ServerAddress &address)
 {
     return DataError(ErrorNumber::ServerUnreachable,
                      QCoreApplication::translate("realm::ServerAddress", "%1 上的 SQL Server Browser 没有回答实例 %2 的询问（UDP 端口 1434），找不到该实例的端口；"
-                        "请确认实例名，或在 db.ini 的 serverip 中写上端口（主机,端口）。")
+                                                                         "请确认实例名，或在 db.ini 的 serverip 中写上端口（主机,端口）。")
                          .arg(address.host, address.instance));
 }
 

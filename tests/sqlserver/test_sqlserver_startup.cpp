@@ -2,6 +2,7 @@
 #include "TdsServerProcess.h"
 #include "data/DataError.h"
 #include "data/Module1.h"
+#include "data/OdbcConnection.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -122,6 +123,36 @@ private slots:
         QVERIFY2(run.errors.contains(u"18456"_s), qPrintable(run.errors));
         QVERIFY2(!run.errors.contains(u"not-the-word"_s), qPrintable(run.errors));
         QCOMPARE(successfulLogins(server), 0);
+    }
+
+    // A refusal longer than the driver manager's message buffer makes it
+    // loop without end inside the login: the login is given up at the
+    // program's own deadline, and later logins in the same process work.
+    void overlongRefusalIsGivenUpAtTheDeadline()
+    {
+        FixtureFolder folder;
+        folder.writeStandard();
+        TdsServerProcess::Options options;
+        options.database = folder.file(u"realmdb.sqlite"_s);
+        options.password = u"secret-word"_s;
+        TdsServerProcess healthy(options);
+        options.arguments = {u"--login-error-length"_s, u"600"_s};
+        TdsServerProcess refusing(options);
+        QString error;
+        QVERIFY2(healthy.start(&error) && refusing.start(&error), qPrintable(error));
+
+        QElapsedTimer timer;
+        timer.start();
+        try {
+            realm::OdbcConnection connection({refusing.serverAddress(), u"operator"_s, u"secret-word"_s});
+            QFAIL("an overlong refusal connected");
+        } catch (const realm::DataError &failure) {
+            QVERIFY2(timer.elapsed() < 12000, qPrintable(QString::number(timer.elapsed())));
+            QCOMPARE(failure.number(), realm::ErrorNumber::LoginUnfinished);
+            QVERIFY2(failure.text().contains(refusing.serverAddress()), qPrintable(failure.text()));
+        }
+        realm::OdbcConnection connection({healthy.serverAddress(), u"operator"_s, u"secret-word"_s});
+        QCOMPARE(connection.query(u"select char_name from user_data"_s, {})->rowCount(), 8);
     }
 
     // A port nobody listens on, and one whose listener never answers, so the
