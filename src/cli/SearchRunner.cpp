@@ -159,9 +159,11 @@ int conclude(const SearchOutcome &outcome, TableWriter &writer, const OutputBuff
         printProblem(outcome.message);
         return ExitUsage;
     case Status::Failed:
-        // The rows received before the failure are written whole.
+        // The rows received before the failure are written whole; a
+        // failure without rows leaves the output empty.
         printProblem(outcome.message);
-        finishOutput(writer, out);
+        if (writer.wroteRows())
+            finishOutput(writer, out);
         return ExitFailure;
     case Status::Stopped:
         break;

@@ -30,6 +30,7 @@ public:
     void writeRow(const Cells &cells);
     // Ends the table (also one without rows) and writes out the buffer.
     void finish();
+    bool wroteRows() const { return m_rowsWritten > 0; }
 
 protected:
     virtual void writeStart() = 0;
