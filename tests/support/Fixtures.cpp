@@ -30,7 +30,7 @@ bool makeSpecialFile(SpecialFile kind, const QString &path)
 
 bool isSpecialFile(SpecialFile kind, const QString &path)
 {
-    struct stat status {};
+    struct stat status { };
     if (::stat(QFile::encodeName(path).constData(), &status) != 0)
         return false;
     return kind == SpecialFile::Fifo ? S_ISFIFO(status.st_mode) : S_ISCHR(status.st_mode);
