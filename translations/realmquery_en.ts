@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>realm::Arguments</name>
+    <message>
+        <source>选项 %1 的值含有不能按系统编码读作文字的字节（也许最后一个字符被截断了）。</source>
+        <translation>The value of option %1 holds bytes that are not text in the system&apos;s encoding (perhaps its last character was cut off).</translation>
+    </message>
+    <message>
+        <source>参数“%1”含有不能按系统编码读作文字的字节（也许最后一个字符被截断了）。</source>
+        <translation>The argument “%1” holds bytes that are not text in the system&apos;s encoding (perhaps its last character was cut off).</translation>
+    </message>
+</context>
+<context>
     <name>realm::DataError</name>
     <message>
         <source>错误 %1：%2</source>
@@ -41,6 +52,14 @@
     <message>
         <source>没有“item”表</source>
         <translation>it has no table &quot;item&quot;</translation>
+    </message>
+    <message>
+        <source>它不是普通文件（而是管道、设备或套接字）</source>
+        <translation>it is not a regular file (but a pipe, a device or a socket)</translation>
+    </message>
+    <message>
+        <source>它大于 Jet 4 数据库的上限 2 GB</source>
+        <translation>it is larger than a Jet 4 database can be (2 GB)</translation>
     </message>
 </context>
 <context>
@@ -243,6 +262,10 @@ and the item file db.mdb beside it: %2.</translation>
     <message>
         <source>无法写入 %1：%2</source>
         <translation>Could not write %1: %2</translation>
+    </message>
+    <message>
+        <source>警告：%1 中有 SQL Server 的密码，但其他用户也能读取这个文件。请只让自己可读：chmod 600 %1</source>
+        <translation>Warning: %1 holds the SQL Server password, but other users may read it. Make it readable by you alone: chmod 600 %1</translation>
     </message>
 </context>
 <context>
@@ -460,6 +483,10 @@ and the item file db.mdb beside it: %2.</translation>
         <source>制表符分隔文本 (*.txt *.tsv)</source>
         <translation>Tab-separated text (*.txt *.tsv)</translation>
     </message>
+    <message>
+        <source>“%1” 不是普通文件（而是设备、管道或套接字），不能导出到那里。请换一个文件名。</source>
+        <translation>“%1” is not a regular file (but a device, a pipe or a socket): nothing can be exported there. Please choose another file name.</translation>
+    </message>
 </context>
 <context>
     <name>realm::ui::FirstRun</name>
@@ -649,6 +676,13 @@ Fill in the game server, login and password, put db.mdb into %2, and start the p
 realmquery-cli 不需要显示器，也能运行同样的查询。</source>
         <translation>%1 is a desktop program and needs a display (DISPLAY or WAYLAND_DISPLAY).
 realmquery-cli runs the same searches without one.</translation>
+    </message>
+</context>
+<context>
+    <name>realm::ui::UserSettings</name>
+    <message>
+        <source>窗口位置文件 %1 不是普通文件或过大，程序不读取也不写入它。</source>
+        <translation>The window position file %1 is not a regular file or is too large; it is neither read nor written.</translation>
     </message>
 </context>
 <context>

@@ -1,3 +1,4 @@
+#include "data/Arguments.h"
 #include "data/Language.h"
 #include "data/Module1.h"
 #include "data/ProgramFolder.h"
@@ -95,15 +96,22 @@ bool chooseLanguage(const QStringList &arguments)
     return false;
 }
 
-// --help, --version and a wrong --lang answer before the window system is
-// touched, so they work without a display. The window system's own options
-// are not known here; QApplication takes them later.
+// --help, --version, a wrong --lang and an undecodable argument answer
+// before the window system is touched, so they work without a display. The
+// window system's own options are not known here; QApplication takes them
+// later.
 std::optional<int> answerInfoOptions(int &argc, char **argv)
 {
     const QCoreApplication core(argc, argv);
     nameApplication();
     if (!chooseLanguage(QCoreApplication::arguments()))
         return 2;
+    // Qt reads such bytes as U+FFFD: a folder nobody named.
+    const realm::TypedArguments typed = realm::typedArguments(argc, argv);
+    if (typed.undecodable) {
+        printText(stderr, ProgramName + QStringLiteral(": ") + realm::undecodableArgumentMessage(typed.arguments, *typed.undecodable));
+        return 2;
+    }
     QCommandLineParser parser;
     describeOptions(parser);
     parser.parse(QCoreApplication::arguments());
@@ -157,6 +165,8 @@ int main(int argc, char *argv[])
     realm::setProgramFolder(parser.value(dirOption()));
     if (!parser.isSet(dirOption()) && !realm::findSettingsFolder())
         return firstRun();
+    if (const auto note = realm::exposedPasswordNote(realm::programFolder()))
+        printText(stderr, ProgramName + QStringLiteral(": ") + *note);
 
     realm::ui::installFontSubstitutes();
     // The runner goes before the shared objects: its threads end first.

@@ -4,6 +4,7 @@
 #include "data/DataError.h"
 #include "data/Module1.h"
 #include "data/ProgramFolder.h"
+#include "data/SettingsTemplate.h"
 #include "query/ListFormat.h"
 #include "query/SearchChannel.h"
 
@@ -221,6 +222,8 @@ int runRequest(const Request &request)
 {
     setProgramFolder(request.folder);
     const QString folder = programFolder();
+    if (const auto note = exposedPasswordNote(folder))
+        printProblem(*note);
     OutputBuffer out(stdout);
     const auto writer = makeTableWriter(request.format, std::visit([](const auto &search) { return columnsOf(search); }, request.search),
                                         out);

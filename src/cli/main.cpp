@@ -1,11 +1,11 @@
 #include "cli/CommandLine.h"
 #include "cli/OutputBuffer.h"
+#include "data/Arguments.h"
 #include "data/Language.h"
 #include "data/ProgramFolder.h"
 #include "data/SettingsTemplate.h"
 
 #include <QCoreApplication>
-#include <QStringDecoder>
 
 #include <sqlite3.h>
 
@@ -46,18 +46,6 @@ struct Dispatch {
     }
 };
 
-// QCoreApplication::arguments() drops a U+FEFF that starts an argument; a
-// name typed as nothing else must reach the search as it is.
-QStringList argumentsAsTyped(int argc, char **argv)
-{
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) {
-        QStringDecoder decoder(QStringDecoder::System, QStringDecoder::Flag::ConvertInitialBom);
-        arguments << decoder.decode(QByteArrayView(argv[i]));
-    }
-    return arguments;
-}
-
 // The interface language from `--lang`, else from the locale. Returns false
 // for a `--lang` value that names no language, after saying so.
 bool chooseLanguage(const QStringList &arguments)
@@ -81,8 +69,14 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("realmquery-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(REALMQUERY_VERSION));
-    const QStringList arguments = argumentsAsTyped(argc, argv);
-    if (!chooseLanguage(arguments))
+    // A name typed as nothing but U+FEFF must reach the search as it is, and
+    // a cut-off character must not shorten a name into another one.
+    const realm::TypedArguments typed = realm::typedArguments(argc, argv);
+    if (!chooseLanguage(typed.arguments))
         return ExitUsage;
-    return std::visit(Dispatch{}, parseCommandLine(arguments));
+    if (typed.undecodable) {
+        printUsageProblem(realm::undecodableArgumentMessage(typed.arguments, *typed.undecodable));
+        return ExitUsage;
+    }
+    return std::visit(Dispatch{}, parseCommandLine(typed.arguments));
 }

@@ -1,7 +1,8 @@
 #include "data/IniFile.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "data/RegularFile.h"
+
+#include <QList>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -14,16 +15,17 @@ namespace realm {
 namespace {
 
 constexpr qsizetype ValueByteLimit = 254;
+// Far more than any settings file holds, and little enough to read at once.
+constexpr qint64 FileByteLimit = qint64(4) << 20;
 
-enum class FileEncoding { Utf8,
-                          Gbk };
+using Encoding = IniFile::Encoding;
 
 struct DecodedFile {
     QString text;
-    FileEncoding encoding;
+    Encoding encoding;
 };
 
-// Why a file gives no text at all; the empty text when it can be read.
+// The decoded text, or why the file gives no text at all.
 using FileOrProblem = std::variant<DecodedFile, QString>;
 
 bool isCommentLine(QByteArrayView line)
@@ -50,32 +52,42 @@ bool looksLikeUtf16(const QByteArray &bytes)
     return bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") || bytes.contains('\0');
 }
 
+QString describe(const FileProblem &problem, const QString &path)
+{
+    switch (problem.kind) {
+    case FileProblem::Kind::Missing:
+        return QStringLiteral("The settings file %1 does not exist.").arg(path);
+    case FileProblem::Kind::Folder:
+        return QStringLiteral("The settings file %1 is a folder.").arg(path);
+    case FileProblem::Kind::NotRegular:
+        return QStringLiteral("The settings file %1 is not a regular file (but a pipe, a device or a socket); it is not read.").arg(path);
+    case FileProblem::Kind::TooLarge:
+        return QStringLiteral("The settings file %1 is larger than %2 MB; it is not read.").arg(path).arg(FileByteLimit >> 20);
+    case FileProblem::Kind::Unreadable:
+        break;
+    }
+    return QStringLiteral("The settings file %1 cannot be read: %2.").arg(path, problem.reason);
+}
+
 FileOrProblem readFile(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return QStringLiteral("The settings file %1 does not exist.").arg(path);
-    if (info.isDir())
-        return QStringLiteral("The settings file %1 is a folder.").arg(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("The settings file %1 cannot be read: %2.").arg(path, file.errorString());
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return QStringLiteral("The settings file %1 cannot be read: %2.").arg(path, file.errorString());
+    auto content = readRegularFile(path, FileByteLimit);
+    if (const auto *problem = std::get_if<FileProblem>(&content))
+        return describe(*problem, path);
+    QByteArray &bytes = std::get<QByteArray>(content);
     if (looksLikeUtf16(bytes))
         return QStringLiteral("The settings file %1 is UTF-16 text; save it as GBK or UTF-8.").arg(path);
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
     if (isUtf8OutsideComments(bytes))
-        return DecodedFile{QString::fromUtf8(bytes), FileEncoding::Utf8};
+        return DecodedFile{QString::fromUtf8(bytes), Encoding::Utf8};
     QStringDecoder gbk("GB18030");
-    return DecodedFile{gbk.decode(bytes), FileEncoding::Gbk};
+    return DecodedFile{gbk.decode(bytes), Encoding::Gbk};
 }
 
-QByteArray encode(const QString &text, FileEncoding encoding)
+QByteArray encode(const QString &text, Encoding encoding)
 {
-    if (encoding == FileEncoding::Utf8)
+    if (encoding == Encoding::Utf8)
         return text.toUtf8();
     QStringEncoder gbk("GB18030");
     return gbk.encode(text);
@@ -84,7 +96,7 @@ QByteArray encode(const QString &text, FileEncoding encoding)
 // Cuts whole characters off the end until the encoded value fits. Every
 // character takes at least one byte, so only the first ValueByteLimit + 1
 // code units can matter: the work stays bounded whatever the value's length.
-QString cutToByteLimit(const QString &value, FileEncoding encoding)
+QString cutToByteLimit(const QString &value, Encoding encoding)
 {
     QString cut = value.first(std::min(value.size(), ValueByteLimit + 1));
     while (encode(cut, encoding).size() > ValueByteLimit) {
@@ -168,26 +180,40 @@ std::optional<QString> findValue(const QString &text, const QString &section, co
 
 } // namespace
 
-QString GetFromINI(const QString &AppName, const QString &KeyName, const QString &FileName)
+IniFile::IniFile(const QString &FileName)
+    : m_fileName(FileName)
 {
-    const FileOrProblem file = readFile(FileName);
-    const auto *decoded = std::get_if<DecodedFile>(&file);
-    if (!decoded)
-        return {};
-    const auto value = findValue(decoded->text, AppName, KeyName);
-    if (!value)
-        return {};
-    return cutToByteLimit(*value, decoded->encoding);
+    FileOrProblem file = readFile(FileName);
+    if (auto *decoded = std::get_if<DecodedFile>(&file)) {
+        m_text = std::move(decoded->text);
+        m_encoding = decoded->encoding;
+    } else {
+        m_readProblem = std::get<QString>(file);
+    }
 }
 
-QString iniFileProblem(const QString &AppName, const QString &FileName)
+QString IniFile::value(const QString &AppName, const QString &KeyName) const
 {
-    const FileOrProblem file = readFile(FileName);
-    if (const auto *problem = std::get_if<QString>(&file))
-        return *problem;
-    if (!hasSection(std::get<DecodedFile>(file).text, AppName))
-        return QStringLiteral("The settings file %1 has no section [%2].").arg(FileName, AppName);
+    if (!m_readProblem.isEmpty())
+        return {};
+    const auto value = findValue(m_text, AppName, KeyName);
+    if (!value)
+        return {};
+    return cutToByteLimit(*value, m_encoding);
+}
+
+QString IniFile::problem(const QString &AppName) const
+{
+    if (!m_readProblem.isEmpty())
+        return m_readProblem;
+    if (!hasSection(m_text, AppName))
+        return QStringLiteral("The settings file %1 has no section [%2].").arg(m_fileName, AppName);
     return {};
+}
+
+QString GetFromINI(const QString &AppName, const QString &KeyName, const QString &FileName)
+{
+    return IniFile(FileName).value(AppName, KeyName);
 }
 
 } // namespace realm

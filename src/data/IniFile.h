@@ -21,12 +21,33 @@ namespace realm {
 //   A UTF-16 file gives no values.
 // - A value is cut to at most 254 bytes of the file's own encoding, never in
 //   the middle of a character.
+// - Only a regular file of at most a few megabytes is read: a FIFO, a
+//   device or a larger file gives no values.
 // The result is empty when the file, the section or the key is missing.
 QString GetFromINI(const QString &AppName, const QString &KeyName, const QString &FileName);
 
-// Why the file gives no values of the section, naming the file: missing,
-// a folder, unreadable (with the system's reason), UTF-16, or without the
-// section. The empty text when the section can be read.
-QString iniFileProblem(const QString &AppName, const QString &FileName);
+// A profile file read once, for several values: each value as GetFromINI
+// gives it.
+class IniFile {
+public:
+    enum class Encoding { Utf8,
+                          Gbk };
+
+    explicit IniFile(const QString &FileName);
+
+    QString value(const QString &AppName, const QString &KeyName) const;
+    // Why the file gives no values of the section, naming the file: missing,
+    // a folder, not a regular file, too large, unreadable (with the system's
+    // reason), UTF-16, or without the section. The empty text when the
+    // section can be read.
+    QString problem(const QString &AppName) const;
+
+private:
+    QString m_fileName;
+    QString m_text;
+    Encoding m_encoding = Encoding::Utf8;
+    // Why the file gives no text at all; empty when it was read.
+    QString m_readProblem;
+};
 
 } // namespace realm

@@ -1,13 +1,12 @@
 #include "data/ItemDatabase.h"
 
 #include "data/DataError.h"
+#include "data/RegularFile.h"
 #include "jet4writer/TableReader.h"
 
 #include <sqlite3.h>
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
 
 namespace realm {
 
@@ -20,20 +19,33 @@ const char *const ItemTable = "item";
     throw DataError(ErrorNumber::ItemDatabase, QCoreApplication::translate("realm::ItemDatabase", "无法读取物品数据库 %1：%2").arg(path, what));
 }
 
+// The largest file a Jet 4 database may be: whatever is larger is no item
+// file, and is never read into memory.
+constexpr qint64 Jet4FileLimit = qint64(2) << 30;
+
+QString describe(const FileProblem &problem)
+{
+    switch (problem.kind) {
+    case FileProblem::Kind::Missing:
+        return QCoreApplication::translate("realm::ItemDatabase", "文件不存在");
+    case FileProblem::Kind::Folder:
+        return QCoreApplication::translate("realm::ItemDatabase", "它是文件夹，不是文件");
+    case FileProblem::Kind::NotRegular:
+        return QCoreApplication::translate("realm::ItemDatabase", "它不是普通文件（而是管道、设备或套接字）");
+    case FileProblem::Kind::TooLarge:
+        return QCoreApplication::translate("realm::ItemDatabase", "它大于 Jet 4 数据库的上限 2 GB");
+    case FileProblem::Kind::Unreadable:
+        break;
+    }
+    return QCoreApplication::translate("realm::ItemDatabase", "无法读取文件（%1）").arg(problem.reason);
+}
+
 QByteArray readWholeFile(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        failOn(path, QCoreApplication::translate("realm::ItemDatabase", "文件不存在"));
-    if (info.isDir())
-        failOn(path, QCoreApplication::translate("realm::ItemDatabase", "它是文件夹，不是文件"));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        failOn(path, QCoreApplication::translate("realm::ItemDatabase", "无法读取文件（%1）").arg(file.errorString()));
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        failOn(path, QCoreApplication::translate("realm::ItemDatabase", "无法读取文件（%1）").arg(file.errorString()));
-    return bytes;
+    auto content = readRegularFile(path, Jet4FileLimit);
+    if (const auto *problem = std::get_if<FileProblem>(&content))
+        failOn(path, describe(*problem));
+    return std::move(std::get<QByteArray>(content));
 }
 
 bool isWholeNumberType(std::uint8_t type)

@@ -37,9 +37,10 @@ QString settingsAdvice(const Settings &settings, const QString &programFolder)
 {
     const QString path = QDir::toNativeSeparators(settingsPath(programFolder));
     QString advice = Text::tr("游戏数据库的服务器设置在 %1 的 [基础设置] 节中：serverip、userid 和 password。").arg(path);
-    if (!QFileInfo(path).isFile())
+    const QFileInfo file(path);
+    if (!file.exists())
         advice += u'\n' + Text::tr("该文件不存在。");
-    else if (settings.login.server.isEmpty() && settings.gameDatabaseFile.isEmpty())
+    else if (file.isFile() && settings.login.server.isEmpty() && settings.gameDatabaseFile.isEmpty())
         advice += u'\n' + Text::tr("其中没有设置服务器（serverip）。");
     return advice;
 }

@@ -15,9 +15,9 @@ const QString Section = QStringLiteral("基础设置");
 
 // The profile value with blanks trimmed once more, so that blanks inside
 // its quotes do not reach the login either.
-QString setting(const QString &path, const QString &key)
+QString setting(const IniFile &file, const QString &key)
 {
-    QString value = GetFromINI(Section, key, path);
+    QString value = file.value(Section, key);
     while (value.startsWith(u' '))
         value.remove(0, 1);
     while (value.endsWith(u' '))
@@ -37,9 +37,9 @@ std::optional<int> parseQueryTimeout(const QString &text)
     return seconds;
 }
 
-QString settingsProblem(const Settings &settings, const QString &path, bool timeoutIsValid)
+QString settingsProblem(const Settings &settings, const IniFile &file, const QString &path, bool timeoutIsValid)
 {
-    const QString fileProblem = iniFileProblem(Section, path);
+    const QString fileProblem = file.problem(Section);
     if (!fileProblem.isEmpty())
         return fileProblem;
     if (!timeoutIsValid)
@@ -62,14 +62,15 @@ QString settingsPath(const QString &programFolder)
 Settings readSettings(const QString &programFolder)
 {
     const QString path = settingsPath(programFolder);
+    const IniFile file(path);
     Settings settings;
-    settings.login.server = setting(path, QStringLiteral("serverip"));
-    settings.login.userId = setting(path, QStringLiteral("userid"));
-    settings.login.password = setting(path, QStringLiteral("password"));
-    settings.gameDatabaseFile = setting(path, QStringLiteral("gamedb"));
-    const auto timeout = parseQueryTimeout(setting(path, QStringLiteral("querytimeout")));
+    settings.login.server = setting(file, QStringLiteral("serverip"));
+    settings.login.userId = setting(file, QStringLiteral("userid"));
+    settings.login.password = setting(file, QStringLiteral("password"));
+    settings.gameDatabaseFile = setting(file, QStringLiteral("gamedb"));
+    const auto timeout = parseQueryTimeout(setting(file, QStringLiteral("querytimeout")));
     settings.login.queryTimeoutSeconds = timeout.value_or(settings.login.queryTimeoutSeconds);
-    settings.problem = settingsProblem(settings, path, timeout.has_value());
+    settings.problem = settingsProblem(settings, file, path, timeout.has_value());
     return settings;
 }
 

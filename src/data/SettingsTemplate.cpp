@@ -44,13 +44,41 @@ QByteArray settingsTemplate()
         .toUtf8();
 }
 
+namespace {
+
+constexpr QFile::Permissions OwnerOnly = QFile::ReadOwner | QFile::WriteOwner;
+
+// A folder that is there already is left as it is: the file's own mode
+// keeps the password.
+bool makeOwnFolder(const QString &folder)
+{
+    const QFileInfo info(folder);
+    if (info.isDir())
+        return true;
+    return QDir().mkpath(info.absolutePath()) && (QDir().mkdir(folder, OwnerOnly | QFile::ExeOwner) || QFileInfo(folder).isDir());
+}
+
+// Windows keeps who may read a file in access lists, which the mode bits Qt
+// reports there do not show: the question has no answer from them.
+bool othersMayRead(const QString &path)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+    return false;
+#else
+    return QFileInfo(path).permissions() & (QFile::ReadGroup | QFile::ReadOther);
+#endif
+}
+
+} // namespace
+
 std::optional<QString> createSettingsTemplate(const QString &folder)
 {
-    if (!QDir().mkpath(folder))
+    if (!makeOwnFolder(folder))
         return QCoreApplication::translate("realm::SettingsTemplate", "无法创建文件夹 %1。").arg(folder);
     QFile file(settingsPath(folder));
     // NewOnly fails on any existing entry, a dangling link included.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, OwnerOnly))
         return QCoreApplication::translate("realm::SettingsTemplate", "无法创建 %1：%2").arg(file.fileName(), file.errorString());
     const QByteArray text = settingsTemplate();
     if (file.write(text) == text.size() && file.flush())
@@ -59,6 +87,16 @@ std::optional<QString> createSettingsTemplate(const QString &folder)
     const QString problem = QCoreApplication::translate("realm::SettingsTemplate", "无法写入 %1：%2").arg(file.fileName(), file.errorString());
     file.remove();
     return problem;
+}
+
+std::optional<QString> exposedPasswordNote(const QString &folder)
+{
+    const QString path = settingsPath(folder);
+    if (!othersMayRead(path) || readSettings(folder).login.password.isEmpty())
+        return std::nullopt;
+    return QCoreApplication::translate("realm::SettingsTemplate", "警告：%1 中有 SQL Server 的密码，但其他用户也能读取这个文件。"
+                                                                  "请只让自己可读：chmod 600 %1")
+        .arg(path);
 }
 
 } // namespace realm

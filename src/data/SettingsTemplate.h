@@ -18,8 +18,13 @@ QString missingSettingsReport();
 QByteArray settingsTemplate();
 
 // Writes the template as db.ini into `folder`, making the folder when it is
-// missing. An existing db.ini (even a dangling link) is never replaced.
+// missing. The password goes into that file: both are made readable by the
+// user alone. An existing db.ini (even a dangling link) is never replaced.
 // Returns why it failed, or nothing when the file was written.
 std::optional<QString> createSettingsTemplate(const QString &folder);
+
+// A warning, as ssh gives for its keys, when the db.ini in `folder` holds a
+// password and users other than its owner may read it; nothing otherwise.
+std::optional<QString> exposedPasswordNote(const QString &folder);
 
 } // namespace realm

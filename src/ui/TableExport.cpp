@@ -1,5 +1,7 @@
 #include "ui/TableExport.h"
 
+#include "data/RegularFile.h"
+
 #include <QAbstractItemModel>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -121,6 +123,10 @@ ExportOutcome exportRows(const QAbstractItemModel &rows, Delimiter delimiter, co
 {
     if (QFileInfo(path).isDir())
         return failed(openFailure(path, {}));
+    // The save file would put a regular file in the place of a device or a
+    // FIFO, and call that a success.
+    if (!mayWriteFile(path))
+        return failed(tr("“%1” 不是普通文件（而是设备、管道或套接字），不能导出到那里。请换一个文件名。").arg(path));
     QSaveFile file(path);
     // Unbuffered: a buffered save file commits even when its last flush
     // failed short of space, leaving a cut-off file in place.

@@ -24,10 +24,11 @@ struct ExportOutcome {
 // them: UTF-8 with a byte-order mark, CRLF line ends, quoted fields, and an
 // apostrophe before cells a spreadsheet would take as a formula. The file
 // appears under `path` only when complete; a stopped or failed export leaves
-// whatever stood there before. `progress` is called now and then with the
-// rows written so far and returns false to stop. Rows the model gains
-// meanwhile are not written; a model that loses rows or is reset fails the
-// export.
+// whatever stood there before. A path that is a device, a FIFO or a socket
+// (links followed) fails the export untouched. `progress` is called now and
+// then with the rows written so far and returns false to stop. Rows the
+// model gains meanwhile are not written; a model that loses rows or is reset
+// fails the export.
 ExportOutcome exportRows(const QAbstractItemModel &rows, Delimiter delimiter, const QString &path,
                          const std::function<bool(int)> &progress = {});
 

@@ -119,6 +119,8 @@ private:
     void restore()
     {
         const auto settings = openUserSettings();
+        if (!settings)
+            return;
         QRect geometry = settings->value(key("geometry")).toRect();
         if (geometry.isValid()) {
             geometry.setSize(geometry.size().expandedTo(m_form->minimumSize()).boundedTo(availableRoom(m_form)));
@@ -148,6 +150,8 @@ private:
     void save() const
     {
         const auto settings = openUserSettings();
+        if (!settings)
+            return;
         const bool maximized = m_form->isMaximized();
         settings->setValue(key("geometry"), maximized ? m_form->normalGeometry() : m_form->geometry());
         settings->setValue(key("maximized"), maximized);

@@ -75,7 +75,8 @@ QString describe(const ExportOutcome &outcome, const QString &path)
 
 QString exportFolder()
 {
-    const QString saved = openUserSettings()->value(ExportFolderKey).toString();
+    const auto settings = openUserSettings();
+    const QString saved = settings ? settings->value(ExportFolderKey).toString() : QString();
     if (!saved.isEmpty() && QFileInfo(saved).isDir())
         return saved;
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -251,7 +252,8 @@ void Worksheet::exportWithDialog()
         dialog->setDefaultSuffix(filter == tabFilter() ? QStringLiteral("txt") : QStringLiteral("csv"));
     });
     connect(dialog, &QFileDialog::fileSelected, this, [this, dialog](const QString &path) {
-        openUserSettings()->setValue(ExportFolderKey, QFileInfo(path).absolutePath());
+        if (const auto settings = openUserSettings())
+            settings->setValue(ExportFolderKey, QFileInfo(path).absolutePath());
         exportFile(path, delimiterFor(path, dialog->selectedNameFilter()));
     });
     dialog->open();

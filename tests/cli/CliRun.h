@@ -16,13 +16,15 @@ struct CliRun {
 };
 
 // Runs the command-line program to its end and keeps all it wrote.
+// One that has not ended after `timeoutMs` is killed and gives nothing.
 inline CliRun runCli(const QStringList &arguments, const QString &program = QStringLiteral(REALMQUERY_CLI_PATH),
-                     const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+                     const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
+                     int timeoutMs = 120000)
 {
     QProcess process;
     process.setProcessEnvironment(environment);
     process.start(program, arguments);
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
+    if (!process.waitForFinished(timeoutMs) || process.exitStatus() != QProcess::NormalExit)
         return {};
     return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }

@@ -1,14 +1,8 @@
 #include "CliRun.h"
 #include "Fixtures.h"
 
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-
 #include <QDir>
 #include <QFile>
-
-#include <cstring>
 
 using namespace realm;
 
@@ -69,22 +63,6 @@ private slots:
         QCOMPARE(entries(m_folder.path()), before);
     }
 
-    void unreadableItemFileSaysSoWithTheReason()
-    {
-        test::FixtureFolder folder;
-        folder.writeSqliteIni();
-        const QByteArray path = folder.file(QStringLiteral("db.mdb")).toLocal8Bit();
-        const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::strncpy(address.sun_path, path.constData(), sizeof address.sun_path - 1);
-        QCOMPARE(::bind(listener, reinterpret_cast<const sockaddr *>(&address), sizeof address), 0);
-        const test::CliRun result = run({QStringLiteral("item"), QStringLiteral("--id"), QStringLiteral("57")}, folder.path());
-        ::close(listener);
-        QCOMPARE(result.exitCode, 1);
-        QVERIFY2(result.err.contains(path) && result.err.contains("No such device or address"), result.err.constData());
-    }
-
     void helpAndVersionToAFullDeviceFail_data()
     {
         QTest::addColumn<QString>("program");
@@ -136,6 +114,35 @@ private slots:
             QCOMPARE(result.exitCode, 0);
             QCOMPARE(result.out.count('\n'), 1);
         }
+    }
+
+    // Typed through the shell, which passes bytes that no QString holds.
+    void cutOffCharacterIsAUsageErrorNamingTheOption_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QString>("named");
+        const QString cli = QStringLiteral(REALMQUERY_CLI_PATH);
+        const QString cutOff = QStringLiteral("\"$(printf '\\346\\235')\"");
+        QTest::newRow("name") << cli << QStringLiteral("--dir \"$1\" equip --name ") + cutOff << QStringLiteral("选项 --name");
+        QTest::newRow("name=") << cli << QStringLiteral("--dir \"$1\" equip --name=") + cutOff << QStringLiteral("选项 --name");
+        QTest::newRow("pet name") << cli << QStringLiteral("--dir \"$1\" pet 小") + cutOff << QStringLiteral("参数“小");
+        QTest::newRow("folder") << cli << QStringLiteral("--dir \"$1\"") + cutOff + QStringLiteral(" equip") << QStringLiteral("选项 --dir");
+        QTest::newRow("window's folder") << QStringLiteral(REALMQUERY_PATH) << QStringLiteral("--dir \"$1\"") + cutOff
+                                         << QStringLiteral("选项 --dir");
+    }
+    void cutOffCharacterIsAUsageErrorNamingTheOption()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, arguments);
+        QFETCH(QString, named);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        const test::CliRun result = test::runCli({QStringLiteral("-c"), QStringLiteral("exec \"$0\" ") + arguments, program, m_folder.path()},
+                                                 QStringLiteral("/bin/sh"), environment, 30000);
+        QCOMPARE(result.exitCode, 2);
+        QVERIFY2(QString::fromUtf8(result.err).contains(named), result.err.constData());
+        QVERIFY(result.out.isEmpty());
     }
 
     void characterWithoutAccountIsListedAlone()

@@ -31,6 +31,20 @@ class TestIniFile : public QObject {
 
     static QString section() { return QStringLiteral("基础设置"); }
 
+    // All this process has read so far, in bytes; -1 where the system does
+    // not say.
+    static qint64 bytesReadSoFar()
+    {
+        QFile io(QStringLiteral("/proc/self/io"));
+        if (!io.open(QIODevice::ReadOnly))
+            return -1;
+        for (const QByteArray &line : io.readAll().split('\n')) {
+            if (line.startsWith("rchar: "))
+                return line.sliced(7).toLongLong();
+        }
+        return -1;
+    }
+
 private slots:
     void missingFileSectionOrKeyGiveEmptyText()
     {
@@ -103,6 +117,19 @@ private slots:
     {
         const QString path = write("[\xBB\xF9\xB4\xA1\xC9\xE8\xD6\xC3]\npassword=" + QByteArray(1 << 20, '\xD6') + "\n");
         QCOMPARE(GetFromINI(section(), QStringLiteral("password"), path).size(), 127);
+    }
+
+    // Each key read the file anew: six times for the settings.
+    void settingsFileIsReadOnce()
+    {
+        const QByteArray comments = QByteArray("; padding\n").repeated(300000);
+        write(comments + QStringLiteral("[基础设置]\nserverip=h\nuserid=sa\n").toUtf8());
+        const qint64 before = bytesReadSoFar();
+        if (before < 0)
+            QSKIP("the system does not count what a process reads");
+        QCOMPARE(readSettings(m_dir.path()).login.userId, QStringLiteral("sa"));
+        const qint64 read = bytesReadSoFar() - before;
+        QVERIFY2(read < 2 * comments.size(), qPrintable(QString::number(read)));
     }
 
     void strayBytesInCommentsKeepAUtf8FileUtf8()

@@ -98,6 +98,41 @@ private slots:
                  qPrintable(run.errors));
     }
 
+    // Opening a FIFO waits for a writer that never comes.
+    void fifoInPlaceOfAFileIsFatalByName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("db.ini") << QStringLiteral("db.ini");
+        QTest::newRow("db.mdb") << QStringLiteral("db.mdb");
+    }
+    void fifoInPlaceOfAFileIsFatalByName()
+    {
+        QFETCH(QString, name);
+        realm::test::FixtureFolder folder;
+        folder.writeStandard();
+        QVERIFY(QFile::remove(folder.file(name)));
+        QVERIFY(realm::test::makeSpecialFile(realm::test::SpecialFile::Fifo, folder.file(name)));
+        const Run run = runProgram(folder.path());
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.errors.contains(folder.file(name)), qPrintable(run.errors));
+    }
+
+    // As ssh does for its keys: said once, and the start goes on.
+    void passwordOthersMayReadIsPointedOutOnce()
+    {
+        realm::test::FixtureFolder folder;
+        folder.writeIni(iniFor(9));
+        const QString path = folder.file(QStringLiteral("db.ini"));
+        const QFile::Permissions owner = QFile::ReadOwner | QFile::WriteOwner;
+        for (const auto &[permissions, notes] : {std::pair{owner | QFile::ReadOther, 1}, std::pair{owner, 0}}) {
+            QVERIFY(QFile::setPermissions(path, permissions));
+            const Run run = runProgram(folder.path());
+            QCOMPARE(run.exitCode, 1);
+            QCOMPARE(run.errors.count(QStringLiteral("chmod 600 ") + path), notes);
+            QVERIFY2(run.errors.contains(folder.file(QStringLiteral("db.mdb"))), qPrintable(run.errors));
+        }
+    }
+
     void missingGameDatabaseFileIsFatal()
     {
         realm::test::FixtureFolder folder;

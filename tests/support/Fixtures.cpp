@@ -5,6 +5,9 @@
 #include <QTest>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace realm::test {
 
@@ -15,6 +18,22 @@ FixtureFolder::FixtureFolder()
     // folder: each test starts without any, and leaves the user's alone.
     static const QTemporaryDir configHome;
     qputenv("XDG_CONFIG_HOME", configHome.path().toUtf8());
+}
+
+bool makeSpecialFile(SpecialFile kind, const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (kind == SpecialFile::Fifo)
+        return ::mkfifo(name.constData(), 0600) == 0;
+    return ::geteuid() == 0 && ::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+}
+
+bool isSpecialFile(SpecialFile kind, const QString &path)
+{
+    struct stat status { };
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return false;
+    return kind == SpecialFile::Fifo ? S_ISFIFO(status.st_mode) : S_ISCHR(status.st_mode);
 }
 
 int runJet4Writer(const QString &tsv, const QString &outputPath, QString *error)

@@ -38,6 +38,16 @@ private:
 QString standardItems();
 QString standardGameSql();
 
+// What a program must neither read as a file nor replace by one: a FIFO,
+// which blocks whoever opens it, and a character device (a copy of
+// /dev/null), which only root may make.
+enum class SpecialFile { Fifo,
+                         Device };
+// False when it cannot be made here: a test then skips.
+bool makeSpecialFile(SpecialFile kind, const QString &path);
+// True when `path` (links followed) is still of that kind.
+bool isSpecialFile(SpecialFile kind, const QString &path);
+
 // Runs the Jet 4 writer on TSV text; returns its exit code, stderr in `error`.
 int runJet4Writer(const QString &tsv, const QString &outputPath, QString *error = nullptr);
 

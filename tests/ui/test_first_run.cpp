@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 using namespace realm;
 
 namespace {
@@ -64,6 +66,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_configHome.isValid());
+        // The usual mask, which leaves new files readable by everyone.
+        ::umask(022);
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configHome.path()));
         QCOMPARE(userSettingsFolder(), m_configHome.path() + QStringLiteral("/realmquery"));
     }
@@ -84,6 +88,11 @@ private slots:
         QVERIFY(ui::offerSettingsTemplate());
         QCOMPARE(answerer.texts.size(), 2);
         QVERIFY(QFileInfo(settingsFile()).isFile());
+        // The password goes in there.
+        const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+            | QFile::WriteOther | QFile::ExeOther;
+        QCOMPARE(QFileInfo(settingsFile()).permissions() & others, QFile::Permissions());
+        QCOMPARE(QFileInfo(userSettingsFolder()).permissions() & others, QFile::Permissions());
         const Settings blank = readSettings(userSettingsFolder());
         QVERIFY(blank.login.server.isEmpty() && blank.login.userId.isEmpty() && blank.gameDatabaseFile.isEmpty());
 

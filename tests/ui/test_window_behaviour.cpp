@@ -10,10 +10,92 @@
 #include <QLabel>
 #include <QPointer>
 #include <QTableView>
+#include <QTemporaryFile>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <thread>
 
 using namespace realm;
 using namespace realm::ui;
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// Counts the times someone opens the FIFO to read it, and lets each reader
+// go on at once with an empty read, so that a reader never hangs the test.
+class FifoReaderWatch {
+public:
+    explicit FifoReaderWatch(const QString &path)
+        : m_path(QFile::encodeName(path)), m_thread([this] { watch(); })
+    {
+    }
+    ~FifoReaderWatch()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+    FifoReaderWatch(const FifoReaderWatch &) = delete;
+    FifoReaderWatch &operator=(const FifoReaderWatch &) = delete;
+
+    int readers() const { return m_readers; }
+
+private:
+    void watch()
+    {
+        while (!m_stop) {
+            // Opening the writing end without waiting succeeds only while a
+            // reader holds the other end.
+            const int writer = ::open(m_path.constData(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0) {
+                ++m_readers;
+                ::close(writer);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+
+    QByteArray m_path;
+    std::atomic<bool> m_stop = false;
+    std::atomic<int> m_readers = 0;
+    std::thread m_thread;
+};
+
+// What the program writes to standard error meanwhile.
+class StandardErrorCapture {
+public:
+    StandardErrorCapture()
+        : m_saved(::dup(STDERR_FILENO))
+    {
+        m_file.open();
+        std::fflush(stderr);
+        ::dup2(m_file.handle(), STDERR_FILENO);
+    }
+    ~StandardErrorCapture()
+    {
+        std::fflush(stderr);
+        ::dup2(m_saved, STDERR_FILENO);
+        ::close(m_saved);
+    }
+    StandardErrorCapture(const StandardErrorCapture &) = delete;
+    StandardErrorCapture &operator=(const StandardErrorCapture &) = delete;
+
+    QString text()
+    {
+        std::fflush(stderr);
+        QFile written(m_file.fileName());
+        return written.open(QIODevice::ReadOnly) ? QString::fromUtf8(written.readAll()) : QString();
+    }
+
+private:
+    QTemporaryFile m_file;
+    int m_saved;
+};
+
+} // namespace
 
 // Enter and Esc in the boxes, growing windows, the geometry they remember,
 // and rows tall enough for every face of their font.
@@ -144,6 +226,37 @@ private slots:
         form = open(u"Form3"_s);
         QCOMPARE(form->size(), chosen.size());
         QVERIFY(form->screen()->availableGeometry().contains(form->geometry().center()));
+    }
+
+    // A FIFO would keep the window from appearing; a device would become a
+    // file when it closes.
+    void geometryFileThatIsNoFileIsLeftAlone()
+    {
+        const QString path = userSettingsFile();
+        QTemporaryDir nodes;
+        const QString device = nodes.filePath(u"null"_s);
+        const bool deviceMade = test::makeSpecialFile(test::SpecialFile::Device, device);
+        StandardErrorCapture errors;
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+        QVERIFY(QFile::remove(path) || !QFileInfo::exists(path));
+        QVERIFY(test::makeSpecialFile(test::SpecialFile::Fifo, path));
+        {
+            const FifoReaderWatch watch(path);
+            open(u"Form3"_s)->close();
+            QTRY_VERIFY(!FormSlot<Form3>::instance().isLoaded());
+            QCOMPARE(watch.readers(), 0);
+        }
+        QVERIFY(test::isSpecialFile(test::SpecialFile::Fifo, path));
+        if (deviceMade) {
+            QVERIFY(QFile::remove(path) && QFile::link(device, path));
+            open(u"Form3"_s)->close();
+            QTRY_VERIFY(!FormSlot<Form3>::instance().isLoaded());
+            QVERIFY(test::isSpecialFile(test::SpecialFile::Device, device));
+        }
+        QVERIFY(QFile::remove(path));
+        QCOMPARE(errors.text().count(u"窗口位置文件 "_s + path), 1);
+        if (!deviceMade)
+            QSKIP("only root makes device nodes: the FIFO alone was tried");
     }
 
     void rowsHaveRoomForEveryFace()

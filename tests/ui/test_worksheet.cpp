@@ -303,6 +303,32 @@ private slots:
             QCOMPARE(fileBytes(path), QByteArray("old"));
     }
 
+    void exportOntoAFifoOrDeviceIsRefused_data()
+    {
+        QTest::addColumn<test::SpecialFile>("kind");
+        QTest::addColumn<bool>("throughLink");
+        QTest::newRow("FIFO") << test::SpecialFile::Fifo << false;
+        QTest::newRow("link to a FIFO") << test::SpecialFile::Fifo << true;
+        QTest::newRow("link to a device") << test::SpecialFile::Device << true;
+    }
+    void exportOntoAFifoOrDeviceIsRefused()
+    {
+        QFETCH(test::SpecialFile, kind);
+        QFETCH(bool, throughLink);
+        QTemporaryDir folder;
+        const QString node = folder.filePath(u"node"_s);
+        if (!test::makeSpecialFile(kind, node))
+            QSKIP("only root makes device nodes");
+        const QString path = throughLink ? folder.filePath(u"pets.csv"_s) : node;
+        if (throughLink)
+            QVERIFY(QFile::link(node, path));
+        searchPets();
+        const ExportOutcome outcome = sheet()->exportTo(path, Delimiter::Comma);
+        QCOMPARE(outcome.status, ExportOutcome::Status::Failed);
+        QVERIFY2(outcome.message.contains(path) && outcome.message.contains(u"不是普通文件"_s), qPrintable(outcome.message));
+        QVERIFY(test::isSpecialFile(kind, node));
+    }
+
     void contextMenuAndDoubleClickOpenLookups()
     {
         searchEquipment();
