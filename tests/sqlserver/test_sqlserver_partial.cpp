@@ -2,6 +2,7 @@
 #include "Fixtures.h"
 #include "TdsServerProcess.h"
 
+#include <QFile>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -49,6 +50,8 @@ private slots:
         QVERIFY2(server.start(&problem), qPrintable(problem));
         folder.writeIni(realm::test::sqlServerIni(server.serverAddress(), u"operator"_s, u"secret-word"_s).toUtf8()
                         + "querytimeout=1\n");
+        // A password readable by others earns a warning on standard error.
+        QFile::setPermissions(folder.file(u"db.ini"_s), QFile::ReadOwner | QFile::WriteOwner);
 
         const realm::test::CliRun run
             = realm::test::runCli({u"--dir"_s, folder.path(), u"--format"_s, u"json"_s, u"equip"_s});
