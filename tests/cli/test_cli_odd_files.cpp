@@ -51,7 +51,7 @@ Q_DECLARE_METATYPE(Stand)
 // FIFO would block the start for ever, a device or a sparse file be read
 // until memory runs out. Each is refused by name before it is read; and a
 // password others may read is pointed out.
-class TestCliSpecialFiles : public QObject {
+class TestCliOddFiles : public QObject {
     Q_OBJECT
 
     static test::CliRun runPetSearch(const QString &folder)
@@ -143,5 +143,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCliSpecialFiles)
-#include "test_cli_special_files.moc"
+QTEST_GUILESS_MAIN(TestCliOddFiles)
+#include "test_cli_odd_files.moc"
