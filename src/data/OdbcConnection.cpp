@@ -46,6 +46,7 @@ struct Diagnostic {
     long number = 0;
     QString state;
     QString text;
+    std::vector<QString> states; // of every record, first to last
 };
 
 Diagnostic diagnose(SQLSMALLINT handleType, SQLHANDLE handle)
@@ -59,28 +60,15 @@ Diagnostic diagnose(SQLSMALLINT handleType, SQLHANDLE handle)
         SQLSMALLINT length = 0;
         if (!SQL_SUCCEEDED(SQLGetDiagRecW(handleType, handle, record, state, &native, message, 1024, &length)))
             break;
+        diagnostic.states.push_back(QString::fromUtf16(reinterpret_cast<const char16_t *>(state), 5));
         if (record == 1) {
             diagnostic.number = native;
-            diagnostic.state = QString::fromUtf16(reinterpret_cast<const char16_t *>(state), 5);
+            diagnostic.state = diagnostic.states.front();
         }
         texts << QString::fromUtf16(reinterpret_cast<const char16_t *>(message), std::min<SQLSMALLINT>(length, 1023));
     }
     diagnostic.text = texts.join(u'\n');
     return diagnostic;
-}
-
-// The state of every diagnostic record, first to last.
-std::vector<QString> diagnosticStates(SQLSMALLINT handleType, SQLHANDLE handle)
-{
-    std::vector<QString> states;
-    for (SQLSMALLINT record = 1;; ++record) {
-        SQLWCHAR state[6] = {};
-        SQLINTEGER native = 0;
-        SQLSMALLINT length = 0;
-        if (!SQL_SUCCEEDED(SQLGetDiagRecW(handleType, handle, record, state, &native, nullptr, 0, &length)))
-            return states;
-        states.push_back(QString::fromUtf16(reinterpret_cast<const char16_t *>(state), 5));
-    }
 }
 
 // A handle of `type` under `parent` (of `parentType`); the reasons for a
@@ -574,7 +562,7 @@ private:
     // flagged its end as failed. A cut text's warning is information alone.
     bool cutShortByError() const
     {
-        const std::vector<QString> states = diagnosticStates(SQL_HANDLE_STMT, m_statement.handle());
+        const std::vector<QString> states = diagnose(SQL_HANDLE_STMT, m_statement.handle()).states;
         if (states.empty())
             return m_fetched < m_rowsNow;
         return std::any_of(states.begin(), states.end(), [](const QString &state) { return !state.startsWith(u"01"); });

@@ -16,7 +16,9 @@ namespace {
 constexpr int StartTimeoutMs = 30000;
 constexpr int StopTimeoutMs = 10000;
 
-TdsServerProcess::Options standardOptions(const FixtureFolder &folder, const QString &password)
+} // namespace
+
+TdsServerProcess::Options standardServerOptions(const FixtureFolder &folder, const QString &password)
 {
     TdsServerProcess::Options options;
     options.database = folder.file(QStringLiteral("realmdb.sqlite"));
@@ -24,8 +26,6 @@ TdsServerProcess::Options standardOptions(const FixtureFolder &folder, const QSt
     options.logPath = folder.file(QStringLiteral("server.log"));
     return options;
 }
-
-} // namespace
 
 TdsServerProcess::TdsServerProcess(Options options)
     : m_options(std::move(options)), m_port(m_options.port)
@@ -123,7 +123,7 @@ QByteArray encodeGbk(const QString &text)
 }
 
 SqlServerFixture::SqlServerFixture(const QString &password)
-    : server(standardOptions(folder, password))
+    : server(standardServerOptions(folder, password))
 {
     folder.writeItems(standardItems());
     folder.writeGameDatabase(standardGameSql());

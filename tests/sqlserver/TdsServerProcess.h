@@ -59,6 +59,10 @@ private:
     quint16 m_port;
 };
 
+// Serves realmdb.sqlite of `folder`, logging to server.log there, and takes
+// `password` for the login "operator".
+TdsServerProcess::Options standardServerOptions(const FixtureFolder &folder, const QString &password);
+
 // db.ini text for the SQL Server path (no gamedb key).
 QString sqlServerIni(const QString &server, const QString &login, const QString &password);
 QByteArray encodeGbk(const QString &text);

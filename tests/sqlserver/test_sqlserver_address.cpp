@@ -30,9 +30,7 @@ class TestSqlServerAddress : public QObject {
     std::unique_ptr<TdsServerProcess> startServer(const QString &host, quint16 port, const QStringList &arguments,
                                                   QString *error)
     {
-        TdsServerProcess::Options options;
-        options.database = m_folder->file(u"realmdb.sqlite"_s);
-        options.password = u"secret-word"_s;
+        TdsServerProcess::Options options = realm::test::standardServerOptions(*m_folder, u"secret-word"_s);
         options.host = host;
         options.port = port;
         options.logPath = m_folder->file(u"server-%1.log"_s.arg(host));

@@ -41,9 +41,7 @@ private slots:
         QFETCH(QString, error);
         realm::test::FixtureFolder folder;
         folder.writeStandard();
-        TdsServerProcess::Options options;
-        options.database = folder.file(u"realmdb.sqlite"_s);
-        options.password = u"secret-word"_s;
+        TdsServerProcess::Options options = realm::test::standardServerOptions(folder, u"secret-word"_s);
         options.arguments = misbehaviour;
         TdsServerProcess server(options);
         QString problem;

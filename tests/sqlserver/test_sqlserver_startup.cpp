@@ -132,9 +132,7 @@ private slots:
     {
         FixtureFolder folder;
         folder.writeStandard();
-        TdsServerProcess::Options options;
-        options.database = folder.file(u"realmdb.sqlite"_s);
-        options.password = u"secret-word"_s;
+        TdsServerProcess::Options options = realm::test::standardServerOptions(folder, u"secret-word"_s);
         TdsServerProcess healthy(options);
         options.arguments = {u"--login-error-length"_s, u"600"_s};
         TdsServerProcess refusing(options);
