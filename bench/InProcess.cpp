@@ -19,29 +19,24 @@ int rowsOf(const realm::SearchOutcome &outcome)
     return outcome.rowCount;
 }
 
-// A grid that drops what it is given: the lookup's own cost alone.
-class NoGrid : public realm::ListFeed {
-public:
-    void clearRows() override { }
-    void receive(std::shared_ptr<const realm::ResultTable>) override { }
-};
-
 // Runs a search through a channel, as a window does, with the rows going
-// into `list` on this thread; returns how it ended.
-realm::SearchOutcome runIntoList(OpenFolder &open, const std::shared_ptr<realm::Connection> &connection,
-                                 realm::SearchChannel::Work work, realm::ui::RowListModel &list)
+// into `list` (when given) on this thread; returns how it ended.
+realm::SearchOutcome runThroughChannel(OpenFolder &open, realm::Search search, realm::ui::RowListModel *list)
 {
-    realm::SearchChannel channel(open.runner());
+    realm::SearchChannel channel(open.module());
     QEventLoop loop;
     realm::SearchOutcome outcome;
-    QObject::connect(&channel, &realm::SearchChannel::rowsCleared, &list, &realm::ui::RowListModel::clearRows);
-    QObject::connect(&channel, &realm::SearchChannel::rowsArrived, &list, &realm::ui::RowListModel::appendBatch);
+    if (list) {
+        QObject::connect(&channel, &realm::SearchChannel::rowsCleared, list, &realm::ui::RowListModel::clearRows);
+        QObject::connect(&channel, &realm::SearchChannel::rowsArrived, list, &realm::ui::RowListModel::appendBatch);
+    }
     QObject::connect(&channel, &realm::SearchChannel::finished, &loop, [&](const realm::SearchOutcome &ended) {
-        list.publishRows();
+        if (list)
+            list->publishRows();
         outcome = ended;
         loop.quit();
     });
-    channel.start(connection, std::move(work));
+    channel.start(std::move(search));
     loop.exec();
     return outcome;
 }
@@ -51,9 +46,7 @@ realm::SearchOutcome runIntoList(OpenFolder &open, const std::shared_ptr<realm::
 OpenFolder::OpenFolder(const QString &folder)
 {
     realm::openSharedData(m_module, realm::readSettings(folder), folder);
-    // The slots the item lookup and account windows make when they open.
-    realm::renewSlot(m_module, realm::Slot::Lookup);
-    realm::renewSlot(m_module, realm::Slot::Chars);
+    realm::openLookupSlot(m_module);
 }
 
 std::unique_ptr<realm::ui::RowListModel> newResultList(const realm::Module1 &module)
@@ -64,32 +57,18 @@ std::unique_ptr<realm::ui::RowListModel> newResultList(const realm::Module1 &mod
 
 int equipmentSearch(OpenFolder &open, realm::ui::RowListModel &list)
 {
-    realm::Module1 &module = open.module();
-    return rowsOf(runIntoList(
-        open, module.gameConn,
-        [&module](realm::ListFeed &rows, realm::StopFlag &stop) {
-            return realm::runEquipmentSearch(*module.gameConn, *module.rsEquip, {}, rows, stop);
-        },
-        list));
+    return rowsOf(runThroughChannel(open, realm::EquipmentSearch{}, &list));
 }
 
 int petSearch(OpenFolder &open, const QString &petName, realm::ui::RowListModel &list)
 {
-    realm::Module1 &module = open.module();
-    return rowsOf(runIntoList(
-        open, module.gameConn,
-        [&module, petName](realm::ListFeed &rows, realm::StopFlag &stop) {
-            return realm::runPetSearch(*module.gameConn, *module.rsPet, petName, rows, stop);
-        },
-        list));
+    return rowsOf(runThroughChannel(open, realm::PetSearch{petName}, &list));
 }
 
+// Without a grid: the lookup's own cost alone.
 int itemLookup(OpenFolder &open, const QString &nameFragment)
 {
-    realm::Module1 &module = open.module();
-    NoGrid grid;
-    realm::StopFlag stop;
-    return rowsOf(realm::runItemLookup(*module.itemConn, module.rsLookup, {}, nameFragment, grid, stop));
+    return rowsOf(runThroughChannel(open, realm::ItemLookup{{}, nameFragment}, nullptr));
 }
 
 void preloadItems(const QString &folder)

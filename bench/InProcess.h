@@ -1,7 +1,6 @@
 #pragma once
 
 #include "data/Module1.h"
-#include "query/BackgroundRunner.h"
 #include "ui/RowListModel.h"
 
 #include <memory>
@@ -9,25 +8,22 @@
 namespace bench {
 
 // A program folder opened as the main window opens it: the item file
-// preloaded, the game database connected, the recordset slots made.
+// preloaded, the game database connected.
 class OpenFolder {
 public:
     explicit OpenFolder(const QString &folder);
 
     realm::Module1 &module() { return m_module; }
-    realm::BackgroundRunner &runner() { return *m_runner; }
 
 private:
     realm::Module1 m_module;
-    // Made after the shared objects and gone before them.
-    std::unique_ptr<realm::BackgroundRunner> m_runner = std::make_unique<realm::BackgroundRunner>();
 };
 
 // An empty list with the main window's result columns.
 std::unique_ptr<realm::ui::RowListModel> newResultList(const realm::Module1 &module);
 
-// The main window's searches, end to end into `list` through the
-// background runner, as the window runs them. Each returns the row count;
+// The main window's searches, end to end into `list` through a search
+// channel, as the window runs them. Each returns the row count;
 // throws std::runtime_error when the search did not run.
 int equipmentSearch(OpenFolder &open, realm::ui::RowListModel &list);
 int petSearch(OpenFolder &open, const QString &petName, realm::ui::RowListModel &list);

@@ -3,7 +3,8 @@
 #include "Measure.h"
 
 #include "data/Module1.h"
-#include "data/ProgramFolder.h"
+#include "startup/ProgramFolder.h"
+#include "startup/Startup.h"
 #include "ui/RowListModel.h"
 #include "ui/main/Form1.h"
 
@@ -68,11 +69,11 @@ double clickAndWaitForRows(realm::ui::Form1 &form, const QElapsedTimer &clock)
 WindowFigures measureMainWindow(const QString &folder)
 {
     realm::Module1 module;
-    auto runner = std::make_unique<realm::BackgroundRunner>();
     realm::setProgramFolder(folder);
+    realm::openProgramData(module, realm::ItemNameLanguage::Chinese);
     WindowFigures figures;
     {
-        realm::ui::Form1 form({module, *runner});
+        realm::ui::Form1 form({module});
         realm::ui::runLoad(form);
         form.show();
         const long long before = residentBytes();
@@ -93,7 +94,6 @@ WindowFigures measureMainWindow(const QString &folder)
         waitForEnd(form);
         figures.stopSeconds = double(stopClock.nsecsElapsed()) / 1e9;
     }
-    runner.reset();
     return figures;
 }
 

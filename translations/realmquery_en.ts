@@ -184,20 +184,8 @@ program&apos;s own folder when that holds db.ini, else from $XDG_CONFIG_HOME/rea
 <context>
     <name>realm::Recordset</name>
     <message>
-        <source>查找条件须为 列=值 的形式：%1</source>
-        <translation>Find needs a criterion of the form column=value: %1</translation>
-    </message>
-    <message>
         <source>对象打开时不允许此操作。</source>
         <translation>Operation is not allowed when the object is open.</translation>
-    </message>
-    <message>
-        <source>BOF 或 EOF 为真：记录集没有行。</source>
-        <translation>Either BOF or EOF is True: the recordset has no rows.</translation>
-    </message>
-    <message>
-        <source>BOF 或 EOF 为真：没有下一行。</source>
-        <translation>Either BOF or EOF is True: there is no next row.</translation>
     </message>
     <message>
         <source>BOF 或 EOF 为真：没有当前行。</source>

@@ -1,8 +1,10 @@
 #include "data/Arguments.h"
-#include "data/Language.h"
+#include "data/DataError.h"
 #include "data/Module1.h"
-#include "data/ProgramFolder.h"
-#include "data/SettingsTemplate.h"
+#include "startup/Language.h"
+#include "startup/ProgramFolder.h"
+#include "startup/SettingsTemplate.h"
+#include "startup/Startup.h"
 #include "ui/FirstRun.h"
 #include "ui/Fonts.h"
 #include "ui/Form.h"
@@ -144,6 +146,19 @@ int firstRun()
     return realm::ui::offerSettingsTemplate() ? 0 : 1;
 }
 
+// The connections and the preload, before the main window shows; a failure
+// is told and ends the start.
+bool openSharedData(realm::Module1 &module)
+{
+    try {
+        realm::openProgramData(module, realm::itemNamesOfInterface());
+    } catch (const realm::DataError &error) {
+        realm::ui::showFatal(error.number(), error.text());
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -169,9 +184,9 @@ int main(int argc, char *argv[])
         printText(stderr, ProgramName + QStringLiteral(": ") + *note);
 
     realm::ui::installFontSubstitutes();
-    // The runner goes before the shared objects: its threads end first.
     realm::Module1 module;
-    realm::BackgroundRunner runner;
-    realm::ui::FormSlot<realm::ui::Form1>::instance().show({module, runner});
+    if (!openSharedData(module))
+        return 1;
+    realm::ui::FormSlot<realm::ui::Form1>::instance().show({module});
     return QApplication::exec();
 }

@@ -1,7 +1,7 @@
 #include "cli/CommandLine.h"
 
-#include "data/Language.h"
-#include "data/ProgramFolder.h"
+#include "startup/Language.h"
+#include "startup/ProgramFolder.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

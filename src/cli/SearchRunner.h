@@ -2,33 +2,24 @@
 
 #include "cli/TableWriters.h"
 #include "data/ItemNameIndex.h"
-#include "query/EquipmentQuery.h"
+#include "query/Search.h"
 
-#include <variant>
+#include <cstdio>
 
 namespace realm::cli {
-
-// What the user would type into each search's boxes.
-struct EquipmentSearch {
-    EquipmentFilters filters;
-};
-struct PetSearch {
-    QString petName;
-};
-struct ItemLookup {
-    QString idText;
-    QString nameText;
-};
-struct AccountLookup {
-    QString characterName;
-};
-using Search = std::variant<EquipmentSearch, PetSearch, ItemLookup, AccountLookup>;
 
 struct Request {
     QString folder; // empty: the program's own folder
     OutputFormat format = OutputFormat::Tsv;
     ItemNameLanguage itemNames = ItemNameLanguage::Chinese;
     Search search;
+};
+
+// Where the rows and the messages go: standard output and standard error
+// for the program, files of their own for a test.
+struct Streams {
+    std::FILE *out = stdout;
+    std::FILE *err = stderr;
 };
 
 enum ExitStatus : int {
@@ -38,14 +29,13 @@ enum ExitStatus : int {
     ExitReaderGone = 141, // the output's reader closed it: stopped quietly, as by SIGPIPE
 };
 
-// Opens the connections the search needs, runs it in the background
-// through the windows' own search functions and writes its rows to
-// standard output as they come, messages to standard error. SIGINT and
-// SIGTERM stop the search, leave whole lines and exit with 128 and the
-// signal's number. Returns the exit status.
-int runRequest(const Request &request);
+// Opens the connections the search needs, runs it in the background as the
+// windows do and writes its rows to `streams.out` as they come, messages to
+// `streams.err`. SIGINT and SIGTERM stop the search, leave whole lines and
+// exit with 128 and the signal's number. Returns the exit status.
+int runRequest(const Request &request, Streams streams = {});
 
-// Writes a message to standard error behind the program's name.
-void printProblem(const QString &message);
+// Writes a message to `err` behind the program's name.
+void printProblem(std::FILE *err, const QString &message);
 
 } // namespace realm::cli

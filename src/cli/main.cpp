@@ -1,9 +1,9 @@
 #include "cli/CommandLine.h"
 #include "cli/OutputBuffer.h"
 #include "data/Arguments.h"
-#include "data/Language.h"
-#include "data/ProgramFolder.h"
-#include "data/SettingsTemplate.h"
+#include "startup/Language.h"
+#include "startup/ProgramFolder.h"
+#include "startup/SettingsTemplate.h"
 
 #include <QCoreApplication>
 
@@ -18,16 +18,14 @@ using namespace realm::cli;
 
 void printUsageProblem(const QString &message)
 {
-    printProblem(message + u'\n'
-                 + QCoreApplication::translate("realm::cli::CommandLine", "运行“realmquery-cli --help”查看用法。"));
+    printProblem(stderr, message + u'\n' + QCoreApplication::translate("realm::cli::CommandLine", "运行“realmquery-cli --help”查看用法。"));
 }
 
 struct Dispatch {
     int operator()(const Request &request) const
     {
         if (request.folder.isEmpty() && !realm::findSettingsFolder()) {
-            printProblem(realm::missingSettingsReport() + u'\n'
-                         + QCoreApplication::translate("realm::cli::CommandLine", "窗口程序 realmquery 可以在那里创建 db.ini。"));
+            printProblem(stderr, realm::missingSettingsReport() + u'\n' + QCoreApplication::translate("realm::cli::CommandLine", "窗口程序 realmquery 可以在那里创建 db.ini。"));
             return ExitFailure;
         }
         return runRequest(request);

@@ -47,15 +47,6 @@ QString settingsAdvice(const Settings &settings, const QString &programFolder)
 
 } // namespace
 
-Recordset &renewSlot(Module1 &module, Slot slot)
-{
-    static constexpr std::shared_ptr<Recordset> Module1::*Members[] = {
-        &Module1::rsEquip, &Module1::rsPet, &Module1::rsLookup, &Module1::rsItemNames, &Module1::rsChars};
-    std::shared_ptr<Recordset> &member = module.*Members[static_cast<std::size_t>(slot)];
-    member = std::make_shared<Recordset>();
-    return *member;
-}
-
 QString itemDatabasePath(const QString &programFolder)
 {
     return programFolder + QStringLiteral("/db.mdb");
@@ -82,16 +73,30 @@ std::shared_ptr<Connection> openGameConnection(const Settings &settings, const Q
 
 void preloadItemNames(Module1 &module)
 {
-    renewSlot(module, Slot::ItemNames).open(QStringLiteral("select * from item "), *module.itemConn);
+    Connection &items = *module.itemConn;
+    module.rsItemNames = module.runner.call(items, [&items] {
+        auto recordset = std::make_shared<Recordset>();
+        recordset->open(QStringLiteral("select * from item "), items);
+        return recordset;
+    });
     module.itemNames = ItemNameIndex(module.rsItemNames->table(), module.itemNameLanguage);
+}
+
+void openLookupSlot(Module1 &module)
+{
+    // The slot belongs to the item connection's thread, where the lookups
+    // replace it.
+    module.runner.call(*module.itemConn, [&module] {
+        auto recordset = std::make_shared<Recordset>();
+        recordset->open(QStringLiteral("select * from item where id=1"), *module.itemConn);
+        module.rsLookup = recordset;
+    });
 }
 
 void openSharedData(Module1 &module, const Settings &settings, const QString &programFolder)
 {
     module.itemConn = openItemConnection(programFolder);
     module.gameConn = openGameConnection(settings, programFolder);
-    renewSlot(module, Slot::Equip);
-    renewSlot(module, Slot::Pet);
     preloadItemNames(module);
 }
 

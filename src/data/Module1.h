@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/BackgroundRunner.h"
 #include "data/Connection.h"
 #include "data/ItemNameIndex.h"
 #include "data/Recordset.h"
@@ -9,30 +10,21 @@
 
 namespace realm {
 
-// The objects every window shares for the life of the process: the two
-// connections, the five recordset slots and the item-name index built from
-// the preloaded item table.
+// The objects every window and the command line share for the life of the
+// process: the two connections, the thread each of them runs its statements
+// on, the item lookup's last result and the item-name index built from the
+// preloaded item table. Only the item lookup keeps a recordset between
+// searches: its grid falls back to that result when a lookup fails.
 struct Module1 {
     std::shared_ptr<Connection> itemConn;
     std::shared_ptr<Connection> gameConn;
-    std::shared_ptr<Recordset> rsEquip;
-    std::shared_ptr<Recordset> rsPet;
     std::shared_ptr<Recordset> rsLookup;
     std::shared_ptr<Recordset> rsItemNames;
-    std::shared_ptr<Recordset> rsChars;
     ItemNameIndex itemNames;
     ItemNameLanguage itemNameLanguage = ItemNameLanguage::Chinese; // for the preload
+    // Last, so that its threads end before the connections they use go.
+    BackgroundRunner runner;
 };
-
-enum class Slot { Equip,
-                  Pet,
-                  Lookup,
-                  ItemNames,
-                  Chars };
-
-// Gives a slot a new, closed recordset, releasing the one it held: the one
-// way every window, the command line and the benchmark make their slots.
-Recordset &renewSlot(Module1 &module, Slot slot);
 
 QString itemDatabasePath(const QString &programFolder);
 
@@ -42,11 +34,16 @@ QString itemDatabasePath(const QString &programFolder);
 std::shared_ptr<Connection> openItemConnection(const QString &programFolder);
 std::shared_ptr<Connection> openGameConnection(const Settings &settings, const QString &programFolder);
 
-// The preload: the whole item table into a new recordset, and its index.
+// The preload, on the item connection's thread: the whole item table into
+// a new recordset, and its index.
 void preloadItemNames(Module1 &module);
 
-// The data side of the main window's load, in its order: the item
-// connection, the game connection, the three slots, the preload. The item
+// The item lookup window's load, on the item connection's thread: a new
+// recordset for the lookup, open on item 1 until the first lookup.
+void openLookupSlot(Module1 &module);
+
+// What the programs open before their first window or search, in this
+// order: the item connection, the game connection, the preload. The item
 // file is opened first, so a missing file stops before the game database is
 // contacted.
 void openSharedData(Module1 &module, const Settings &settings, const QString &programFolder);

@@ -8,23 +8,26 @@ namespace realm {
 
 namespace {
 
-QString numberOf(const QString &boxText, const QString &boxName)
+// The box's number as SQL text; its note joins the query's notes.
+QString numberOf(const QString &boxText, const QString &boxName, QStringList &notes)
 {
-    const auto text = numberText(boxText);
-    if (!text)
+    const auto box = readNumberBox(boxText, boxName);
+    if (!box)
         throw InputError(messages::numberOutOfRange(boxName));
-    return *text;
+    if (!box->note.isEmpty())
+        notes << box->note;
+    return box->sqlText;
 }
 
 QString comparisonPiece(const QString &column, const QString &value, const QString &operatorText,
-                        const QString &valueBox, const QString &operatorBox)
+                        const QString &valueBox, const QString &operatorBox, QStringList &notes)
 {
     if (value.isEmpty())
         return {};
     const QString comparison = comparisonOperator(operatorText, operatorBox);
     if (comparison.isEmpty())
         return {};
-    return QStringLiteral(" and ") + column + comparison + numberOf(value, valueBox);
+    return QStringLiteral(" and ") + column + comparison + numberOf(value, valueBox, notes);
 }
 
 } // namespace
@@ -39,33 +42,21 @@ QString comparisonOperator(const QString &boxText, const QString &boxName)
     throw InputError(messages::notAComparison(boxName, boxText));
 }
 
-SqlStatement equipmentQuery(const EquipmentFilters &filters)
+TypedQuery equipmentQuery(const EquipmentFilters &filters)
 {
     SqlStatement statement{EquipmentSelect, {}};
+    QStringList notes;
     if (!filters.name.isEmpty()) {
         statement.text += QStringLiteral(" and user_data.char_name like ?");
         statement.parameters << u'%' + trimBlanks(filters.name) + u'%';
     }
     if (!filters.itemId.isEmpty())
-        statement.text += QStringLiteral(" and user_item.item_type=") + numberOf(filters.itemId, messages::itemIdBox());
+        statement.text += QStringLiteral(" and user_item.item_type=") + numberOf(filters.itemId, messages::itemIdBox(), notes);
     statement.text += comparisonPiece(QStringLiteral("user_item.amount"), filters.amount, filters.amountOperator,
-                                      messages::amountBox(), messages::amountOperatorBox());
+                                      messages::amountBox(), messages::amountOperatorBox(), notes);
     statement.text += comparisonPiece(QStringLiteral("user_item.enchant"), filters.enchant, filters.enchantOperator,
-                                      messages::enchantBox(), messages::enchantOperatorBox());
-    return statement;
-}
-
-QString equipmentNumberNotes(const EquipmentFilters &filters)
-{
-    QStringList notes;
-    if (!filters.itemId.isEmpty())
-        notes << numberReadNote(filters.itemId, messages::itemIdBox());
-    if (!filters.amount.isEmpty() && !filters.amountOperator.isEmpty())
-        notes << numberReadNote(filters.amount, messages::amountBox());
-    if (!filters.enchant.isEmpty() && !filters.enchantOperator.isEmpty())
-        notes << numberReadNote(filters.enchant, messages::enchantBox());
-    notes.removeAll(QString());
-    return notes.join(QStringLiteral("；"));
+                                      messages::enchantBox(), messages::enchantOperatorBox(), notes);
+    return {statement, notes.join(QStringLiteral("；"))};
 }
 
 } // namespace realm

@@ -24,12 +24,9 @@ inline const QString EquipmentSelect = QStringLiteral(
 // enchant pieces for the boxes that are not empty (tested untrimmed). The
 // name is a parameter of the `like` pattern, so `%` and `_` stay wildcards
 // and a quote is just a character. Throws InputError for an operator that is
-// not a comparison or a number beyond the floating-point range.
-SqlStatement equipmentQuery(const EquipmentFilters &filters);
-
-// Notes for the number boxes the query reads that hold more than the number
-// read, joined; the empty text when every box is just its number.
-QString equipmentNumberNotes(const EquipmentFilters &filters);
+// not a comparison or a number beyond the floating-point range. The note
+// joins those of the number boxes the query reads.
+TypedQuery equipmentQuery(const EquipmentFilters &filters);
 
 // The comparison an operator box holds, blanks around it ignored: one of
 // = < > <= >= <>. An empty box gives the empty text (no selection).

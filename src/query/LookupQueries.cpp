@@ -22,22 +22,23 @@ std::optional<SqlStatement> petQuery(const QString &petName)
     return SqlStatement{PetSelect, {likePattern(petName)}};
 }
 
-std::optional<SqlStatement> itemLookupQuery(const QString &idText, const QString &nameText)
+std::optional<TypedQuery> itemLookupQuery(const QString &idText, const QString &nameText)
 {
     if (idText.isEmpty() && nameText.isEmpty())
         return std::nullopt;
-    SqlStatement statement{QStringLiteral("select * from item where "), {}};
+    TypedQuery query{{QStringLiteral("select * from item where "), {}}, {}};
     if (!idText.isEmpty()) {
-        const auto id = numberText(idText);
+        const auto id = readNumberBox(idText, messages::itemIdBox());
         if (!id)
             throw InputError(messages::numberOutOfRange(messages::itemIdBox()));
-        statement.text += QStringLiteral("id=") + *id;
+        query.statement.text += QStringLiteral("id=") + id->sqlText;
+        query.note = id->note;
     }
     if (!nameText.isEmpty()) {
-        statement.text += idText.isEmpty() ? QStringLiteral("c like ?") : QStringLiteral(" and c like ?");
-        statement.parameters << likePattern(nameText);
+        query.statement.text += idText.isEmpty() ? QStringLiteral("c like ?") : QStringLiteral(" and c like ?");
+        query.statement.parameters << likePattern(nameText);
     }
-    return statement;
+    return query;
 }
 
 SqlStatement characterQuery(const QString &characterName)

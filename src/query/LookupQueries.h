@@ -16,7 +16,7 @@ std::optional<SqlStatement> petQuery(const QString &petName);
 
 // The item lookup by id and/or name; nullopt when both boxes are empty.
 // Throws InputError for an id beyond the floating-point range.
-std::optional<SqlStatement> itemLookupQuery(const QString &idText, const QString &nameText);
+std::optional<TypedQuery> itemLookupQuery(const QString &idText, const QString &nameText);
 
 // The account lookup's two queries: the character by name, then every
 // character of an account.

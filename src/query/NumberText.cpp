@@ -141,20 +141,13 @@ std::optional<double> leadingNumber(QStringView text)
     return readLeadingNumber(text).value;
 }
 
-QString numberReadNote(const QString &boxText, const QString &boxName)
+std::optional<NumberBox> readNumberBox(const QString &boxText, const QString &boxName)
 {
     const Reading reading = readLeadingNumber(trimBlanks(boxText));
-    if (!reading.value || reading.wholeText)
-        return {};
-    return messages::numberReadAs(boxName, boxText, formatNumber(*reading.value));
-}
-
-std::optional<QString> numberText(const QString &boxText)
-{
-    const auto value = leadingNumber(trimBlanks(boxText));
-    if (!value)
+    if (!reading.value)
         return std::nullopt;
-    return formatNumber(*value);
+    const QString number = formatNumber(*reading.value);
+    return NumberBox{number, reading.wholeText ? QString() : messages::numberReadAs(boxName, boxText, number)};
 }
 
 } // namespace realm

@@ -1,6 +1,6 @@
 #include "query/SearchChannel.h"
 
-#include "data/Connection.h"
+#include "data/Module1.h"
 
 #include <QMetaObject>
 
@@ -80,6 +80,7 @@ public:
 
     void clearRows() override
     {
+        m_rowsSent = 0;
         QMetaObject::invokeMethod(
             &m_channel,
             [channel = &m_channel, generation = m_job->generation] {
@@ -92,6 +93,7 @@ public:
     void receive(std::shared_ptr<const ResultTable> batch) override
     {
         m_job->waitForRoom();
+        m_rowsSent += batch->rowCount();
         QMetaObject::invokeMethod(
             &m_channel,
             [channel = &m_channel, job = m_job, batch = std::move(batch)] {
@@ -102,13 +104,17 @@ public:
             Qt::QueuedConnection);
     }
 
+    // Emptying the list starts the count again.
+    int rowsSent() const { return m_rowsSent; }
+
 private:
     SearchChannel &m_channel;
     std::shared_ptr<Job> m_job;
+    int m_rowsSent = 0;
 };
 
-SearchChannel::SearchChannel(BackgroundRunner &runner, QObject *parent)
-    : QObject(parent), m_runner(runner)
+SearchChannel::SearchChannel(Module1 &shared, QObject *parent)
+    : QObject(parent), m_shared(shared)
 {
 }
 
@@ -117,29 +123,33 @@ SearchChannel::~SearchChannel()
     stopAndWait();
 }
 
-void SearchChannel::start(std::shared_ptr<Connection> connection, Work work)
+void SearchChannel::start(Search search)
 {
     stop();
     std::erase_if(m_jobs, [](const std::shared_ptr<Job> &job) { return job->hasEnded(); });
     auto job = std::make_shared<Job>(++m_generation);
     m_jobs.push_back(job);
     m_running = true;
-    Connection &lane = *connection;
-    m_runner.post(lane, [this, job, keptAlive = std::move(connection), work = std::move(work)] { runJob(job, work); });
+    std::shared_ptr<Connection> connection = connectionOf(search, m_shared);
+    const Connection &lane = *connection;
+    m_shared.runner.post(lane, [this, job, keptAlive = std::move(connection), search = std::move(search)] {
+        runJob(job, search);
+    });
 }
 
-void SearchChannel::runJob(const std::shared_ptr<Job> &job, const Work &work)
+void SearchChannel::runJob(const std::shared_ptr<Job> &job, const Search &search)
 {
     Feed feed(*this, job);
     SearchOutcome outcome;
     try {
         job->stopFlag.throwIfRaised();
-        outcome = work(feed, job->stopFlag);
+        outcome = runSearch(search, m_shared, feed, job->stopFlag);
     } catch (const StatementStopped &) {
         outcome = {SearchOutcome::Status::Stopped, 0, {}, {}};
     } catch (const std::exception &error) {
         outcome = {SearchOutcome::Status::Failed, 0, QString::fromUtf8(error.what()), {}};
     }
+    outcome.rowCount = feed.rowsSent();
     QMetaObject::invokeMethod(
         this,
         [this, generation = job->generation, outcome] {

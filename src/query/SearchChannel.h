@@ -1,36 +1,32 @@
 #pragma once
 
-#include "query/BackgroundRunner.h"
+#include "data/BackgroundRunner.h"
 #include "query/Searches.h"
 
 #include <QObject>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
 namespace realm {
 
-// One caller's searches in the background (a window's, the command line's):
-// at most one runs at a time for it, a new one stops the one before, and
-// the rows and the end of a search reach the caller on the caller's own
-// thread, through queued signals. What a replaced search still sends is
-// dropped by its generation number.
+// One caller's searches in the background (a window's, the command line's,
+// the benchmark's): at most one runs at a time for it, a new one stops the
+// one before, and the rows and the end of a search reach the caller on the
+// caller's own thread, through queued signals: the one hand-off of a row
+// between threads, from the connection's thread, where runSearch hands its
+// batches to the channel, to the caller's list or writer. What a replaced
+// search still sends is dropped by its generation number.
 class SearchChannel : public QObject {
     Q_OBJECT
 public:
-    // A search as it runs on the connection's thread. It may hand its rows
-    // to a list of its own instead of `list`, as the command line does to
-    // write them on the thread that fetched them.
-    using Work = std::function<SearchOutcome(ListFeed &list, StopFlag &stop)>;
-
-    explicit SearchChannel(BackgroundRunner &runner, QObject *parent = nullptr);
+    explicit SearchChannel(Module1 &shared, QObject *parent = nullptr);
     // Stops this channel's searches and waits for them.
     ~SearchChannel() override;
 
-    // Stops the running search and starts `work` on the connection's thread.
-    // The connection is kept alive until the work has run.
-    void start(std::shared_ptr<Connection> connection, Work work);
+    // Stops the running search and starts `search` on the thread of the
+    // connection it reads, which is kept alive until it has run.
+    void start(Search search);
     // Asks the running search to stop; its end still comes, as Stopped.
     void stop();
     // Stops every search of this channel and returns once none runs; what
@@ -47,10 +43,10 @@ private:
     class Job;
     class Feed;
 
-    void runJob(const std::shared_ptr<Job> &job, const Work &work);
+    void runJob(const std::shared_ptr<Job> &job, const Search &search);
     bool isCurrent(quint64 generation) const { return generation == m_generation; }
 
-    BackgroundRunner &m_runner;
+    Module1 &m_shared;
     std::vector<std::shared_ptr<Job>> m_jobs; // not yet known to have ended
     quint64 m_generation = 0;
     bool m_running = false;

@@ -1,10 +1,9 @@
 #include "query/Searches.h"
 
 #include "data/DataError.h"
-#include "data/Recordset.h"
+#include "data/Module1.h"
 #include "query/LookupQueries.h"
 #include "query/Messages.h"
-#include "query/NumberText.h"
 
 namespace realm {
 
@@ -17,26 +16,21 @@ SearchOutcome failed(const DataError &error)
     return {Status::Failed, 0, error.message(), {}};
 }
 
-// A search closes its slot before opening it again; closing one that is
-// not open is no fault.
-void closeIfOpen(Recordset &recordset)
+SearchOutcome invalid(const InputError &error)
 {
-    if (recordset.isOpen())
-        recordset.close();
+    return {Status::InvalidInput, 0, error.message(), {}};
 }
 
-SearchOutcome searchIntoList(Connection &game, Recordset &slot, const SqlStatement &statement, ListFeed &list,
-                             StopFlag &stop)
+SearchOutcome intoList(Connection &game, const SqlStatement &statement, ListFeed &list, StopFlag &stop)
 {
-    closeIfOpen(slot);
     list.clearRows();
     try {
-        slot.openForwardOnly(statement.text, game, statement.parameters, list, stop);
+        game.run(statement.text, statement.parameters, list, stop);
     } catch (const DataError &error) {
         list.clearRows();
         return failed(error);
     }
-    return {Status::Done, slot.recordCount(), {}, {}};
+    return {};
 }
 
 // A character whose account is Null has no account whose characters could
@@ -50,83 +44,86 @@ void listCharacterAlone(const QVariant &name, ListFeed &list)
     list.receive(row);
 }
 
-} // namespace
+// One overload for each kind of search, chosen by std::visit.
+struct Runner {
+    Module1 &shared;
+    ListFeed &list;
+    StopFlag &stop;
 
-SearchOutcome runEquipmentSearch(Connection &game, Recordset &slot, const EquipmentFilters &filters, ListFeed &list,
-                                 StopFlag &stop)
-{
-    SqlStatement statement;
-    try {
-        statement = equipmentQuery(filters);
-    } catch (const InputError &error) {
-        return {Status::InvalidInput, 0, error.message(), {}};
-    }
-    SearchOutcome outcome = searchIntoList(game, slot, statement, list, stop);
-    outcome.note = equipmentNumberNotes(filters);
-    return outcome;
-}
-
-SearchOutcome runPetSearch(Connection &game, Recordset &slot, const QString &petName, ListFeed &list, StopFlag &stop)
-{
-    const auto statement = petQuery(petName);
-    if (!statement)
-        return {Status::NotRun, 0, messages::enterPetName(), {}};
-    return searchIntoList(game, slot, *statement, list, stop);
-}
-
-SearchOutcome runItemLookup(Connection &items, std::shared_ptr<Recordset> &slot, const QString &idText,
-                            const QString &nameText, ListFeed &grid, StopFlag &stop)
-{
-    std::optional<SqlStatement> statement;
-    try {
-        statement = itemLookupQuery(idText, nameText);
-    } catch (const InputError &error) {
-        return {Status::InvalidInput, 0, error.message(), {}};
-    }
-    if (!statement)
-        return {Status::NotRun, 0, messages::enterItemIdOrName(), {}};
-    auto result = std::make_shared<Recordset>();
-    grid.clearRows();
-    try {
-        result->open(statement->text, items, statement->parameters, stop, &grid);
-    } catch (const DataError &error) {
-        return failed(error);
-    }
-    if (slot)
-        closeIfOpen(*slot);
-    slot = result;
-    return {Status::Done, result->recordCount(), {}, idText.isEmpty() ? QString() : numberReadNote(idText, messages::itemIdBox())};
-}
-
-SearchOutcome runAccountLookup(Connection &game, Recordset &slot, const QString &characterName, ListFeed &list,
-                               StopFlag &stop)
-{
-    if (characterName.isEmpty())
-        return {Status::NotRun, 0, messages::enterCharacterName(), {}};
-    try {
-        closeIfOpen(slot);
-        const SqlStatement first = characterQuery(characterName);
-        slot.open(first.text, game, first.parameters, stop);
-        if (slot.recordCount() == 0)
-            return {Status::NotFound, 0, messages::noSuchCharacter(first.parameters[0]), {}};
-        const QVariant account = slot.field(u"account_name");
-        if (account.isNull()) {
-            listCharacterAlone(slot.field(u"char_name"), list);
-            return {Status::Done, 1, {}, messages::noAccount(first.parameters[0])};
+    SearchOutcome operator()(const EquipmentSearch &search) const
+    {
+        TypedQuery query;
+        try {
+            query = equipmentQuery(search.filters);
+        } catch (const InputError &error) {
+            return invalid(error);
         }
-        slot.close();
-        const SqlStatement second = accountCharactersQuery(account.toString());
+        SearchOutcome outcome = intoList(*shared.gameConn, query.statement, list, stop);
+        outcome.note = query.note;
+        return outcome;
+    }
+
+    SearchOutcome operator()(const PetSearch &search) const
+    {
+        const auto statement = petQuery(search.petName);
+        if (!statement)
+            return {Status::NotRun, 0, messages::enterPetName(), {}};
+        return intoList(*shared.gameConn, *statement, list, stop);
+    }
+
+    SearchOutcome operator()(const ItemLookup &search) const
+    {
+        std::optional<TypedQuery> query;
+        try {
+            query = itemLookupQuery(search.idText, search.nameText);
+        } catch (const InputError &error) {
+            return invalid(error);
+        }
+        if (!query)
+            return {Status::NotRun, 0, messages::enterItemIdOrName(), {}};
+        auto result = std::make_shared<Recordset>();
         list.clearRows();
         try {
-            slot.open(second.text, game, second.parameters, stop, &list);
-        } catch (const DataError &) {
-            list.clearRows();
-            throw;
+            result->open(query->statement.text, *shared.itemConn, query->statement.parameters, stop, &list);
+        } catch (const DataError &error) {
+            return failed(error);
         }
-    } catch (const DataError &error) {
-        return failed(error);
+        shared.rsLookup = result;
+        return {Status::Done, 0, {}, query->note};
     }
-    return {Status::Done, slot.recordCount(), {}, {}};
+
+    SearchOutcome operator()(const AccountLookup &search) const
+    {
+        if (search.characterName.isEmpty())
+            return {Status::NotRun, 0, messages::enterCharacterName(), {}};
+        const SqlStatement first = characterQuery(search.characterName);
+        Recordset character;
+        try {
+            character.open(first.text, *shared.gameConn, first.parameters, stop);
+        } catch (const DataError &error) {
+            return failed(error);
+        }
+        if (character.recordCount() == 0)
+            return {Status::NotFound, 0, messages::noSuchCharacter(first.parameters[0]), {}};
+        const QVariant account = character.field(u"account_name");
+        if (account.isNull()) {
+            listCharacterAlone(character.field(u"char_name"), list);
+            return {Status::Done, 0, {}, messages::noAccount(first.parameters[0])};
+        }
+        return intoList(*shared.gameConn, accountCharactersQuery(account.toString()), list, stop);
+    }
+};
+
+} // namespace
+
+SearchOutcome runSearch(const Search &search, Module1 &shared, ListFeed &list, StopFlag &stop)
+{
+    return std::visit(Runner{shared, list, stop}, search);
+}
+
+std::shared_ptr<Connection> connectionOf(const Search &search, const Module1 &shared)
+{
+    return sourceOf(search) == SearchSource::ItemFile ? shared.itemConn : shared.gameConn;
 }
 
 } // namespace realm

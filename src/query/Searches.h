@@ -1,12 +1,11 @@
 #pragma once
 
-#include "query/EquipmentQuery.h"
 #include "query/ListFeed.h"
+#include "query/Search.h"
 
 namespace realm {
 
-class Connection;
-class Recordset;
+struct Module1;
 
 // How a search ended, for the window's status line and the command line's
 // exit status.
@@ -20,35 +19,29 @@ struct SearchOutcome {
         Stopped, // stopped on request; the rows that came stay
     };
     Status status = Status::Done;
-    int rowCount = 0;
+    int rowCount = 0; // the rows the list was given, counted as it took them
     QString message;
     // What the operator should know beside the rows: a number box read
     // differently than typed, a character without an account.
     QString note;
 };
 
-// Each search runs on the thread its caller gives it, hands its rows to the
-// list as they are fetched and ends with StatementStopped once `stop` is
-// raised.
+// Runs any search on the thread of the connection it reads (see
+// sourceOf), handing its rows to `list` as they are fetched; ends with
+// StatementStopped once `stop` is raised. The list is emptied as the rows
+// start and again when the query fails, except by the item lookup, whose
+// caller keeps its last good grid; the rowCount is left to the caller,
+// which counts what the list took.
+//
+// - Equipment and pet searches: one query on the game connection.
+// - The item lookup: one query on the item connection; only a query that
+//   worked replaces the shared lookup recordset.
+// - The account lookup: the account of the first character with that
+//   name, then every character of that account. A name that matches nobody
+//   leaves the list as it was; a failing second query leaves it empty.
+SearchOutcome runSearch(const Search &search, Module1 &shared, ListFeed &list, StopFlag &stop);
 
-// The main window's two searches: the slot is closed and opened again,
-// forward-only, with the query on the game connection; the list is emptied
-// as the rows start, and again when the query fails.
-SearchOutcome runEquipmentSearch(Connection &game, Recordset &slot, const EquipmentFilters &filters, ListFeed &list,
-                                 StopFlag &stop);
-SearchOutcome runPetSearch(Connection &game, Recordset &slot, const QString &petName, ListFeed &list, StopFlag &stop);
-
-// The item lookup on the item connection, its rows shown in `grid` as they
-// come. Only a query that worked replaces the slot's recordset; after a
-// failure the slot keeps the last good result.
-SearchOutcome runItemLookup(Connection &items, std::shared_ptr<Recordset> &slot, const QString &idText,
-                            const QString &nameText, ListFeed &grid, StopFlag &stop);
-
-// The account lookup: the account of the first character with that name,
-// then every character of that account, into the two-column list. A name
-// that matches nobody leaves the list as it was; a failing second query
-// leaves it empty.
-SearchOutcome runAccountLookup(Connection &game, Recordset &slot, const QString &characterName, ListFeed &list,
-                               StopFlag &stop);
+// The connection a search reads.
+std::shared_ptr<Connection> connectionOf(const Search &search, const Module1 &shared);
 
 } // namespace realm

@@ -13,6 +13,14 @@ struct SqlStatement {
     QStringList parameters;
 };
 
+// A statement built from what was typed, with what the status line should
+// say of how the number boxes were read (empty when each was just its
+// number).
+struct TypedQuery {
+    SqlStatement statement;
+    QString note;
+};
+
 // Input that no query may be built from; the message names the box.
 class InputError : public std::runtime_error {
 public:

@@ -1,8 +1,8 @@
 #include "ui/FirstRun.h"
 
-#include "data/ProgramFolder.h"
 #include "data/Settings.h"
-#include "data/SettingsTemplate.h"
+#include "startup/ProgramFolder.h"
+#include "startup/SettingsTemplate.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -23,7 +23,7 @@ constexpr int ProgressMilliseconds = 150;
 } // namespace
 
 Form::Form(const WindowContext &context, QWidget *parent)
-    : QWidget(parent), m_context(context), m_searches(context.runner)
+    : QWidget(parent), m_context(context), m_searches(context.module)
 {
     m_progress.setInterval(ProgressMilliseconds);
     connect(&m_progress, &QTimer::timeout, this, &Form::showProgress);
@@ -50,11 +50,11 @@ void Form::escapePressed()
         close();
 }
 
-void Form::startSearch(std::shared_ptr<Connection> connection, SearchChannel::Work work)
+void Form::startSearch(Search search)
 {
     if (!m_searches.isRunning())
         m_statusBefore = m_statusLine->toolTip();
-    m_searches.start(std::move(connection), std::move(work));
+    m_searches.start(std::move(search));
     m_stopButton->show();
     m_stopButton->raise();
     showProgress();
@@ -86,13 +86,18 @@ void Form::closeEvent(QCloseEvent *event)
     QWidget::closeEvent(event);
 }
 
-void reportFatal(long number, const QString &text)
+void showFatal(long number, const QString &text)
 {
     const QString report = QCoreApplication::translate("realm::ui::Form", "运行时错误 %1：\n\n%2").arg(number).arg(text);
     std::fprintf(stderr, "%s\n", report.toUtf8().constData());
     // Nobody could answer a box on the offscreen platform.
     if (QGuiApplication::platformName() != u"offscreen")
         QMessageBox::critical(nullptr, QApplication::applicationName(), report);
+}
+
+void reportFatal(long number, const QString &text)
+{
+    showFatal(number, text);
     std::exit(1);
 }
 

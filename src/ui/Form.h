@@ -16,11 +16,9 @@ struct Module1;
 
 namespace realm::ui {
 
-// What every window is given: the shared objects and the runner their
-// searches run on.
+// What every window is given: the shared objects its searches run on.
 struct WindowContext {
     Module1 &module;
-    BackgroundRunner &runner;
 };
 
 // A window that is created on first use, runs `load` each time it is
@@ -33,8 +31,9 @@ class Form : public QWidget {
 public:
     explicit Form(const WindowContext &context, QWidget *parent = nullptr);
 
+    // What the window opens before it shows; nothing unless it says so.
     // Throws DataError; a failing load ends the program.
-    virtual void load() = 0;
+    virtual void load() { }
 
     const WindowContext &context() const { return m_context; }
     Module1 &module() const { return m_context.module; }
@@ -50,7 +49,7 @@ protected:
     // Esc closes the window when no search of it is running.
     void closeOnEscape() { m_closesOnEscape = true; }
     // Starts a search in place of the running one.
-    void startSearch(std::shared_ptr<Connection> connection, SearchChannel::Work work);
+    void startSearch(Search search);
     SearchChannel &searches() { return m_searches; }
     QLabel *statusLine() const { return m_statusLine; }
     // The rows the window holds of the running (or last) search.
@@ -100,8 +99,11 @@ private:
     QPointer<FormType> m_form;
 };
 
-// Shows the error's number and text (in a box where a user can see it) and
-// ends the process with a non-zero status.
+// Shows the error's number and text on standard error and in a box where a
+// user can see it.
+void showFatal(long number, const QString &text);
+// Shows it, then ends the process with a non-zero status: for a window
+// that cannot load while others are open.
 [[noreturn]] void reportFatal(long number, const QString &text);
 void runLoad(Form &form);
 

@@ -1,7 +1,7 @@
 #include "ui/UserSettings.h"
 
-#include "data/ProgramFolder.h"
 #include "data/RegularFile.h"
+#include "startup/ProgramFolder.h"
 
 #include <QCoreApplication>
 

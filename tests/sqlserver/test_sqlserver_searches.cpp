@@ -2,7 +2,7 @@
 #include "FormDriver.h"
 #include "FormDriving.h"
 #include "TdsServerProcess.h"
-#include "data/ProgramFolder.h"
+#include "startup/ProgramFolder.h"
 #include "ui/RowListModel.h"
 #include "ui/account/Form3.h"
 #include "ui/main/Form1.h"
@@ -66,8 +66,7 @@ private slots:
         m_fixture = std::make_unique<realm::test::SqlServerFixture>(u"p;w}d"_s);
         QString error;
         QVERIFY2(m_fixture->start(realm::test::SqlServerFixture::IniEncoding::Gbk, &error), qPrintable(error));
-        realm::setProgramFolder(m_fixture->folder.path());
-        realm::test::showForm<Form1>();
+        realm::test::startProgram(m_fixture->folder.path());
     }
 
     void cleanupTestCase()

@@ -1,5 +1,6 @@
 #include "Fixtures.h"
 #include "TdsServerProcess.h"
+#include "data/Module1.h"
 #include "data/OdbcConnection.h"
 #include "query/SearchChannel.h"
 
@@ -36,14 +37,12 @@ private slots:
     void stopCancelsAStalledStatement()
     {
         auto connection = std::make_shared<OdbcConnection>(GameServerLogin{m_server->serverAddress(), u"operator"_s, u"secret"_s});
-        BackgroundRunner runner;
-        SearchChannel channel(runner);
+        Module1 shared;
+        shared.gameConn = connection;
+        SearchChannel channel(shared);
         std::optional<SearchOutcome> ended;
         connect(&channel, &SearchChannel::finished, this, [&](const SearchOutcome &outcome) { ended = outcome; });
-        channel.start(connection, [connection](ListFeed &rows, StopFlag &stop) {
-            connection->run(u"select * from user_item"_s, {}, rows, stop);
-            return SearchOutcome{};
-        });
+        channel.start(EquipmentSearch{});
         // Long enough for the statement to be sent and the server to stall.
         QTest::qWait(500);
         QVERIFY(!ended);

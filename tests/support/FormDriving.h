@@ -1,7 +1,8 @@
 #pragma once
 
 #include "data/Module1.h"
-#include "data/ProgramFolder.h"
+#include "startup/ProgramFolder.h"
+#include "startup/Startup.h"
 #include "ui/Fonts.h"
 #include "ui/main/Form1.h"
 
@@ -15,13 +16,11 @@
 
 namespace realm::test {
 
-// The shared objects and the runner the windows of a test program use;
-// the runner's threads end before the shared objects go.
+// The shared objects the windows of a test program use.
 inline ui::WindowContext windowContext()
 {
     static Module1 module;
-    static BackgroundRunner runner;
-    return {module, runner};
+    return {module};
 }
 
 inline Module1 &sharedModule()
@@ -29,12 +28,13 @@ inline Module1 &sharedModule()
     return windowContext().module;
 }
 
-// Starts the program on `folder` the way its main function does: the main
-// window loaded and shown.
+// Starts the program on `folder` the way its main function does: the
+// shared data opened, the main window loaded and shown.
 inline ui::Form1 &startProgram(const QString &folder)
 {
     setProgramFolder(folder);
     ui::installFontSubstitutes();
+    openProgramData(windowContext().module, itemNamesOfInterface());
     return ui::FormSlot<ui::Form1>::instance().show(windowContext());
 }
 

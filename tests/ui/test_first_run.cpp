@@ -1,7 +1,7 @@
 #include "data/Module1.h"
-#include "data/ProgramFolder.h"
 #include "data/Settings.h"
-#include "data/SettingsTemplate.h"
+#include "startup/ProgramFolder.h"
+#include "startup/SettingsTemplate.h"
 #include "ui/FirstRun.h"
 
 #include <QAbstractButton>

@@ -1,7 +1,7 @@
 #include "Fixtures.h"
 #include "FormDriving.h"
 #include "data/Module1.h"
-#include "data/ProgramFolder.h"
+#include "startup/ProgramFolder.h"
 #include "ui/RowListModel.h"
 #include "ui/main/Form1.h"
 
@@ -94,8 +94,7 @@ private slots:
     void initTestCase()
     {
         m_folder.writeStandard();
-        setProgramFolder(m_folder.path());
-        m_form = &test::showForm<Form1>();
+        m_form = &test::startProgram(m_folder.path());
     }
 
     void init()

@@ -1,6 +1,6 @@
 #include "Fixtures.h"
 #include "FormDriving.h"
-#include "data/Language.h"
+#include "startup/Language.h"
 #include "ui/account/Form3.h"
 #include "ui/itemlookup/Form2.h"
 

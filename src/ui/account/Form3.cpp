@@ -58,17 +58,9 @@ void Form3::buildControls()
     connect(&searches(), &SearchChannel::finished, m_list, &RowListModel::publishRows);
 }
 
-void Form3::load()
-{
-    renewSlot(module(), Slot::Chars);
-}
-
 void Form3::Command1_Click()
 {
-    const std::shared_ptr<Connection> game = module().gameConn;
-    startSearch(game, [game, slot = module().rsChars, name = Text1->text()](ListFeed &list, StopFlag &stop) {
-        return runAccountLookup(*game, *slot, name, list, stop);
-    });
+    startSearch(AccountLookup{Text1->text()});
 }
 
 int Form3::rowsShown() const

@@ -19,7 +19,6 @@ public:
     explicit Form3(const WindowContext &context, QWidget *parent = nullptr);
 
     // Gives rsChars a new, closed recordset.
-    void load() override;
 
     RowListModel &characterList() const { return *m_list; }
     // Puts `name` into the name box and looks it up.

@@ -90,17 +90,14 @@ void Form2::buildControls()
 
 void Form2::load()
 {
-    renewSlot(module(), Slot::Lookup).open(QStringLiteral("select * from item where id=1"), *module().itemConn);
+    openLookupSlot(module());
 }
 
 void Form2::Command1_Click()
 {
     if (!searches().isRunning() && m_grid->isBound())
         m_lastGoodGrid = m_grid->rows();
-    const std::shared_ptr<Connection> items = module().itemConn;
-    startSearch(items, [items, &slot = module().rsLookup, idText = Text1_0->text(), nameText = Text1_1->text()](ListFeed &grid, StopFlag &stop) {
-        return runItemLookup(*items, slot, idText, nameText, grid, stop);
-    });
+    startSearch(ItemLookup{Text1_0->text(), Text1_1->text()});
 }
 
 int Form2::rowsShown() const

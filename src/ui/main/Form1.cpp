@@ -1,8 +1,6 @@
 #include "ui/main/Form1.h"
 
-#include "data/Language.h"
 #include "data/Module1.h"
-#include "data/ProgramFolder.h"
 #include "query/Searches.h"
 #include "ui/Controls.h"
 #include "ui/Fonts.h"
@@ -119,31 +117,19 @@ void Form1::searchCharacter(const QString &name)
 
 void Form1::load()
 {
-    const QString folder = programFolder();
-    const Settings settings = readSettings(folder);
     fillOperators(Combo1);
     fillOperators(Combo2);
-    module().itemNameLanguage = currentLanguage() == Language::English ? ItemNameLanguage::English
-                                                                       : ItemNameLanguage::Chinese;
-    openSharedData(module(), settings, folder);
 }
 
 void Form1::Command1_Click()
 {
-    const EquipmentFilters filters{Text1->text(), Text2->text(), Text3->text(),
-                                   Combo1->currentText(), Text4->text(), Combo2->currentText()};
-    const std::shared_ptr<Connection> game = module().gameConn;
-    startSearch(game, [game, slot = module().rsEquip, filters](ListFeed &list, StopFlag &stop) {
-        return runEquipmentSearch(*game, *slot, filters, list, stop);
-    });
+    startSearch(EquipmentSearch{{Text1->text(), Text2->text(), Text3->text(), Combo1->currentText(), Text4->text(),
+                                 Combo2->currentText()}});
 }
 
 void Form1::Command2_Click()
 {
-    const std::shared_ptr<Connection> game = module().gameConn;
-    startSearch(game, [game, slot = module().rsPet, petName = Text5->text()](ListFeed &list, StopFlag &stop) {
-        return runPetSearch(*game, *slot, petName, list, stop);
-    });
+    startSearch(PetSearch{Text5->text()});
 }
 
 int Form1::rowsShown() const

@@ -1,4 +1,4 @@
-#include "query/BackgroundRunner.h"
+#include "data/BackgroundRunner.h"
 
 #include <condition_variable>
 #include <deque>

@@ -1,4 +1,4 @@
-#include "data/Language.h"
+#include "startup/Language.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

@@ -1,8 +1,8 @@
-#include "data/SettingsTemplate.h"
+#include "startup/SettingsTemplate.h"
 
 #include "data/Module1.h"
-#include "data/ProgramFolder.h"
 #include "data/Settings.h"
+#include "startup/ProgramFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "data/ProgramFolder.h"
+#include "startup/ProgramFolder.h"
 
 #include "data/Settings.h"
 

@@ -1,0 +1,20 @@
+#include "startup/Startup.h"
+
+#include "startup/Language.h"
+#include "startup/ProgramFolder.h"
+
+namespace realm {
+
+void openProgramData(Module1 &module, ItemNameLanguage itemNames)
+{
+    const QString folder = programFolder();
+    module.itemNameLanguage = itemNames;
+    openSharedData(module, readSettings(folder), folder);
+}
+
+ItemNameLanguage itemNamesOfInterface()
+{
+    return currentLanguage() == Language::English ? ItemNameLanguage::English : ItemNameLanguage::Chinese;
+}
+
+} // namespace realm
