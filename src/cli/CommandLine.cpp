@@ -2,11 +2,14 @@
 
 #include "startup/Language.h"
 #include "startup/ProgramFolder.h"
+#include "startup/SettingsTemplate.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QRegularExpression>
 
+#include <cerrno>
+#include <cstring>
 #include <functional>
 
 namespace realm::cli {
@@ -317,6 +320,45 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
     if (!command)
         return UsageProblem{Text::tr("未知的命令“%1”，请用 %2。").arg(name, commandNames())};
     return commandRequest(*command, parser, rest);
+}
+
+namespace {
+
+struct Dispatch {
+    Streams streams;
+
+    int operator()(const Request &request) const
+    {
+        if (request.folder.isEmpty() && !findSettingsFolder()) {
+            printProblem(streams.err, missingSettingsReport() + u'\n' + Text::tr("窗口程序 realmquery 可以在那里创建 db.ini。"));
+            return ExitFailure;
+        }
+        return runRequest(request, streams);
+    }
+    int operator()(const InfoText &info) const
+    {
+        if (printLineFlushed(streams.out, info.text.trimmed()))
+            return ExitSuccess;
+        printLine(streams.err, QStringLiteral("Writing the output failed: %1.").arg(QString::fromLocal8Bit(std::strerror(errno))));
+        return ExitFailure;
+    }
+    int operator()(const UsageProblem &problem) const
+    {
+        printUsageProblem(streams.err, problem.message);
+        return ExitUsage;
+    }
+};
+
+} // namespace
+
+void printUsageProblem(std::FILE *err, const QString &message)
+{
+    printProblem(err, message + u'\n' + Text::tr("运行“realmquery-cli --help”查看用法。"));
+}
+
+int runCommandLine(const QStringList &arguments, Streams streams)
+{
+    return std::visit(Dispatch{streams}, parseCommandLine(arguments));
 }
 
 } // namespace realm::cli

@@ -22,4 +22,12 @@ using ParsedCommandLine = std::variant<Request, InfoText, UsageProblem>;
 // --format are taken on either side of the command.
 ParsedCommandLine parseCommandLine(const QStringList &arguments);
 
+// Parses the arguments (the program's name first) and does what they ask:
+// the search, the help or version text, or the usage problem told.
+// Returns the exit status.
+int runCommandLine(const QStringList &arguments, Streams streams = {});
+
+// A usage problem on `err`, with where to find the usage.
+void printUsageProblem(std::FILE *err, const QString &message);
+
 } // namespace realm::cli

@@ -1,48 +1,14 @@
 #include "cli/CommandLine.h"
-#include "cli/OutputBuffer.h"
 #include "data/Arguments.h"
 #include "startup/Language.h"
-#include "startup/ProgramFolder.h"
-#include "startup/SettingsTemplate.h"
 
 #include <QCoreApplication>
 
 #include <sqlite3.h>
 
-#include <cerrno>
-#include <cstring>
-
 namespace {
 
 using namespace realm::cli;
-
-void printUsageProblem(const QString &message)
-{
-    printProblem(stderr, message + u'\n' + QCoreApplication::translate("realm::cli::CommandLine", "运行“realmquery-cli --help”查看用法。"));
-}
-
-struct Dispatch {
-    int operator()(const Request &request) const
-    {
-        if (request.folder.isEmpty() && !realm::findSettingsFolder()) {
-            printProblem(stderr, realm::missingSettingsReport() + u'\n' + QCoreApplication::translate("realm::cli::CommandLine", "窗口程序 realmquery 可以在那里创建 db.ini。"));
-            return ExitFailure;
-        }
-        return runRequest(request);
-    }
-    int operator()(const InfoText &info) const
-    {
-        if (printLineFlushed(stdout, info.text.trimmed()))
-            return ExitSuccess;
-        printLine(stderr, QStringLiteral("Writing the output failed: %1.").arg(QString::fromLocal8Bit(std::strerror(errno))));
-        return ExitFailure;
-    }
-    int operator()(const UsageProblem &problem) const
-    {
-        printUsageProblem(problem.message);
-        return ExitUsage;
-    }
-};
 
 // The interface language from `--lang`, else from the locale. Returns false
 // for a `--lang` value that names no language, after saying so.
@@ -51,7 +17,7 @@ bool chooseLanguage(const QStringList &arguments)
     const realm::LanguageChoice choice = realm::languageOption(arguments);
     realm::useLanguage(choice.language.value_or(realm::systemLanguage()));
     if (choice.unknownValue) {
-        printUsageProblem(realm::unknownLanguageMessage(*choice.unknownValue));
+        printUsageProblem(stderr, realm::unknownLanguageMessage(*choice.unknownValue));
         return false;
     }
     return true;
@@ -73,8 +39,8 @@ int main(int argc, char *argv[])
     if (!chooseLanguage(typed.arguments))
         return ExitUsage;
     if (typed.undecodable) {
-        printUsageProblem(realm::undecodableArgumentMessage(typed.arguments, *typed.undecodable));
+        printUsageProblem(stderr, realm::undecodableArgumentMessage(typed.arguments, *typed.undecodable));
         return ExitUsage;
     }
-    return std::visit(Dispatch{}, parseCommandLine(typed.arguments));
+    return runCommandLine(typed.arguments);
 }

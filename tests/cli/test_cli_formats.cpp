@@ -1,4 +1,4 @@
-#include "CliRun.h"
+#include "CliInProcess.h"
 #include "Fixtures.h"
 
 using namespace realm;
@@ -42,8 +42,8 @@ class TestCliFormats : public QObject {
 
     QByteArray equipmentRows(const char *format)
     {
-        const test::CliRun run = test::runCli({QStringLiteral("--dir"), m_folder.path(), QStringLiteral("--format"),
-                                               QString::fromLatin1(format), QStringLiteral("equip")});
+        const test::CliRun run = test::runCliInProcess({QStringLiteral("--dir"), m_folder.path(), QStringLiteral("--format"),
+                                                        QString::fromLatin1(format), QStringLiteral("equip")});
         if (run.exitCode != 0)
             qWarning("exit %d: %s", run.exitCode, run.err.constData());
         return run.out;
@@ -122,10 +122,10 @@ private slots:
         const QByteArray rows = "a\t57\t剑\t-9223372036854775808\t+-3\t\n"
                                 "a\t57\t剑\t1E+20\t+9223372036854775807\t\n"
                                 "a\t58\t\t2.5\t+0.5\t\n";
-        QCOMPARE(test::runCli(equip).out, "char_name\titem_id\titem_name\tamount\tenchant\tpet_name\n" + rows);
+        QCOMPARE(test::runCliInProcess(equip).out, "char_name\titem_id\titem_name\tamount\tenchant\tpet_name\n" + rows);
         QByteArray csv = rows;
         csv.replace('\t', ',').replace("\n", "\r\n");
-        QCOMPARE(test::runCli(QStringList{QStringLiteral("--format=csv")} + equip).out,
+        QCOMPARE(test::runCliInProcess(QStringList{QStringLiteral("--format=csv")} + equip).out,
                  "char_name,item_id,item_name,amount,enchant,pet_name\r\n" + csv);
     }
 
@@ -133,10 +133,10 @@ private slots:
     {
         const QStringList nobody = {QStringLiteral("--dir"), m_folder.path(), QStringLiteral("account"),
                                     QStringLiteral("nobody")};
-        QCOMPARE(test::runCli(nobody).out, QByteArray("char_name\taccount_name\n"));
-        QCOMPARE(test::runCli(QStringList{QStringLiteral("--format=csv")} + nobody).out,
+        QCOMPARE(test::runCliInProcess(nobody).out, QByteArray("char_name\taccount_name\n"));
+        QCOMPARE(test::runCliInProcess(QStringList{QStringLiteral("--format=csv")} + nobody).out,
                  QByteArray("char_name,account_name\r\n"));
-        QCOMPARE(test::runCli(QStringList{QStringLiteral("--format=json")} + nobody).out, QByteArray("[]\n"));
+        QCOMPARE(test::runCliInProcess(QStringList{QStringLiteral("--format=json")} + nobody).out, QByteArray("[]\n"));
     }
 
     void outputIsUtf8InThePlainCLocale()

@@ -1,4 +1,4 @@
-#include "CliRun.h"
+#include "CliInProcess.h"
 #include "Fixtures.h"
 #include "FormDriving.h"
 #include "ui/GridModel.h"
@@ -69,7 +69,7 @@ class TestCliWindows : public QObject {
 
     Rows cliRows(const QStringList &command, const QStringList &keys)
     {
-        const test::CliRun run = test::runCli(QStringList{QStringLiteral("--dir"), m_folder.path(), QStringLiteral("--format"),
+        const test::CliRun run = test::runCliInProcess(QStringList{QStringLiteral("--dir"), m_folder.path(), QStringLiteral("--format"),
                                                           QStringLiteral("json")}
                                               + command);
         if (run.exitCode != 0)
