@@ -9,12 +9,11 @@
 
 namespace realm::ui {
 
-// A report list (the ListView's ListItems) that shows the rows of a result
-// as they arrive, reading each cell from the result's batches when a view
-// asks for it, so a large result is held once. Views learn of new rows ten
-// times a second rather than with every batch, which is as often as a
-// reader can follow and spares the view an update for each of thousands
-// of batches.
+// The result list's rows, shown as they arrive from the search channel,
+// each cell read from the result's batches when a view asks for it, so a
+// large result is held once. Views learn of new rows ten times a second
+// rather than with every batch, which is as often as a reader can follow
+// and spares the view an update for each of thousands of batches.
 class RowListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
