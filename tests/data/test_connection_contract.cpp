@@ -176,12 +176,13 @@ private slots:
         realm::StopFlag stop;
         SlowReceiver rows;
         QElapsedTimer sinceStop;
-        const std::jthread stopper([&] {
+        std::jthread stopper([&] {
             std::this_thread::sleep_for(300ms);
             sinceStop.start();
             stop.raise();
         });
         QVERIFY_THROWS_EXCEPTION(realm::StatementStopped, m_connection->run(EndlessSql, {}, rows, stop));
+        stopper.join();
         QVERIFY2(sinceStop.elapsed() < 1000, "the stop took longer than a second");
         QCOMPARE(names(u"select char_name from user_data where char_id = 9"_s, {}), QStringList{u"Arthur"_s});
     }
