@@ -1,7 +1,13 @@
 -- The demo game database: the tables and columns the program reads, filled
 -- with a deterministic mix of Chinese and Latin characters, their items
 -- and pets. Built into realmdb.sqlite by the build.
-CREATE TABLE user_data (char_id INTEGER PRIMARY KEY, char_name TEXT, account_name TEXT);
+-- The names compare as on the game server, whatever their letter case: the
+-- program reads NOCASE as a comparison folding every letter, which orders
+-- Chinese and ASCII text as the sqlite3 shell's own NOCASE does, so the two
+-- agree on these names. No index on them: one built here would disagree
+-- with the program for other cased letters. Files made before the names
+-- had COLLATE NOCASE keep comparing them case-sensitively.
+CREATE TABLE user_data (char_id INTEGER PRIMARY KEY, char_name TEXT COLLATE NOCASE, account_name TEXT COLLATE NOCASE);
 CREATE TABLE user_item (item_id INTEGER PRIMARY KEY, char_id INTEGER, item_type INTEGER, amount INTEGER, enchant INTEGER);
 CREATE TABLE pet_data (pet_id INTEGER PRIMARY KEY, nick_name TEXT);
 

@@ -9,26 +9,70 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <algorithm>
+#include <cstring>
+
 namespace realm {
 
 namespace {
 
-// `like` with case-insensitive matching for every letter, not only ASCII.
+// Whether the character is one of a `[...]` class's members: `^` first
+// negates, `x-y` is a range of code points. Pattern and text come
+// case-folded, so `[A-C]` is `[a-c]`.
+bool classMatches(QStringView members, QChar character)
+{
+    const bool negated = members.startsWith(u'^');
+    if (negated)
+        members = members.sliced(1);
+    bool found = false;
+    for (qsizetype i = 0; i < members.size() && !found; ++i) {
+        if (i + 2 < members.size() && members[i + 1] == u'-') {
+            found = members[i] <= character && character <= members[i + 2];
+            i += 2;
+        } else {
+            found = members[i] == character;
+        }
+    }
+    return found != negated;
+}
+
+// Where the pattern element (`_`, a class or a character) starting at `p`
+// ends; -1 for a class never closed, which matches no text.
+qsizetype elementEnd(QStringView pattern, qsizetype p)
+{
+    if (pattern[p] != u'[')
+        return p + 1;
+    const qsizetype close = pattern.indexOf(u']', p + 1);
+    return close < 0 ? -1 : close + 1;
+}
+
+bool elementMatches(QStringView element, QChar character)
+{
+    if (element.size() == 1)
+        return element[0] == u'_' || element[0] == character;
+    return classMatches(element.sliced(1, element.size() - 2), character);
+}
+
+// The game server's `like`: `%`, `_` and `[...]` classes (`[a-c]`, `[^a-c]`,
+// and `[%]` or `[_]` for the wildcard itself), for every letter of any case.
 bool likeMatches(QStringView pattern, QStringView text)
 {
     qsizetype p = 0;
     qsizetype t = 0;
-    qsizetype starP = -1;
+    qsizetype afterStar = -1;
     qsizetype starT = 0;
     while (t < text.size()) {
         if (p < pattern.size() && pattern[p] == u'%') {
-            starP = p++;
+            afterStar = ++p;
             starT = t;
-        } else if (p < pattern.size() && (pattern[p] == u'_' || pattern[p] == text[t])) {
-            ++p;
+            continue;
+        }
+        const qsizetype next = p < pattern.size() ? elementEnd(pattern, p) : -1;
+        if (next > 0 && elementMatches(pattern.sliced(p, next - p), text[t])) {
+            p = next;
             ++t;
-        } else if (starP >= 0) {
-            p = starP + 1;
+        } else if (afterStar >= 0) {
+            p = afterStar;
             t = ++starT;
         } else {
             return false;
@@ -37,6 +81,21 @@ bool likeMatches(QStringView pattern, QStringView text)
     while (p < pattern.size() && pattern[p] == u'%')
         ++p;
     return p == pattern.size();
+}
+
+// NOCASE as the game server's case-insensitive collation: every letter
+// folded, then ordered by code point. For text whose only cased letters are
+// ASCII it orders exactly as SQLite's own NOCASE, so an index the sqlite3
+// shell built over such text agrees with it.
+int compareFolded(void *, int leftSize, const void *left, int rightSize, const void *right)
+{
+    const auto folded = [](const void *text, int size) {
+        return QString::fromUtf8(static_cast<const char *>(text), size).toCaseFolded().toUtf8();
+    };
+    const QByteArray a = folded(left, leftSize);
+    const QByteArray b = folded(right, rightSize);
+    const int common = std::memcmp(a.constData(), b.constData(), std::size_t(std::min(a.size(), b.size())));
+    return common != 0 ? common : int(a.size() - b.size());
 }
 
 QString columnText(sqlite3_value *value)
@@ -121,10 +180,15 @@ std::unique_ptr<SqliteConnection> SqliteConnection::openMemory(const QString &de
 SqliteConnection::SqliteConnection(sqlite3 *db, QString description)
     : m_db(db), m_description(std::move(description))
 {
-    if (m_db) {
-        sqlite3_create_function_v2(m_db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, likeFunction,
-                                   nullptr, nullptr, nullptr);
-    }
+    if (m_db)
+        addServerTextRules(m_db);
+}
+
+void SqliteConnection::addServerTextRules(sqlite3 *db)
+{
+    sqlite3_create_function_v2(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, likeFunction, nullptr,
+                               nullptr, nullptr);
+    sqlite3_create_collation_v2(db, "NOCASE", SQLITE_UTF8, nullptr, compareFolded, nullptr);
 }
 
 SqliteConnection::~SqliteConnection()

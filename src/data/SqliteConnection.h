@@ -8,8 +8,8 @@ struct sqlite3_stmt;
 namespace realm {
 
 // A SQLite database: the embedded game database (a file, opened read-only)
-// or the in-memory mirror of the item file. `like` follows the game server's
-// and the item file's rules: case-insensitive for all letters, `%` and `_`.
+// or the in-memory mirror of the item file. Text compares as on the game
+// server (see addServerTextRules).
 // A connection is used by one thread at a time, so it skips SQLite's own
 // per-call locking; only a stop comes from another thread.
 class SqliteConnection : public Connection {
@@ -31,6 +31,11 @@ public:
     // After this, every statement that would write fails.
     void makeReadOnly();
     sqlite3 *handle() const { return m_db; }
+    // `like` with the game server's patterns, case-insensitive for every
+    // letter, and NOCASE (the collation of the name columns) as its
+    // case-insensitive collation. A tool that builds an index on those
+    // columns gives its connection the same rules, so the index agrees.
+    static void addServerTextRules(sqlite3 *db);
     // Throws DataError with SQLite's number `code` and the connection's
     // last message, for calls made on handle() directly.
     [[noreturn]] void fail(int code) const;

@@ -117,7 +117,7 @@ QString standardItems()
 QString standardGameSql()
 {
     return QStringLiteral(
-        "CREATE TABLE user_data (char_id INTEGER, char_name TEXT, account_name TEXT);"
+        "CREATE TABLE user_data (char_id INTEGER, char_name TEXT COLLATE NOCASE, account_name TEXT COLLATE NOCASE);"
         "CREATE TABLE user_item (item_id INTEGER, char_id INTEGER, item_type INTEGER, amount INTEGER, enchant INTEGER);"
         "CREATE TABLE pet_data (pet_id INTEGER, nick_name TEXT);"
         "INSERT INTO user_data VALUES (1,'李逍遥','acct1'),(2,'赵灵儿','acct1'),(3,'林月如','acct1'),"

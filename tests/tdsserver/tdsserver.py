@@ -55,6 +55,7 @@ prints the chosen port as the first line of stdout and serves until SIGTERM.
 
 import argparse
 import decimal
+import functools
 import json
 import os
 import re
@@ -565,6 +566,37 @@ def sqlite_error_number(message):
     return next((number for key, number in SQLITE_ERROR_NUMBERS if key in message), 50000)
 
 
+# ---------------------------------------------------------------- text rules
+
+LIKE_ELEMENT = re.compile(r"(%)|(_)|\[(\^?)([^\]]*)\]|(\[)|(.)", re.DOTALL)
+
+
+@functools.lru_cache(maxsize=64)
+def like_regex(pattern):
+    """SQL Server's LIKE pattern (%, _, [a-c], [^a-c], [%]) as a regular
+    expression; a class never closed matches no text."""
+    parts = []
+    for percent, underscore, negated, members, unclosed, character in LIKE_ELEMENT.findall(pattern):
+        members = "".join(c if c == "-" else re.escape(c) for c in members)
+        parts.append("(?!)" if unclosed else ".*" if percent else "." if underscore else
+                     re.escape(character) if character else f"[{negated}{members}]" if members else
+                     "." if negated else "(?!)")
+    return re.compile("".join(parts), re.DOTALL)
+
+
+def sql_server_like(pattern, text):
+    if pattern is None or text is None:
+        return None
+    return like_regex(pattern.casefold()).fullmatch(text.casefold()) is not None
+
+
+def add_text_rules(db):
+    """Text compares as under the server's case-insensitive collation: LIKE
+    always, = and ordering for columns declared COLLATE NOCASE."""
+    db.create_function("like", 2, sql_server_like, deterministic=True)
+    db.create_collation("NOCASE", lambda a, b: (a.casefold() > b.casefold()) - (a.casefold() < b.casefold()))
+
+
 # ---------------------------------------------------------------- session
 
 @dataclass
@@ -591,6 +623,7 @@ class Session:
         try:
             if self.handshake():
                 self.db = sqlite3.connect(self.server.db_path, isolation_level=None)
+                add_text_rules(self.db)
                 self.serve_requests()
         except (OSError, TdsError):
             pass
@@ -706,9 +739,9 @@ class Session:
                     + done(last_status | DONE_ERROR, 0, done_token)), True
         if cursor.description is None:
             return done(last_status | DONE_COUNT, max(cursor.rowcount, 0), done_token), False
-        rows = cursor.fetchall()
         names = [column[0] for column in cursor.description]
-        self.stall_if_asked(text, names, rows)
+        self.stall_if_asked(text, names, cursor)
+        rows = cursor.fetchall()
         if (misbehaviour := self.server.take_misbehaviour()) is not None:
             return self.misbehave(misbehaviour, names, rows, done_token, last_status)
         return (result_set(names, rows, self.server.collation)
@@ -731,14 +764,14 @@ class Session:
                                   1205, severity=13)
         return tokens + done(last_status | DONE_ERROR, 0, done_token), True
 
-    def stall_if_asked(self, text, names, rows):
+    def stall_if_asked(self, text, names, cursor):
         """Once, for a statement holding the stall text: sends the first rows,
-        then stops sending, as a server does that hangs in the middle of a
+        reading no further (so a result without end stalls too), then stops sending, as a server does that hangs in the middle of a
         result, until the client cancels."""
         stall = self.server.stall
         if stall is None or stall[0] not in text or not self.server.take_stall():
             return
-        send_partial(self.sock, PKT_REPLY, result_set(names, rows[:stall[1]], self.server.collation),
+        send_partial(self.sock, PKT_REPLY, result_set(names, cursor.fetchmany(stall[1]), self.server.collation),
                      self.packet_size)
         while (message := read_message(self.sock)) is not None:
             if message[0] == PKT_ATTENTION:

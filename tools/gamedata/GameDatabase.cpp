@@ -2,6 +2,8 @@
 
 #include "ChineseNames.h"
 
+#include "data/SqliteConnection.h"
+
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -16,7 +18,12 @@ namespace {
 constexpr std::int64_t ItemsPerCharacter = 25;
 constexpr std::int64_t CharactersPerAccount = 3;
 
-const char *const Schema = "CREATE TABLE user_data (char_id INTEGER PRIMARY KEY, char_name TEXT, account_name TEXT);"
+// The names compare as on the game server, whatever their letter case; the
+// indexes on them are built with the program's own NOCASE (Database opens
+// with its text rules), so they agree with its lookups. Files made before the
+// names had COLLATE NOCASE keep comparing them case-sensitively.
+const char *const Schema = "CREATE TABLE user_data (char_id INTEGER PRIMARY KEY, char_name TEXT COLLATE NOCASE,"
+                           " account_name TEXT COLLATE NOCASE);"
                            "CREATE TABLE user_item (item_id INTEGER PRIMARY KEY, char_id INTEGER, item_type INTEGER, amount INTEGER,"
                            " enchant INTEGER);"
                            "CREATE TABLE pet_data (pet_id INTEGER PRIMARY KEY, nick_name TEXT);";
@@ -32,6 +39,7 @@ public:
         std::remove(path.c_str());
         if (sqlite3_open(path.c_str(), &m_db) != SQLITE_OK)
             fail(path);
+        realm::SqliteConnection::addServerTextRules(m_db);
     }
     ~Database() { sqlite3_close(m_db); }
     Database(const Database &) = delete;
