@@ -2,7 +2,7 @@
 
 #include "data/DataError.h"
 #include "data/RegularFile.h"
-#include "jet4writer/TableReader.h"
+#include "jet4/TableReader.h"
 
 #include <sqlite3.h>
 

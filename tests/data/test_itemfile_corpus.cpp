@@ -1,7 +1,7 @@
 #include "data/DataError.h"
 #include "data/ItemDatabase.h"
-#include "jet4writer/ItemFileWriter.h"
-#include "jet4writer/TableReader.h"
+#include "jet4/ItemFileWriter.h"
+#include "jet4/TableReader.h"
 
 #include "Fixtures.h"
 

@@ -1,6 +1,7 @@
 #include "ItemTsvReader.h"
 
-#include "Utf.h"
+#include "jet4/JetFormat.h"
+#include "jet4/Utf.h"
 
 #include <charconv>
 #include <string_view>

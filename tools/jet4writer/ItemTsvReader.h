@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ItemRow.h"
+#include "jet4/ItemRow.h"
 
 #include <cstddef>
 #include <istream>
@@ -9,9 +9,6 @@
 #include <string>
 
 namespace jet4 {
-
-// Longest text a Text(255) column holds, counted in UTF-16 code units.
-inline constexpr std::size_t MaxTextLength = 255;
 
 class InputError : public std::runtime_error {
 public:

@@ -14,8 +14,8 @@
 // leaves no output file behind: it writes a temporary file beside OUTPUT and
 // renames it only when the whole file is complete.
 
-#include "ItemFileWriter.h"
 #include "ItemTsvReader.h"
+#include "jet4/ItemFileWriter.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jet4/JetFormat.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -8,13 +10,8 @@
 
 namespace jet4 {
 
-inline constexpr std::size_t PageSize = 4096;
-
 using Page = std::array<std::uint8_t, PageSize>;
 using Bytes = std::vector<std::uint8_t>;
-
-// Pages one usage bitmap page (type 0x05) can mark: 4092 bytes of bits.
-inline constexpr std::uint32_t PagesPerBitmapPage = (PageSize - 4) * 8;
 
 // A row is addressed as page << 8 | row index.
 std::uint32_t pageRowRef(std::uint32_t page, std::uint8_t row);

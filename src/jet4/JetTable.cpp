@@ -1,6 +1,6 @@
-#include "JetTable.h"
+#include "jet4/JetTable.h"
 
-#include "LittleEndian.h"
+#include "jet4/LittleEndian.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -8,15 +8,6 @@
 
 namespace jet4 {
 namespace {
-
-constexpr std::uint8_t TableDefPageType = 0x02;
-constexpr std::size_t DefinitionHeaderSize = 63;
-constexpr std::size_t ColumnEntrySize = 25;
-constexpr std::uint8_t UserTable = 0x4E;
-constexpr std::uint8_t SystemTable = 0x53;
-constexpr std::uint16_t GeneralSortOrder = 0x0409;
-constexpr std::uint8_t FixedLengthFlag = 0x01;
-constexpr std::uint8_t NullableFlag = 0x02;
 
 bool isFixed(ColumnType type)
 {
@@ -31,7 +22,7 @@ std::uint16_t storedLength(ColumnType type)
     case ColumnType::Long:
         return 4;
     case ColumnType::Text:
-        return 510; // 255 UTF-16 code units
+        return 2 * MaxTextLength;
     case ColumnType::LongBinary:
         return 0;
     }
@@ -76,20 +67,19 @@ std::string codeUnitName(char16_t unit)
     return name;
 }
 
-// Compressed text starts in one-byte mode; a 0x00 byte toggles between
-// one byte and two bytes per code unit. In two-byte mode a unit whose low
-// byte is 0x00 would read as a toggle, so such units cannot be stored.
+// In two-byte mode a unit whose low byte is the toggle byte would read as a
+// toggle, so such units cannot be stored.
 Bytes compressText(const std::u16string &text)
 {
-    Bytes out{0xFF, 0xFE};
+    Bytes out(CompressedTextMarker.begin(), CompressedTextMarker.end());
     bool oneByteMode = true;
     for (const char16_t unit : text) {
         const bool fitsOneByte = unit >= 0x01 && unit <= 0xFF;
-        if (!fitsOneByte && (unit & 0xFF) == 0) {
+        if (!fitsOneByte && (unit & 0xFF) == CompressedTextToggle) {
             throw std::invalid_argument("a text starting with U+FEFF cannot also hold " + codeUnitName(unit));
         }
         if (fitsOneByte != oneByteMode) {
-            out.push_back(0x00);
+            out.push_back(CompressedTextToggle);
             oneByteMode = fitsOneByte;
         }
         if (oneByteMode) {
@@ -139,17 +129,17 @@ TableLayout::TableLayout(TableDef table)
 Bytes TableLayout::definitionHeader(const TableState &state) const
 {
     const auto columnCount = static_cast<std::uint16_t>(m_table.columns.size());
-    Bytes header(DefinitionHeaderSize, 0);
-    header[0] = TableDefPageType;
-    header[1] = 0x01;
-    storeLE(header, 16, state.rowCount);
-    header[40] = m_table.isSystem ? SystemTable : UserTable;
-    storeLE(header, 41, columnCount); // most columns a row can have
-    storeLE(header, 43, m_varColumnCount);
-    storeLE(header, 45, columnCount);
-    storeLE(header, 55, state.usedPagesMap);
-    storeLE(header, 59, state.freePagesMap);
-    return header;
+    Bytes definition(tabledef::HeaderSize, 0);
+    definition[0] = TableDefPageType;
+    definition[1] = PageSecondByte;
+    storeLE(definition, tabledef::RowCount, state.rowCount);
+    definition[tabledef::TableType] = m_table.isSystem ? tabledef::SystemTable : tabledef::UserTable;
+    storeLE(definition, tabledef::MostColumns, columnCount);
+    storeLE(definition, tabledef::VarColumnCount, m_varColumnCount);
+    storeLE(definition, tabledef::ColumnCount, columnCount);
+    storeLE(definition, tabledef::UsedPagesMap, state.usedPagesMap);
+    storeLE(definition, tabledef::FreePagesMap, state.freePagesMap);
+    return definition;
 }
 
 void TableLayout::appendColumnEntries(Bytes &definition) const
@@ -158,17 +148,17 @@ void TableLayout::appendColumnEntries(Bytes &definition) const
         const ColumnType type = m_table.columns[i].type;
         const Placement &place = m_placements[i];
         const auto number = static_cast<std::uint16_t>(i);
-        Bytes entry(ColumnEntrySize, 0);
-        entry[0] = static_cast<std::uint8_t>(type);
-        storeLE(entry, 5, number);
-        storeLE(entry, 7, place.varIndex);
-        storeLE(entry, 9, number);
+        Bytes entry(columnentry::Size, 0);
+        entry[columnentry::Type] = static_cast<std::uint8_t>(type);
+        storeLE(entry, columnentry::Number, number);
+        storeLE(entry, columnentry::VarIndex, place.varIndex);
+        storeLE(entry, columnentry::Index, number);
         if (type == ColumnType::Text) {
-            storeLE(entry, 11, GeneralSortOrder);
+            storeLE(entry, columnentry::SortOrder, GeneralSortOrder);
         }
-        entry[15] = static_cast<std::uint8_t>(NullableFlag | (place.fixed ? FixedLengthFlag : 0));
-        storeLE(entry, 21, place.fixedOffset);
-        storeLE(entry, 23, place.length);
+        entry[columnentry::Flags] = static_cast<std::uint8_t>(columnentry::NullableFlag | (place.fixed ? columnentry::FixedLengthFlag : 0));
+        storeLE(entry, columnentry::FixedOffset, place.fixedOffset);
+        storeLE(entry, columnentry::Length, place.length);
         definition.insert(definition.end(), entry.begin(), entry.end());
     }
 }
@@ -190,8 +180,8 @@ Page TableLayout::definitionPage(const TableState &state) const
     if (definition.size() > PageSize) {
         throw std::length_error("table definition does not fit on one page");
     }
-    storeLE(definition, 2, static_cast<std::uint16_t>(PageSize - definition.size()));
-    storeLE(definition, 8, static_cast<std::uint32_t>(definition.size()));
+    storeLE(definition, tabledef::FreeSpace, static_cast<std::uint16_t>(PageSize - definition.size()));
+    storeLE(definition, tabledef::Length, static_cast<std::uint32_t>(definition.size()));
     Page page{};
     std::copy(definition.begin(), definition.end(), page.begin());
     return page;

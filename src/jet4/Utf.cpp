@@ -1,4 +1,4 @@
-#include "Utf.h"
+#include "jet4/Utf.h"
 
 #include <cstdint>
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jet4/JetFormat.h"
+
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -30,20 +32,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Column types as Jet stores them, those the reader can decode.
-namespace stored {
-inline constexpr std::uint8_t Bool = 0x01;
-inline constexpr std::uint8_t Byte = 0x02;
-inline constexpr std::uint8_t Integer = 0x03;
-inline constexpr std::uint8_t Long = 0x04;
-inline constexpr std::uint8_t Single = 0x06;
-inline constexpr std::uint8_t Double = 0x07;
-inline constexpr std::uint8_t Text = 0x0A;
-} // namespace stored
-
 struct StoredColumn {
     std::u16string name;
-    std::uint8_t type = 0;
+    std::uint8_t type = 0; // one of jet4::stored
     std::uint16_t number = 0; // bit of the null mask
     std::uint16_t varIndex = 0; // entry of the variable-data table
     std::uint16_t fixedOffset = 0; // from the end of the column count

@@ -1,7 +1,6 @@
-#include "TableReader.h"
+#include "jet4/TableReader.h"
 
-#include "JetPages.h"
-#include "Utf.h"
+#include "jet4/Utf.h"
 
 #include <algorithm>
 #include <bit>
@@ -11,25 +10,7 @@
 namespace jet4 {
 namespace {
 
-constexpr std::uint8_t DataPageType = 0x01;
-constexpr std::uint8_t TableDefPageType = 0x02;
-constexpr std::uint8_t UsageBitmapPageType = 0x05;
-constexpr std::uint32_t CatalogDefPage = 2;
-constexpr std::size_t TableDefPageHeaderSize = 8; // of each page after the first
-constexpr std::size_t DefinitionHeaderSize = 63;
-constexpr std::size_t RealIndexEntrySize = 12;
-constexpr std::size_t ColumnEntrySize = 25;
-constexpr std::size_t RowCountOffset = 12;
-constexpr std::size_t RowOffsetsStart = 14;
-constexpr std::uint16_t DeletedRowFlag = 0x8000;
-constexpr std::uint16_t OverflowRowFlag = 0x4000;
-constexpr std::uint16_t RowOffsetMask = 0x1FFF;
-constexpr std::uint8_t FixedLengthFlag = 0x01;
-constexpr std::int64_t TableObjectType = 1;
-constexpr std::uint32_t ObjectIdPageMask = 0x00FFFFFF;
 constexpr int MostOverflowHops = 8;
-constexpr std::size_t BitmapStart = 4; // of a usage bitmap page
-constexpr std::size_t InlineBitmapStart = 5; // of an inline usage map
 
 [[noreturn]] void damaged(const std::string &what)
 {
@@ -95,13 +76,11 @@ public:
 private:
     void checkHeader() const
     {
-        constexpr std::string_view engine{"\0\1\0\0Standard Jet DB\0", 20};
-        constexpr std::size_t versionOffset = 0x14;
-        if (bytes_.size() <= versionOffset || !std::equal(engine.begin(), engine.end(), bytes_.begin(), [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; })) {
+        if (bytes_.size() <= header::VersionOffset || !std::equal(header::Start.begin(), header::Start.end(), bytes_.begin(), [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; })) {
             throw NotJet4File("it does not start like a Jet database");
         }
-        if (bytes_[versionOffset] != 0x01) {
-            throw NotJet4File("it is not in the Jet 4 format (version byte " + std::to_string(bytes_[versionOffset]) + ")");
+        if (bytes_[header::VersionOffset] != header::Jet4Version) {
+            throw NotJet4File("it is not in the Jet 4 format (version byte " + std::to_string(bytes_[header::VersionOffset]) + ")");
         }
         if (bytes_.size() % PageSize != 0) {
             damaged("its length, " + std::to_string(bytes_.size()) + " bytes, is not a whole number of pages");
@@ -116,7 +95,7 @@ std::u16string decodeCompressedText(std::span<const std::uint8_t> bytes)
     std::u16string text;
     bool oneByteMode = true;
     for (std::size_t i = 0; i < bytes.size();) {
-        if (bytes[i] == 0x00) {
+        if (bytes[i] == CompressedTextToggle) {
             oneByteMode = !oneByteMode;
             ++i;
         } else if (oneByteMode) {
@@ -141,9 +120,9 @@ std::vector<std::uint8_t> definitionBytes(const PageFile &file, std::uint32_t fi
         if (pages >= file.pageCount() || page.u8(0) != TableDefPageType) {
             damaged(page.what() + " is not a table definition page");
         }
-        const auto content = bytes.empty() ? page.sub(0, PageSize) : page.sub(TableDefPageHeaderSize, PageSize - TableDefPageHeaderSize);
+        const auto content = bytes.empty() ? page.sub(0, PageSize) : page.sub(tabledef::ContinuationHeaderSize, PageSize - tabledef::ContinuationHeaderSize);
         bytes.insert(bytes.end(), content.begin(), content.end());
-        number = page.u32(4);
+        number = page.u32(tabledef::NextPage);
         if (number == 0) {
             return bytes;
         }
@@ -153,12 +132,12 @@ std::vector<std::uint8_t> definitionBytes(const PageFile &file, std::uint32_t fi
 StoredColumn parseColumnEntry(const Record &entry)
 {
     StoredColumn column;
-    column.type = entry.u8(0);
-    column.number = entry.u16(5);
-    column.varIndex = entry.u16(7);
-    column.fixed = (entry.u8(15) & FixedLengthFlag) != 0;
-    column.fixedOffset = entry.u16(21);
-    column.length = entry.u16(23);
+    column.type = entry.u8(columnentry::Type);
+    column.number = entry.u16(columnentry::Number);
+    column.varIndex = entry.u16(columnentry::VarIndex);
+    column.fixed = (entry.u8(columnentry::Flags) & columnentry::FixedLengthFlag) != 0;
+    column.fixedOffset = entry.u16(columnentry::FixedOffset);
+    column.length = entry.u16(columnentry::Length);
     return column;
 }
 
@@ -184,32 +163,32 @@ TableDefinition parseDefinition(const PageFile &file, std::uint32_t page, const 
     TableDefinition table;
     table.name = name;
     table.page = page;
-    table.rowCount = definition.u32(16);
-    table.varColumnCount = definition.u16(43);
-    const std::uint16_t columnCount = definition.u16(45);
-    table.usedPagesMap = definition.u32(55);
-    std::size_t offset = DefinitionHeaderSize + std::size_t{definition.u32(51)} * RealIndexEntrySize;
-    for (std::uint16_t i = 0; i < columnCount; ++i, offset += ColumnEntrySize) {
-        table.columns.push_back(parseColumnEntry(Record(definition.sub(offset, ColumnEntrySize), definition.what())));
+    table.rowCount = definition.u32(tabledef::RowCount);
+    table.varColumnCount = definition.u16(tabledef::VarColumnCount);
+    const std::uint16_t columnCount = definition.u16(tabledef::ColumnCount);
+    table.usedPagesMap = definition.u32(tabledef::UsedPagesMap);
+    std::size_t offset = tabledef::HeaderSize + std::size_t{definition.u32(tabledef::RealIndexCount)} * tabledef::RealIndexEntrySize;
+    for (std::uint16_t i = 0; i < columnCount; ++i, offset += columnentry::Size) {
+        table.columns.push_back(parseColumnEntry(Record(definition.sub(offset, columnentry::Size), definition.what())));
     }
     for (StoredColumn &column : table.columns) {
         const std::uint16_t length = definition.u16(offset);
         column.name = decodeText(definition.sub(offset + 2, length));
         offset += 2 + std::size_t{length};
     }
-    checkColumnPlaces(table, definition.u16(41));
+    checkColumnPlaces(table, definition.u16(tabledef::MostColumns));
     return table;
 }
 
 bool belongsTo(const Record &page, const TableDefinition &table)
 {
-    return page.u8(0) == DataPageType && page.u32(4) == table.page;
+    return page.u8(0) == DataPageType && page.u32(datapage::OwnerDefPage) == table.page;
 }
 
 std::uint16_t rowCountOn(const Record &page)
 {
-    const std::uint16_t count = page.u16(RowCountOffset);
-    if (RowOffsetsStart + 2 * std::size_t{count} > PageSize) {
+    const std::uint16_t count = page.u16(datapage::RowCount);
+    if (datapage::RowOffsets + 2 * std::size_t{count} > PageSize) {
         damaged(page.what() + " counts more rows than fit on it");
     }
     return count;
@@ -220,14 +199,14 @@ std::uint16_t rowEntry(const Record &page, std::uint16_t row)
     if (row >= rowCountOn(page)) {
         damaged(page.what() + " has no row " + std::to_string(row));
     }
-    return page.u16(RowOffsetsStart + 2 * std::size_t{row});
+    return page.u16(datapage::RowOffsets + 2 * std::size_t{row});
 }
 
 std::span<const std::uint8_t> rowBytes(const Record &page, std::uint16_t row)
 {
-    const std::size_t start = rowEntry(page, row) & RowOffsetMask;
-    const std::size_t end = row == 0 ? PageSize : page.u16(RowOffsetsStart + 2 * std::size_t{row - 1u}) & RowOffsetMask;
-    if (start < RowOffsetsStart + 2 * std::size_t{rowCountOn(page)} || start > end || end > PageSize) {
+    const std::size_t start = rowEntry(page, row) & datapage::RowOffsetMask;
+    const std::size_t end = row == 0 ? PageSize : page.u16(datapage::RowOffsets + 2 * std::size_t{row - 1u}) & datapage::RowOffsetMask;
+    if (start < datapage::RowOffsets + 2 * std::size_t{rowCountOn(page)} || start > end || end > PageSize) {
         damaged(page.what() + ": row " + std::to_string(row) + " lies outside the room for rows");
     }
     return page.sub(start, end - start);
@@ -258,15 +237,15 @@ std::vector<std::uint32_t> usedPages(const PageFile &file, const TableDefinition
     }
     const Record map(rowBytes(page, static_cast<std::uint16_t>(table.usedPagesMap & 0xFFu)), what);
     std::vector<std::uint32_t> pages;
-    if (map.u8(0) == 0x00) {
-        addMarkedPages(pages, map.sub(InlineBitmapStart, map.size() - std::min(map.size(), InlineBitmapStart)), map.u32(1), file, what);
+    if (map.u8(0) == usagemap::Inline) {
+        addMarkedPages(pages, map.sub(usagemap::InlineBitmap, map.size() - std::min(map.size(), usagemap::InlineBitmap)), map.u32(usagemap::InlineFirstPage), file, what);
         return pages;
     }
-    if (map.u8(0) != 0x01) {
+    if (map.u8(0) != usagemap::Indirect) {
         damaged(what + " is of an unknown kind");
     }
-    for (std::size_t entry = 0; 1 + 4 * entry + 4 <= map.size(); ++entry) {
-        const std::uint32_t bitmapPage = map.u32(1 + 4 * entry);
+    for (std::size_t entry = 0; usagemap::IndirectPages + 4 * entry + 4 <= map.size(); ++entry) {
+        const std::uint32_t bitmapPage = map.u32(usagemap::IndirectPages + 4 * entry);
         if (bitmapPage == 0) {
             continue;
         }
@@ -274,7 +253,7 @@ std::vector<std::uint32_t> usedPages(const PageFile &file, const TableDefinition
         if (bitmap.u8(0) != UsageBitmapPageType) {
             damaged(bitmap.what() + " is not a usage bitmap page");
         }
-        addMarkedPages(pages, bitmap.sub(BitmapStart, PageSize - BitmapStart), std::uint64_t{entry} * PagesPerBitmapPage, file, what);
+        addMarkedPages(pages, bitmap.sub(usagemap::BitmapPageBitmap, PageSize - usagemap::BitmapPageBitmap), std::uint64_t{entry} * PagesPerBitmapPage, file, what);
     }
     return pages;
 }
@@ -299,7 +278,7 @@ RowSource followOverflow(const PageFile &file, const TableDefinition &table, con
             damaged(target.what() + " is not a data page of table " + table.name);
         }
         const auto targetRow = static_cast<std::uint16_t>(ref & 0xFFu);
-        if ((rowEntry(target, targetRow) & OverflowRowFlag) == 0) {
+        if ((rowEntry(target, targetRow) & datapage::OverflowRowFlag) == 0) {
             return RowSource{ref >> 8, targetRow, true};
         }
         pointer = rowBytes(target, targetRow);
@@ -319,10 +298,10 @@ std::vector<RowSource> rowSources(const PageFile &file, const TableDefinition &t
         const std::uint16_t count = rowCountOn(page);
         for (std::uint16_t row = 0; row < count; ++row) {
             const std::uint16_t entry = rowEntry(page, row);
-            if ((entry & DeletedRowFlag) != 0) {
+            if ((entry & datapage::DeletedRowFlag) != 0) {
                 continue;
             }
-            if ((entry & OverflowRowFlag) != 0) {
+            if ((entry & datapage::OverflowRowFlag) != 0) {
                 sources.push_back(followOverflow(file, table, page, row));
                 overflowTargets.insert(sources.back().key());
             } else {
@@ -494,7 +473,7 @@ std::uint32_t findTableDefinitionPage(const PageFile &file, std::string_view tab
         const StoredValue objectType = decodeValue(row, type, where);
         const StoredValue objectName = decodeValue(row, name, where);
         const StoredValue objectId = decodeValue(row, id, where);
-        if (objectType == StoredValue{TableObjectType} && std::holds_alternative<std::u16string>(objectName)
+        if (objectType == StoredValue{std::int64_t{TableObjectType}} && std::holds_alternative<std::u16string>(objectName)
             && sameNameIgnoringCase(std::get<std::u16string>(objectName), wanted) && std::holds_alternative<std::int64_t>(objectId)) {
             return static_cast<std::uint32_t>(std::get<std::int64_t>(objectId)) & ObjectIdPageMask;
         }
@@ -506,8 +485,8 @@ std::uint32_t findTableDefinitionPage(const PageFile &file, std::string_view tab
 
 std::u16string decodeText(std::span<const std::uint8_t> bytes)
 {
-    if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
-        return decodeCompressedText(bytes.subspan(2));
+    if (bytes.size() >= CompressedTextMarker.size() && std::ranges::equal(bytes.first(CompressedTextMarker.size()), CompressedTextMarker)) {
+        return decodeCompressedText(bytes.subspan(CompressedTextMarker.size()));
     }
     if (bytes.size() % 2 != 0) {
         damaged("a text has an odd number of bytes");

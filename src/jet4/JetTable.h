@@ -1,6 +1,7 @@
 #pragma once
 
-#include "JetPages.h"
+#include "jet4/JetFormat.h"
+#include "jet4/JetPages.h"
 
 #include <cstdint>
 #include <span>
@@ -11,10 +12,10 @@
 namespace jet4 {
 
 enum class ColumnType : std::uint8_t {
-    Integer = 0x03, // 16-bit signed
-    Long = 0x04, // 32-bit signed
-    Text = 0x0A, // up to 255 UTF-16 code units
-    LongBinary = 0x0B, // OLE object; only ever NULL here
+    Integer = stored::Integer, // 16-bit signed
+    Long = stored::Long, // 32-bit signed
+    Text = stored::Text, // up to 255 UTF-16 code units
+    LongBinary = stored::LongBinary, // OLE object; only ever NULL here
 };
 
 struct ColumnDef {

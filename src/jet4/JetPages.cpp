@@ -1,19 +1,14 @@
-#include "JetPages.h"
+#include "jet4/JetPages.h"
 
-#include "LittleEndian.h"
+#include "jet4/LittleEndian.h"
 
 #include <algorithm>
 #include <stdexcept>
-#include <string_view>
 #include <utility>
 
 namespace jet4 {
 namespace {
 
-constexpr std::uint8_t DataPageType = 0x01;
-constexpr std::uint8_t UsageBitmapPageType = 0x05;
-constexpr std::size_t RowCountOffset = 12;
-constexpr std::size_t RowOffsetsStart = 14;
 constexpr std::size_t InlineUsageMapSize = 64; // the size Jet 4 gives table usage maps
 
 // The stretch 0x18..0x97 of the header is masked with RC4 under a fixed key.
@@ -59,13 +54,11 @@ std::uint32_t pageRowRef(std::uint32_t page, std::uint8_t row)
 Page makeHeaderPage()
 {
     Page page{};
-    storeLE<std::uint32_t>(page, 0x00, 0x00000100);
-    constexpr std::string_view engine = "Standard Jet DB";
-    std::copy(engine.begin(), engine.end(), page.begin() + 0x04);
-    page[0x14] = 0x01; // Jet 4
+    std::copy(header::Start.begin(), header::Start.end(), page.begin());
+    page[header::VersionOffset] = header::Jet4Version;
     storeLE<std::uint16_t>(page, 0x3C, 0x04E4); // code page 1252
     storeLE<std::uint32_t>(page, 0x3E, 0); // database key 0: pages are not encrypted
-    storeLE<std::uint16_t>(page, 0x6E, 0x0409); // General sort order
+    storeLE(page, 0x6E, GeneralSortOrder);
     // 0x72 holds the creation date as a double; 0.0 leaves the password mask empty.
     const auto mask = rc4KeyStream(HeaderMaskKey);
     for (std::size_t i = 0; i < MaskedLength; ++i) {
@@ -84,16 +77,16 @@ void DataPageBuilder::reset()
 {
     m_page.fill(0);
     m_page[0] = DataPageType;
-    m_page[1] = 0x01;
-    storeLE(m_page, 4, m_tableDefPage);
+    m_page[1] = PageSecondByte;
+    storeLE(m_page, datapage::OwnerDefPage, m_tableDefPage);
     m_rowCount = 0;
     m_rowsStart = PageSize;
-    storeLE(m_page, 2, static_cast<std::uint16_t>(PageSize - RowOffsetsStart));
+    storeLE(m_page, datapage::FreeSpace, static_cast<std::uint16_t>(PageSize - datapage::RowOffsets));
 }
 
 bool DataPageBuilder::tryAdd(std::span<const std::uint8_t> row)
 {
-    const std::size_t offsetsEnd = RowOffsetsStart + 2 * m_rowCount;
+    const std::size_t offsetsEnd = datapage::RowOffsets + 2 * m_rowCount;
     const std::size_t freeSpace = m_rowsStart - offsetsEnd;
     if (row.size() + 2 > freeSpace || m_rowCount == 0xFF) {
         return false;
@@ -102,8 +95,8 @@ bool DataPageBuilder::tryAdd(std::span<const std::uint8_t> row)
     std::copy(row.begin(), row.end(), m_page.begin() + static_cast<std::ptrdiff_t>(m_rowsStart));
     storeLE(m_page, offsetsEnd, static_cast<std::uint16_t>(m_rowsStart));
     ++m_rowCount;
-    storeLE(m_page, RowCountOffset, static_cast<std::uint16_t>(m_rowCount));
-    storeLE(m_page, 2, static_cast<std::uint16_t>(freeSpace - row.size() - 2));
+    storeLE(m_page, datapage::RowCount, static_cast<std::uint16_t>(m_rowCount));
+    storeLE(m_page, datapage::FreeSpace, static_cast<std::uint16_t>(freeSpace - row.size() - 2));
     return true;
 }
 
@@ -117,9 +110,9 @@ Page DataPageBuilder::take()
 Bytes makeInlineUsageMap(std::uint32_t firstPage, std::span<const std::uint32_t> usedPages)
 {
     Bytes map(InlineUsageMapSize, 0);
-    map[0] = 0x00;
-    storeLE(map, 1, firstPage);
-    const std::span<std::uint8_t> bitmap(map.begin() + 5, map.end());
+    map[0] = usagemap::Inline;
+    storeLE(map, usagemap::InlineFirstPage, firstPage);
+    const std::span<std::uint8_t> bitmap(map.begin() + usagemap::InlineBitmap, map.end());
     for (const std::uint32_t page : usedPages) {
         if (page < firstPage || page - firstPage >= bitmap.size() * 8) {
             throw std::out_of_range("page outside the range of an inline usage map");
@@ -131,7 +124,7 @@ Bytes makeInlineUsageMap(std::uint32_t firstPage, std::span<const std::uint32_t>
 
 Bytes makeIndirectUsageMap(std::span<const std::uint32_t> bitmapPages)
 {
-    Bytes map{0x01};
+    Bytes map{usagemap::Indirect};
     for (const std::uint32_t page : bitmapPages) {
         appendLE(map, page);
     }
@@ -142,8 +135,8 @@ Page makeUsageBitmapPage(std::uint32_t index, std::uint32_t begin, std::uint32_t
 {
     Page page{};
     page[0] = UsageBitmapPageType;
-    page[1] = 0x01;
-    const std::span<std::uint8_t> bitmap(page.begin() + 4, page.end());
+    page[1] = PageSecondByte;
+    const std::span<std::uint8_t> bitmap(page.begin() + usagemap::BitmapPageBitmap, page.end());
     const std::uint32_t covered = index * PagesPerBitmapPage;
     const std::uint32_t from = std::max(begin, covered);
     const std::uint32_t to = std::min(end, covered + PagesPerBitmapPage);

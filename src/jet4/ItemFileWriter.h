@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ItemRow.h"
-#include "JetPages.h"
-#include "JetTable.h"
+#include "jet4/ItemRow.h"
+#include "jet4/JetPages.h"
+#include "jet4/JetTable.h"
 
 #include <cstdint>
 #include <ostream>

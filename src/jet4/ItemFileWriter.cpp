@@ -1,4 +1,6 @@
-#include "ItemFileWriter.h"
+#include "jet4/ItemFileWriter.h"
+
+#include "jet4/JetFormat.h"
 
 #include <array>
 #include <stdexcept>
@@ -7,10 +9,9 @@
 namespace jet4 {
 namespace {
 
-// Both readers look for the catalog (MSysObjects) definition on page 2;
-// the other fixed pages follow it.
+// Readers look for the catalog definition on CatalogDefPage, page 2; the
+// other fixed pages surround it.
 constexpr std::uint32_t UsageMapsPage = 1;
-constexpr std::uint32_t CatalogDefPage = 2;
 constexpr std::uint32_t CatalogDataPage = 3;
 constexpr std::uint32_t ItemDefPage = 4;
 constexpr std::uint32_t FirstItemDataPage = 5;
@@ -20,7 +21,6 @@ constexpr std::uint32_t MaxPages = 0x80000000u / PageSize;
 
 // Catalog flags that mark a table as a system table.
 constexpr std::int32_t SystemObjectFlags = static_cast<std::int32_t>(0x80000002u);
-constexpr std::int16_t TableObjectType = 1; // catalog Type of a table
 
 constexpr std::uint32_t CatalogRowCount = 2; // MSysObjects and item
 
