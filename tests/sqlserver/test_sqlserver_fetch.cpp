@@ -1,7 +1,7 @@
 #include "Fixtures.h"
 #include "TdsServerProcess.h"
-#include "data/OdbcConnection.h"
 #include "data/SqliteConnection.h"
+#include "data/odbc/OdbcConnection.h"
 
 #include <QTest>
 

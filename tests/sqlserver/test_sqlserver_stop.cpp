@@ -1,6 +1,6 @@
 #include "Fixtures.h"
 #include "TdsServerProcess.h"
-#include "data/OdbcConnection.h"
+#include "data/odbc/OdbcConnection.h"
 #include "query/SearchChannel.h"
 
 #include <QElapsedTimer>
