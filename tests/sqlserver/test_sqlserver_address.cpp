@@ -2,7 +2,6 @@
 #include "Fixtures.h"
 #include "TdsServerProcess.h"
 #include "data/DataError.h"
-#include "data/ServerAddress.h"
 #include "data/odbc/OdbcConnection.h"
 
 #include <QElapsedTimer>

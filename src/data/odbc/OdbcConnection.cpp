@@ -65,8 +65,8 @@ struct OdbcConnection::Handles {
     ~Handles() { SQLFreeHandle(SQL_HANDLE_ENV, environment); }
     Handles(const Handles &) = delete;
     Handles &operator=(const Handles &) = delete;
-    // A read-only connection handle that gives up a login after the
-    // driver's timeout; freed again when the driver refuses either.
+    // A connection handle, read-only and with the driver's login timeout;
+    // freed again when the driver refuses either attribute.
     void allocateConnection()
     {
         connection = allocateHandle(SQL_HANDLE_DBC, SQL_HANDLE_ENV, environment);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Connection.h"
+#include "data/ServerAddress.h"
 #include "data/Settings.h"
 
 namespace realm {
@@ -30,8 +31,9 @@ namespace realm {
 class OdbcConnection : public Connection {
 public:
     // Throws DataError with the driver's number and text, naming the server,
-    // the host and port tried, and the login. An instance's port is asked of
-    // the SQL Server Browser first.
+    // the host and port tried, and the login. The login's server is read as
+    // a ServerAddress; an instance's port is asked of the SQL Server Browser
+    // first.
     explicit OdbcConnection(GameServerLogin login);
     ~OdbcConnection() override;
     OdbcConnection(const OdbcConnection &) = delete;
