@@ -13,10 +13,36 @@
     </message>
 </context>
 <context>
+    <name>realm::ConnectionString</name>
+    <message>
+        <source>%1中含有“};”，SQL Server 驱动程序无法接受。</source>
+        <translation>The %1 contains &quot;};&quot;, which the SQL Server driver cannot take.</translation>
+    </message>
+    <message>
+        <source>服务器</source>
+        <translation>server</translation>
+    </message>
+    <message>
+        <source>登录名</source>
+        <translation>login</translation>
+    </message>
+    <message>
+        <source>密码</source>
+        <translation>password</translation>
+    </message>
+</context>
+<context>
     <name>realm::DataError</name>
     <message>
         <source>错误 %1：%2</source>
         <translation>Error %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>realm::Diagnostics</name>
+    <message>
+        <source>ODBC 驱动程序管理器无法分配句柄：%1</source>
+        <translation>The ODBC driver manager could not allocate a handle: %1</translation>
     </message>
 </context>
 <context>
@@ -95,28 +121,8 @@
 <context>
     <name>realm::OdbcConnection</name>
     <message>
-        <source>%1中含有“};”，SQL Server 驱动程序无法接受。</source>
-        <translation>The %1 contains &quot;};&quot;, which the SQL Server driver cannot take.</translation>
-    </message>
-    <message>
-        <source>服务器</source>
-        <translation>server</translation>
-    </message>
-    <message>
-        <source>登录名</source>
-        <translation>login</translation>
-    </message>
-    <message>
-        <source>密码</source>
-        <translation>password</translation>
-    </message>
-    <message>
         <source>SQL Server %1（登录名 %2）</source>
         <translation>SQL Server %1 as %2</translation>
-    </message>
-    <message>
-        <source>ODBC 驱动程序管理器无法分配句柄：%1</source>
-        <translation>The ODBC driver manager could not allocate a handle: %1</translation>
     </message>
     <message>
         <source>ODBC 驱动程序管理器拒绝了 ODBC 3：%1</source>
@@ -127,12 +133,12 @@
         <translation>Cannot connect to %1, tried host %2 port %3: %4</translation>
     </message>
     <message>
-        <source>SQL Server 报告语句失败，但没有给出原因。</source>
-        <translation>SQL Server reported that the statement failed and gave no reason.</translation>
-    </message>
-    <message>
         <source>%1在 %2 秒内没有完成登录（试过主机 %3 的端口 %4），已放弃这次连接；服务器若已拒绝登录，它的回答没有从 ODBC 驱动程序管理器返回。</source>
         <translation>%1 did not finish the login within %2 seconds (tried host %3 port %4); the connection was given up. If the server refused the login, its answer never came back from the ODBC driver manager.</translation>
+    </message>
+    <message>
+        <source>ODBC 驱动程序拒绝了连接属性 %1：%2</source>
+        <translation>The ODBC driver refused the connection attribute %1: %2</translation>
     </message>
 </context>
 <context>
@@ -273,6 +279,13 @@ and the item file db.mdb beside it: %2.</translation>
     <message>
         <source>语句需要 %1 个参数，给出了 %2 个。</source>
         <translation>The statement expects %1 parameters, %2 given.</translation>
+    </message>
+</context>
+<context>
+    <name>realm::Statement</name>
+    <message>
+        <source>SQL Server 报告语句失败，但没有给出原因。</source>
+        <translation>SQL Server reported that the statement failed and gave no reason.</translation>
     </message>
 </context>
 <context>

@@ -2,8 +2,8 @@
 
 #include "data/DataError.h"
 #include "data/ItemDatabase.h"
-#include "data/OdbcConnection.h"
 #include "data/SqliteConnection.h"
+#include "data/odbc/OdbcConnection.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -49,8 +49,8 @@ void RowBatcher::handOnRows()
 
 void RowBatcher::handOn()
 {
-    m_receiver.receive(std::exchange(m_batch, std::make_shared<ResultTable>(m_columns)));
     m_handedOn = true;
+    m_receiver.receive(std::exchange(m_batch, std::make_shared<ResultTable>(m_columns)));
     m_startedMilliseconds = coarseMilliseconds();
 }
 

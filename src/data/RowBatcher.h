@@ -21,6 +21,8 @@ public:
     void finish();
     // Hands on the rows not yet handed on, if there are any (before an error).
     void handOnRows();
+    // Whether any batch went on to the receiver.
+    bool anyHandedOn() const { return m_handedOn; }
 
 private:
     void handOn();

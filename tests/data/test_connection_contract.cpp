@@ -1,7 +1,7 @@
 #include "Fixtures.h"
 #include "TdsServerProcess.h"
 #include "data/DataError.h"
-#include "data/OdbcConnection.h"
+#include "data/odbc/OdbcConnection.h"
 #include "data/SqliteConnection.h"
 
 #include <QElapsedTimer>

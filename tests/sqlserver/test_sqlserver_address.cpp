@@ -2,7 +2,7 @@
 #include "Fixtures.h"
 #include "TdsServerProcess.h"
 #include "data/DataError.h"
-#include "data/OdbcConnection.h"
+#include "data/odbc/OdbcConnection.h"
 
 #include <QElapsedTimer>
 #include <QTest>

@@ -1,5 +1,5 @@
 #include "data/DataError.h"
-#include "data/OdbcConnection.h"
+#include "data/odbc/ConnectionString.h"
 
 #include <QTest>
 

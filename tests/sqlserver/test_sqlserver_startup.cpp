@@ -2,7 +2,7 @@
 #include "TdsServerProcess.h"
 #include "data/DataError.h"
 #include "data/Module1.h"
-#include "data/OdbcConnection.h"
+#include "data/odbc/OdbcConnection.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

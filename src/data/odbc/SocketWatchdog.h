@@ -1,43 +1,25 @@
 #pragma once
 
-#include <sys/socket.h>
+#include "data/odbc/SocketScan.h"
 
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <optional>
-#include <set>
 #include <thread>
 
 namespace realm {
-
-// One connected TCP socket of this process, told apart from a later socket
-// that reuses its descriptor by both of its addresses.
-struct SocketIdentity {
-    int descriptor = -1;
-    sockaddr_storage local{};
-    sockaddr_storage peer{};
-
-    bool isValid() const { return descriptor >= 0; }
-    // True when the descriptor still holds the same connection.
-    bool stillHolds() const;
-};
-
-// The sockets this process has open.
-std::set<int> openSockets();
-// The one connected TCP socket opened since `before`; invalid when there is
-// none or more than one, so that no other connection is ever taken for it.
-SocketIdentity socketOpenedSince(const std::set<int> &before);
 
 // Ends a wait on a server that has gone silent. The driver's own query
 // timeout sends the server a cancel and then waits as long again for it to
 // be acknowledged, which a silent server never does. Armed with a limit, the
 // watchdog shuts the socket down once that long has passed without progress
 // and without data received: the driver's read then ends at once with an
-// error.
+// error. Its thread starts the first time it has something to watch: a
+// statement with a limit, or a stopped one.
 class SocketWatchdog {
 public:
-    SocketWatchdog();
+    SocketWatchdog() = default;
     ~SocketWatchdog();
     SocketWatchdog(const SocketWatchdog &) = delete;
     SocketWatchdog &operator=(const SocketWatchdog &) = delete;
@@ -53,6 +35,8 @@ public:
     bool disarm();
 
 private:
+    // The caller holds the mutex.
+    void startWatching();
     void watch();
     // When the limit ends if counted from the last data received, unless
     // that is over already.

@@ -1,4 +1,4 @@
-#include "data/LoginAttempt.h"
+#include "data/odbc/LoginAttempt.h"
 
 #include <sqlext.h>
 #include <sys/resource.h>

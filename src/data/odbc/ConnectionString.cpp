@@ -1,0 +1,47 @@
+#include "data/odbc/ConnectionString.h"
+
+#include "data/DataError.h"
+
+#include <QCoreApplication>
+
+namespace realm {
+
+namespace {
+
+// The FreeTDS driver reads a braced value up to the first "}" that is
+// followed by ";" or the end, and takes everything inside literally (it does
+// not undo doubled braces). So braces protect every value except one holding
+// "};", which would end it early and let the rest be read as keywords.
+QString braced(const QString &value, const QString &what)
+{
+    if (value.contains(QStringLiteral("};")))
+        throw DataError(ErrorNumber::BadArgument,
+                        QCoreApplication::translate("realm::ConnectionString", "%1中含有“};”，SQL Server 驱动程序无法接受。").arg(what));
+    return u'{' + value + u'}';
+}
+
+} // namespace
+
+QString odbcConnectionString(const GameServerLogin &login, const ServerAddress &address)
+{
+    // The driver finds no port of its own (it would try port 0), so the
+    // string always names one.
+    QString text = QStringLiteral("DRIVER={FreeTDS};SERVER=%1;PORT=%2;")
+                       .arg(braced(address.host, QCoreApplication::translate("realm::ConnectionString", "服务器")))
+                       .arg(address.port);
+    // The largest packets the server allows: a large result then costs the
+    // driver an eighth of the reads and packet headers of the default size.
+    text += QStringLiteral("DATABASE={realmdb};UID=%1;PWD=%2;TDS_Version=7.4;ClientCharset=UTF-8;PacketSize=32767;")
+                .arg(braced(login.userId, QCoreApplication::translate("realm::ConnectionString", "登录名")), braced(login.password, QCoreApplication::translate("realm::ConnectionString", "密码")));
+    return text;
+}
+
+ServerAddress serverAddressOf(const GameServerLogin &login)
+{
+    auto parsed = parseServerAddress(login.server);
+    if (const auto *problem = std::get_if<QString>(&parsed))
+        throw DataError(ErrorNumber::BadArgument, *problem);
+    return std::get<ServerAddress>(std::move(parsed));
+}
+
+} // namespace realm

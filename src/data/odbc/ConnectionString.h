@@ -1,0 +1,16 @@
+#pragma once
+
+#include "data/ServerAddress.h"
+#include "data/Settings.h"
+
+namespace realm {
+
+// The ODBC connection string for the FreeTDS driver, to the host and port of
+// `address` (whose port is known). Every value is wrapped in braces, so a
+// ";" in it cannot add keywords; a value holding "};" is refused with a
+// DataError.
+QString odbcConnectionString(const GameServerLogin &login, const ServerAddress &address);
+// The address in the login's server text; a DataError when it is none.
+ServerAddress serverAddressOf(const GameServerLogin &login);
+
+} // namespace realm
