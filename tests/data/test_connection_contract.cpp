@@ -1,8 +1,8 @@
 #include "Fixtures.h"
 #include "TdsServerProcess.h"
 #include "data/DataError.h"
-#include "data/odbc/OdbcConnection.h"
 #include "data/SqliteConnection.h"
+#include "data/odbc/OdbcConnection.h"
 
 #include <QElapsedTimer>
 #include <QTest>
