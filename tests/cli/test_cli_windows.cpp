@@ -70,8 +70,8 @@ class TestCliWindows : public QObject {
     Rows cliRows(const QStringList &command, const QStringList &keys)
     {
         const test::CliRun run = test::runCliInProcess(QStringList{QStringLiteral("--dir"), m_folder.path(), QStringLiteral("--format"),
-                                                          QStringLiteral("json")}
-                                              + command);
+                                                                   QStringLiteral("json")}
+                                                       + command);
         if (run.exitCode != 0)
             qWarning("exit %d: %s", run.exitCode, run.err.constData());
         return test::jsonRowsAsShown(run.out, keys);
