@@ -7,6 +7,7 @@
 #include "query/SearchChannel.h"
 #include "startup/ProgramFolder.h"
 #include "startup/SettingsTemplate.h"
+#include "startup/Startup.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -28,10 +29,12 @@ const QStringList CharacterListColumns = {QStringLiteral("char_name"), QStringLi
 struct Preparation {
     Module1 &shared;
     const QString &folder;
+    ItemNameLanguage itemNames;
 
+    // The result list needs what the main window has before it shows.
     ListFormat resultList() const
     {
-        openSharedData(shared, readSettings(folder), folder);
+        openProgramData(shared, itemNames);
         return resultListFormat(shared.itemNames);
     }
     ListFormat operator()(const EquipmentSearch &) const { return resultList(); }
@@ -192,9 +195,8 @@ int runRequest(const Request &request, Streams streams)
     OutputBuffer out(streams.out);
     const auto writer = makeTableWriter(request.format, columnsOf(request.search), out);
     Module1 shared;
-    shared.itemNameLanguage = request.itemNames;
     try {
-        const ListFormat format = std::visit(Preparation{shared, folder}, request.search);
+        const ListFormat format = std::visit(Preparation{shared, folder, request.itemNames}, request.search);
         BatchWriter rows(format, *writer, out);
         return Conclusion(*writer, out, streams.err)(runToEnd(shared, request.search, rows));
     } catch (const DataError &error) {
