@@ -45,6 +45,18 @@ QString settingsAdvice(const Settings &settings, const QString &programFolder)
     return advice;
 }
 
+// A new recordset open on `sql`, fetched on the item connection's thread;
+// the caller waits, so no lookup runs there meanwhile.
+std::shared_ptr<Recordset> openOnItemThread(Module1 &module, const QString &sql)
+{
+    Connection &items = *module.itemConn;
+    return module.runner.call(items, [&items, &sql] {
+        auto recordset = std::make_shared<Recordset>();
+        recordset->open(sql, items);
+        return recordset;
+    });
+}
+
 } // namespace
 
 QString itemDatabasePath(const QString &programFolder)
@@ -73,24 +85,13 @@ std::shared_ptr<Connection> openGameConnection(const Settings &settings, const Q
 
 void preloadItemNames(Module1 &module)
 {
-    Connection &items = *module.itemConn;
-    module.rsItemNames = module.runner.call(items, [&items] {
-        auto recordset = std::make_shared<Recordset>();
-        recordset->open(QStringLiteral("select * from item "), items);
-        return recordset;
-    });
+    module.rsItemNames = openOnItemThread(module, QStringLiteral("select * from item "));
     module.itemNames = ItemNameIndex(module.rsItemNames->table(), module.itemNameLanguage);
 }
 
 void openLookupSlot(Module1 &module)
 {
-    // The slot belongs to the item connection's thread, where the lookups
-    // replace it.
-    module.runner.call(*module.itemConn, [&module] {
-        auto recordset = std::make_shared<Recordset>();
-        recordset->open(QStringLiteral("select * from item where id=1"), *module.itemConn);
-        module.rsLookup = recordset;
-    });
+    module.rsLookup = openOnItemThread(module, QStringLiteral("select * from item where id=1"));
 }
 
 void openSharedData(Module1 &module, const Settings &settings, const QString &programFolder)
