@@ -268,6 +268,8 @@ void sqlServerSection(const Config &config, Findings &findings)
         || ini.write(QStringLiteral("[基础设置]\nserverip=127.0.0.1,%1\nuserid=operator\npassword=%2\n").arg(server.port(), password).toUtf8()) < 0)
         throw std::runtime_error("cannot write db.ini");
     ini.close();
+    // A password in a file others can read draws a warning on every run.
+    ini.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     const SqlServerClients clients = runSqlServerClients(config, server, password, work);
     std::printf("\nSQL Server path: unfiltered equipment search, %s rows, replayed by the TDS test server\n"
                 "(client CPU time = user + sys of the client process; x tsql compares the best runs)\n",
