@@ -249,14 +249,13 @@ private slots:
         QTRY_VERIFY(list->hasFocus());
         const QImage focused = list->grab().toImage();
         box(m_main, u"Text1"_s)->setFocus();
-        QTRY_VERIFY(!list->hasFocus());
         QVERIFY(list->grab().toImage() != focused);
         list->setFocus();
         QTest::keyClick(list, Qt::Key_Down);
         QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(), QPoint());
         QCoreApplication::sendEvent(list, &menuKey);
-        QMenu *menu = nullptr;
-        QTRY_VERIFY((menu = list->findChild<QMenu *>()) && menu->isVisible());
+        QMenu *menu = list->findChild<QMenu *>();
+        QVERIFY(menu && menu->isVisible());
         QCOMPARE(menu->actions().value(1)->text(), u"查询该角色的帐号"_s);
         menu->close();
         QTest::keyClick(list, Qt::Key_Return);
