@@ -121,6 +121,10 @@
 <context>
     <name>realm::OdbcConnection</name>
     <message>
+        <source>查询超时：%1 在 %2 秒内没有回答。</source>
+        <translation>Query timeout expired: %1 did not answer within %2 seconds.</translation>
+    </message>
+    <message>
         <source>SQL Server %1（登录名 %2）</source>
         <translation>SQL Server %1 as %2</translation>
     </message>
@@ -154,6 +158,10 @@ program&apos;s own folder when that holds db.ini, else from $XDG_CONFIG_HOME/rea
 </context>
 <context>
     <name>realm::Query</name>
+    <message>
+        <source>；</source>
+        <translation>; </translation>
+    </message>
     <message>
         <source>%1：数值超出可查询的范围。</source>
         <translation>%1: the number is beyond the range that can be searched.</translation>
@@ -231,6 +239,28 @@ program&apos;s own folder when that holds db.ini, else from $XDG_CONFIG_HOME/rea
 </context>
 <context>
     <name>realm::SettingsTemplate</name>
+    <message>
+        <source>; 若要用演示游戏数据库代替 SQL Server 试用本程序，请删去下一行开头的分号，
+; 并把演示文件夹中的 db.mdb 复制到这里。
+</source>
+        <translation>; To try the program on the demo game database instead of SQL Server, remove
+; the semicolon below and copy db.mdb from the demo folder here.
+</translation>
+    </message>
+    <message>
+        <source>; 主机、主机,端口 或 主机\实例
+</source>
+        <translation>; host, host,port or host\instance
+</translation>
+    </message>
+    <message>
+        <source>; realmquery 的设置。请填写游戏的 SQL Server 和一个可以读取其数据库 realmdb 的登录名。
+; 物品文件 db.mdb 放在这个文件夹中。
+</source>
+        <translation>; Settings of realmquery. Fill in the game&apos;s SQL Server and a login that may
+; read its database realmdb. The item file db.mdb goes into this folder.
+</translation>
+    </message>
     <message>
         <source>找不到 db.ini。依次查找过这些文件夹：</source>
         <translation>No db.ini found. Looked in these folders, in this order:</translation>
@@ -449,6 +479,18 @@ and the item file db.mdb beside it: %2.</translation>
 <context>
     <name>realm::ui</name>
     <message>
+        <source>状态</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>名称的一部分：% 代表任意几个字符，_ 代表任意一个字符</source>
+        <translation>Part of a name: % stands for any run of characters, _ for any one character</translation>
+    </message>
+    <message>
+        <source>% 和 _ 为通配符</source>
+        <translation>% and _ are wildcards</translation>
+    </message>
+    <message>
         <source>“%1” 是一个文件夹，请换一个文件名。</source>
         <translation>&quot;%1&quot; is a folder; choose another file name.</translation>
     </message>
@@ -505,6 +547,10 @@ Fill in the game server, login and password, put db.mdb into %2, and start the p
 <context>
     <name>realm::ui::Form</name>
     <message>
+        <source>用时 %1 秒</source>
+        <translation>took %1 s</translation>
+    </message>
+    <message>
         <source>运行时错误 %1：
 
 %2</source>
@@ -527,6 +573,14 @@ Fill in the game server, login and password, put db.mdb into %2, and start the p
 </context>
 <context>
     <name>realm::ui::Form1</name>
+    <message>
+        <source>查询该角色的帐号</source>
+        <translation>Look up this character&apos;s account</translation>
+    </message>
+    <message>
+        <source>只查询角色“%1”的装备，其他条件已清除</source>
+        <translation>Equipment of &quot;%1&quot; only; the other filters were cleared</translation>
+    </message>
     <message>
         <source>云帆星域装备查询系统</source>
         <translation>Yunfan Realm Equipment Search</translation>
@@ -630,6 +684,10 @@ Fill in the game server, login and password, put db.mdb into %2, and start the p
 <context>
     <name>realm::ui::Form3</name>
     <message>
+        <source>查询该角色的装备</source>
+        <translation>Search this character&apos;s equipment</translation>
+    </message>
+    <message>
         <source>角色查询</source>
         <translation>Characters of an account</translation>
     </message>
@@ -688,6 +746,10 @@ realmquery-cli runs the same searches without one.</translation>
 </context>
 <context>
     <name>realm::ui::Worksheet</name>
+    <message>
+        <source>已复制 %1 行</source>
+        <translation>Copied %1 rows</translation>
+    </message>
     <message>
         <source>复制</source>
         <translation>Copy</translation>
@@ -775,8 +837,75 @@ realmquery-cli runs the same searches without one.</translation>
 <context>
     <name>realm::Settings</name>
     <message>
+        <source>设置文件 %1 没有指定游戏服务器：[%2] 节的 serverip 缺失或为空。</source>
+        <translation>The settings file %1 names no game server: serverip in section [%2] is missing or empty.</translation>
+    </message>
+    <message>
+        <source>设置文件 %1：querytimeout 必须是整数秒，0 表示不限时。</source>
+        <translation>The settings file %1: querytimeout must be a whole number of seconds, 0 for none.</translation>
+    </message>
+    <message>
         <source>设置文件 %1 中 [%2] 的 serverip 写得不对：%3</source>
         <translation>The settings file %1: serverip in section [%2] is wrong: %3</translation>
+    </message>
+</context>
+<context>
+    <name>realm::IniFile</name>
+    <message>
+        <source>设置文件 %1 中没有 [%2] 节。</source>
+        <translation>The settings file %1 has no section [%2].</translation>
+    </message>
+    <message>
+        <source>设置文件 %1 是 UTF-16 文本，请另存为 GBK 或 UTF-8。</source>
+        <translation>The settings file %1 is UTF-16 text; save it as GBK or UTF-8.</translation>
+    </message>
+    <message>
+        <source>无法读取设置文件 %1：%2。</source>
+        <translation>The settings file %1 cannot be read: %2.</translation>
+    </message>
+    <message>
+        <source>设置文件 %1 大于 %2 MB，未读取。</source>
+        <translation>The settings file %1 is larger than %2 MB; it is not read.</translation>
+    </message>
+    <message>
+        <source>设置文件 %1 不是普通文件（而是管道、设备或套接字），未读取。</source>
+        <translation>The settings file %1 is not a regular file (but a pipe, a device or a socket); it is not read.</translation>
+    </message>
+    <message>
+        <source>设置文件 %1 是一个文件夹。</source>
+        <translation>The settings file %1 is a folder.</translation>
+    </message>
+    <message>
+        <source>设置文件 %1 不存在。</source>
+        <translation>The settings file %1 does not exist.</translation>
+    </message>
+</context>
+<context>
+    <name>realm::ResultTable</name>
+    <message>
+        <source>%1 个字符的文本值超过了结果能容纳的长度（%2）。</source>
+        <translation>A text value of %1 characters is longer than a result can hold (%2).</translation>
+    </message>
+</context>
+<context>
+    <name>realm::BoundColumns</name>
+    <message>
+        <source>服务器给列 %1 发来的文本长于它声明的 %2 个字符。</source>
+        <translation>The server sent column %1 a text longer than the %2 characters it declared.</translation>
+    </message>
+</context>
+<context>
+    <name>realm::Startup</name>
+    <message>
+        <source>找不到文件夹 %1。</source>
+        <translation>The folder %1 does not exist.</translation>
+    </message>
+</context>
+<context>
+    <name>realm::ui::RowOrderModel</name>
+    <message>
+        <source>第 %1 行</source>
+        <translation>Row %1</translation>
     </message>
 </context>
 </TS>

@@ -196,6 +196,7 @@ int runRequest(const Request &request, Streams streams)
     const auto writer = makeTableWriter(request.format, columnsOf(request.search), out);
     Module1 shared;
     try {
+        requireFolder(folder);
         const ListFormat format = std::visit(Preparation{shared, folder, request.itemNames}, request.search);
         BatchWriter rows(format, *writer, out);
         return Conclusion(*writer, out, streams.err)(runToEnd(shared, request.search, rows));

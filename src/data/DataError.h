@@ -38,6 +38,7 @@ inline constexpr long ObjectClosed = 3704;
 inline constexpr long ObjectOpen = 3705;
 inline constexpr long ItemDatabase = 3044;
 inline constexpr long SettingsFile = 75; // path/file access error
+inline constexpr long FolderNotFound = 76; // path not found
 inline constexpr long QueryTimeout = -2147217871;
 inline constexpr long Overflow = 6;
 inline constexpr long ServerUnreachable = 20009; // the driver's own number for it

@@ -2,6 +2,7 @@
 
 #include "data/RegularFile.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -56,17 +57,17 @@ QString describe(const FileProblem &problem, const QString &path)
 {
     switch (problem.kind) {
     case FileProblem::Kind::Missing:
-        return QStringLiteral("The settings file %1 does not exist.").arg(path);
+        return QCoreApplication::translate("realm::IniFile", "设置文件 %1 不存在。").arg(path);
     case FileProblem::Kind::Folder:
-        return QStringLiteral("The settings file %1 is a folder.").arg(path);
+        return QCoreApplication::translate("realm::IniFile", "设置文件 %1 是一个文件夹。").arg(path);
     case FileProblem::Kind::NotRegular:
-        return QStringLiteral("The settings file %1 is not a regular file (but a pipe, a device or a socket); it is not read.").arg(path);
+        return QCoreApplication::translate("realm::IniFile", "设置文件 %1 不是普通文件（而是管道、设备或套接字），未读取。").arg(path);
     case FileProblem::Kind::TooLarge:
-        return QStringLiteral("The settings file %1 is larger than %2 MB; it is not read.").arg(path).arg(FileByteLimit >> 20);
+        return QCoreApplication::translate("realm::IniFile", "设置文件 %1 大于 %2 MB，未读取。").arg(path).arg(FileByteLimit >> 20);
     case FileProblem::Kind::Unreadable:
         break;
     }
-    return QStringLiteral("The settings file %1 cannot be read: %2.").arg(path, problem.reason);
+    return QCoreApplication::translate("realm::IniFile", "无法读取设置文件 %1：%2。").arg(path, problem.reason);
 }
 
 FileOrProblem readFile(const QString &path)
@@ -76,7 +77,7 @@ FileOrProblem readFile(const QString &path)
         return describe(*problem, path);
     QByteArray &bytes = std::get<QByteArray>(content);
     if (looksLikeUtf16(bytes))
-        return QStringLiteral("The settings file %1 is UTF-16 text; save it as GBK or UTF-8.").arg(path);
+        return QCoreApplication::translate("realm::IniFile", "设置文件 %1 是 UTF-16 文本，请另存为 GBK 或 UTF-8。").arg(path);
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
     if (isUtf8OutsideComments(bytes))
@@ -207,7 +208,7 @@ QString IniFile::problem(const QString &AppName) const
     if (!m_readProblem.isEmpty())
         return m_readProblem;
     if (!hasSection(m_text, AppName))
-        return QStringLiteral("The settings file %1 has no section [%2].").arg(m_fileName, AppName);
+        return QCoreApplication::translate("realm::IniFile", "设置文件 %1 中没有 [%2] 节。").arg(m_fileName, AppName);
     return {};
 }
 

@@ -3,6 +3,7 @@
 #include "data/DataError.h"
 #include "data/NumberFormat.h"
 
+#include <QCoreApplication>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -131,7 +132,7 @@ qint64 ResultTable::placeText(Column &column, std::size_t size)
 qint64 ResultTable::storeText(Column &column, QStringView text)
 {
     if (text.size() > TextLengthMask)
-        throw DataError(ErrorNumber::Overflow, QStringLiteral("A text value of %1 characters is longer than a result can hold (%2).").arg(text.size()).arg(TextLengthMask));
+        throw DataError(ErrorNumber::Overflow, QCoreApplication::translate("realm::ResultTable", "%1 个字符的文本值超过了结果能容纳的长度（%2）。").arg(text.size()).arg(TextLengthMask));
     const qint64 place = placeText(column, std::size_t(text.size()));
     std::copy_n(reinterpret_cast<const char16_t *>(text.utf16()), text.size(), column.pools.back().units.get() + startOf(place));
     return place;

@@ -43,9 +43,9 @@ QString settingsProblem(const Settings &settings, const IniFile &file, const QSt
     if (!fileProblem.isEmpty())
         return fileProblem;
     if (!timeoutIsValid)
-        return QStringLiteral("The settings file %1: querytimeout must be a whole number of seconds, 0 for none.").arg(path);
+        return QCoreApplication::translate("realm::Settings", "设置文件 %1：querytimeout 必须是整数秒，0 表示不限时。").arg(path);
     if (settings.login.server.isEmpty())
-        return QStringLiteral("The settings file %1 names no game server: serverip in section [%2] is missing or empty.").arg(path, Section);
+        return QCoreApplication::translate("realm::Settings", "设置文件 %1 没有指定游戏服务器：[%2] 节的 serverip 缺失或为空。").arg(path, Section);
     const auto address = parseServerAddress(settings.login.server);
     if (const auto *problem = std::get_if<QString>(&address))
         return QCoreApplication::translate("realm::Settings", "设置文件 %1 中 [%2] 的 serverip 写得不对：%3").arg(path, Section, *problem);

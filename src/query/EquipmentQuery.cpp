@@ -56,7 +56,7 @@ TypedQuery equipmentQuery(const EquipmentFilters &filters)
                                       messages::amountBox(), messages::amountOperatorBox(), notes);
     statement.text += comparisonPiece(QStringLiteral("user_item.enchant"), filters.enchant, filters.enchantOperator,
                                       messages::enchantBox(), messages::enchantOperatorBox(), notes);
-    return {statement, notes.join(QStringLiteral("；"))};
+    return {statement, notes.join(messages::noteSeparator())};
 }
 
 } // namespace realm

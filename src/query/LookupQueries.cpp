@@ -35,8 +35,10 @@ std::optional<TypedQuery> itemLookupQuery(const QString &idText, const QString &
         query.note = id->note;
     }
     if (!nameText.isEmpty()) {
-        query.statement.text += idText.isEmpty() ? QStringLiteral("c like ?") : QStringLiteral(" and c like ?");
-        query.statement.parameters << likePattern(nameText);
+        // Either name: an English reader types the name the list shows beside the Chinese one.
+        query.statement.text += idText.isEmpty() ? QStringLiteral("(c like ? or e like ?)")
+                                                 : QStringLiteral(" and (c like ? or e like ?)");
+        query.statement.parameters << likePattern(nameText) << likePattern(nameText);
     }
     return query;
 }

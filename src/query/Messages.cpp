@@ -83,4 +83,9 @@ QString noAccount(const QString &characterName)
     return searches(QT_TRANSLATE_NOOP("realm::Searches", "角色“%1”没有账号。")).arg(characterName);
 }
 
+QString noteSeparator()
+{
+    return query(QT_TRANSLATE_NOOP("realm::Query", "；"));
+}
+
 } // namespace realm::messages

@@ -27,4 +27,7 @@ QString noAccount(const QString &characterName);
 // A box whose text holds more than the number that was read from it.
 QString numberReadAs(const QString &boxName, const QString &boxText, const QString &number);
 
+// Between the parts of a status line: the count, its notes.
+QString noteSeparator();
+
 } // namespace realm::messages

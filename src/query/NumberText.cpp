@@ -53,6 +53,17 @@ private:
     qsizetype m_at = 0;
 };
 
+// What a Chinese input method types in full-width mode: the digits, the
+// signs and the point, read as the ASCII characters they stand for.
+QString withAsciiNumberCharacters(QString text)
+{
+    for (QChar &c : text) {
+        if ((c >= u'\uFF10' && c <= u'\uFF19') || c == u'\uFF0B' || c == u'\uFF0D' || c == u'\uFF0E')
+            c = QChar(c.unicode() - 0xFF00 + 0x20);
+    }
+    return text;
+}
+
 bool isAsciiDigit(QChar c)
 {
     return c >= u'0' && c <= u'9';
@@ -143,7 +154,7 @@ std::optional<double> leadingNumber(QStringView text)
 
 std::optional<NumberBox> readNumberBox(const QString &boxText, const QString &boxName)
 {
-    const Reading reading = readLeadingNumber(trimBlanks(boxText));
+    const Reading reading = readLeadingNumber(withAsciiNumberCharacters(trimBlanks(boxText)));
     if (!reading.value)
         return std::nullopt;
     const QString number = formatNumber(*reading.value);

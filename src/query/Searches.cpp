@@ -103,8 +103,11 @@ struct Runner {
         } catch (const DataError &error) {
             return failed(error);
         }
-        if (character.recordCount() == 0)
+        // The list must not show another name's account under this message.
+        if (character.recordCount() == 0) {
+            list.clearRows();
             return {Status::NotFound, 0, messages::noSuchCharacter(first.parameters[0]), {}};
+        }
         const QVariant account = character.field(u"account_name");
         if (account.isNull()) {
             listCharacterAlone(character.field(u"char_name"), list);

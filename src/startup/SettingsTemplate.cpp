@@ -30,17 +30,17 @@ QString missingSettingsReport()
 QByteArray settingsTemplate()
 {
     const QString demoGameDatabase = installedDemoFolder() + QStringLiteral("/realmdb.sqlite");
-    return QStringLiteral("; Settings of realmquery. Fill in the game's SQL Server and a login that may\n"
-                          "; read its database realmdb. The item file db.mdb goes into this folder.\n"
-                          "[基础设置]\n"
-                          "; host, host,port or host\\instance\n"
-                          "serverip=\n"
-                          "userid=\n"
-                          "password=\n"
-                          "; To try the program on the demo game database instead of SQL Server, remove\n"
-                          "; the semicolon below and copy db.mdb from the demo folder here.\n"
-                          ";gamedb=%1\n")
-        .arg(demoGameDatabase)
+    const auto comment = [](const char *text) { return QCoreApplication::translate("realm::SettingsTemplate", text); };
+    return (comment(QT_TRANSLATE_NOOP("realm::SettingsTemplate",
+                                      "; realmquery 的设置。请填写游戏的 SQL Server 和一个可以读取其数据库 realmdb 的登录名。\n"
+                                      "; 物品文件 db.mdb 放在这个文件夹中。\n"))
+            + QStringLiteral("[基础设置]\n")
+            + comment(QT_TRANSLATE_NOOP("realm::SettingsTemplate", "; 主机、主机,端口 或 主机\\实例\n"))
+            + QStringLiteral("serverip=\nuserid=\npassword=\n")
+            + comment(QT_TRANSLATE_NOOP("realm::SettingsTemplate",
+                                        "; 若要用演示游戏数据库代替 SQL Server 试用本程序，请删去下一行开头的分号，\n"
+                                        "; 并把演示文件夹中的 db.mdb 复制到这里。\n"))
+            + QStringLiteral(";gamedb=%1\n").arg(demoGameDatabase))
         .toUtf8();
 }
 

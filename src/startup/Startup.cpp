@@ -1,13 +1,26 @@
 #include "startup/Startup.h"
 
+#include "data/DataError.h"
 #include "startup/Language.h"
 #include "startup/ProgramFolder.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
 namespace realm {
+
+void requireFolder(const QString &folder)
+{
+    if (!QFileInfo(folder).isDir())
+        throw DataError(ErrorNumber::FolderNotFound,
+                        QCoreApplication::translate("realm::Startup", "找不到文件夹 %1。").arg(QDir::toNativeSeparators(folder)));
+}
 
 void openProgramData(Module1 &module, ItemNameLanguage itemNames)
 {
     const QString folder = programFolder();
+    requireFolder(folder);
     module.itemNameLanguage = itemNames;
     openSharedData(module, readSettings(folder), folder);
 }

@@ -1,19 +1,31 @@
 #include "ui/Controls.h"
 
+#include "query/Messages.h"
 #include "query/Searches.h"
 #include "ui/RowListModel.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
+#include <QPainter>
 #include <QStyledItemDelegate>
 
 namespace realm::ui {
 
 namespace {
 // A report list marks whole rows; the frame a table draws around its
-// current cell would single out one cell of the row.
+// current cell would single out one cell of the row, so the focus frame
+// goes around the whole current row instead, drawn a side per cell.
 class WholeRowDelegate : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    explicit WholeRowDelegate(QAbstractItemView *view)
+        : QStyledItemDelegate(view), m_view(view) { }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (m_view->hasFocus() && index.row() == m_view->currentIndex().row())
+            drawRowFocus(painter, option, index);
+    }
 
 protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
@@ -21,6 +33,23 @@ protected:
         QStyledItemDelegate::initStyleOption(option, index);
         option->state &= ~QStyle::State_HasFocus;
     }
+
+private:
+    static void drawRowFocus(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index)
+    {
+        const QRect cell = option.rect.adjusted(0, 0, -1, -1);
+        painter->save();
+        painter->setPen(QPen(option.palette.color(QPalette::Text), 1, Qt::DotLine));
+        painter->drawLine(cell.topLeft(), cell.topRight());
+        painter->drawLine(cell.bottomLeft(), cell.bottomRight());
+        if (index.column() == 0)
+            painter->drawLine(cell.topLeft(), cell.bottomLeft());
+        if (index.column() == index.model()->columnCount() - 1)
+            painter->drawLine(cell.topRight(), cell.bottomRight());
+        painter->restore();
+    }
+
+    QAbstractItemView *m_view;
 };
 
 template <class Widget>
@@ -62,6 +91,14 @@ QLabel *addWrappingLabel(QWidget *form, const QString &name, const QString &capt
 QLineEdit *addTextBox(QWidget *form, const QString &name, QRect twipsGeometry)
 {
     return place(new QLineEdit(form), name, twipsGeometry);
+}
+
+QLineEdit *addNamePatternBox(QWidget *form, const QString &name, QRect twipsGeometry)
+{
+    QLineEdit *box = addTextBox(form, name, twipsGeometry);
+    box->setPlaceholderText(QCoreApplication::translate("realm::ui", "% 和 _ 为通配符"));
+    box->setToolTip(QCoreApplication::translate("realm::ui", "名称的一部分：% 代表任意几个字符，_ 代表任意一个字符"));
+    return box;
 }
 
 QPushButton *addButton(QWidget *form, const QString &name, const QString &caption, QRect twipsGeometry)
@@ -117,6 +154,8 @@ QTableView *addReportList(QWidget *form, const QString &name, QRect twipsGeometr
 QLabel *addStatusLine(QWidget *form, QRect twipsGeometry)
 {
     auto *label = place(new QLabel(form), QStringLiteral("StatusLine"), twipsGeometry);
+    // A screen reader reads the whole text from the tooltip, as its description.
+    label->setAccessibleName(QCoreApplication::translate("realm::ui", "状态"));
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
 }
@@ -132,7 +171,7 @@ QString withNote(const QString &text, const QString &note)
 {
     if (note.isEmpty())
         return text;
-    return text.isEmpty() ? note : text + QStringLiteral("；") + note;
+    return text.isEmpty() ? note : text + messages::noteSeparator() + note;
 }
 
 void showOutcome(QLabel *statusLine, const SearchOutcome &outcome, const QString &doneFormat)

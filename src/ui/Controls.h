@@ -29,6 +29,9 @@ QLabel *addLabel(QWidget *form, const QString &name, const QString &caption, QRe
 // where the lines would not fit the designed height.
 QLabel *addWrappingLabel(QWidget *form, const QString &name, const QString &caption, QRect twipsGeometry);
 QLineEdit *addTextBox(QWidget *form, const QString &name, QRect twipsGeometry);
+// A text box whose text is matched as a part of a name, where % and _ are
+// wildcards; its placeholder and tooltip say so.
+QLineEdit *addNamePatternBox(QWidget *form, const QString &name, QRect twipsGeometry);
 QPushButton *addButton(QWidget *form, const QString &name, const QString &caption, QRect twipsGeometry);
 // An editable drop-down box with an empty list, which the window fills; the
 // edit field takes typing.

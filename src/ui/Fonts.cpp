@@ -1,5 +1,6 @@
 #include "ui/Fonts.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFont>
 #include <QFontDatabase>
@@ -72,6 +73,9 @@ void installFontSubstitutes()
                                    QStringLiteral("AR PL SungtiL GB"), QStringLiteral("Noto Serif CJK SC"),
                                    QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Zen Hei")};
     QFont::insertSubstitutions(QStringLiteral("宋体"), songFaces);
+    // Under a Chinese locale the system's face is a Ming face whose Latin
+    // letters are a typewriter's; they come from a sans-serif face instead.
+    QApplication::setFont(withLatinFaceFirst(QApplication::font()));
 }
 
 void useReadableFonts(QWidget *form)

@@ -5,7 +5,8 @@ class QWidget;
 namespace realm::ui {
 
 // Lets the Chinese face names the windows ask for ("宋体") resolve to an
-// installed Song/Ming face on systems that do not have it.
+// installed Song/Ming face on systems that do not have it, and gives the
+// interface font a proportional Latin face ahead of the system's face.
 void installFontSubstitutes();
 
 // Gives the boxes, lists and grids of `form` a Latin sans-serif face ahead

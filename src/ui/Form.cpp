@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QShortcut>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace realm::ui {
@@ -34,12 +35,29 @@ void Form::setUpSearching(QLabel *statusLine, QRect stopButtonTwips)
 {
     m_statusLine = statusLine;
     m_stopButton = addButton(this, QStringLiteral("StopButton"), QCoreApplication::translate("realm::ui::Form", "停止"), stopButtonTwips);
+    fitStopButton();
     m_stopButton->hide();
     // Esc does what it does from the keyboard; Tab keeps the window's order.
     m_stopButton->setFocusPolicy(Qt::NoFocus);
     connect(m_stopButton, &QPushButton::clicked, &m_searches, &SearchChannel::stop);
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &Form::escapePressed);
+}
+
+// The designed place is lower than a button's text at most scales and
+// fonts: the button grows to show its caption whole, about the same centre,
+// left from its right edge and kept inside the window.
+void Form::fitStopButton()
+{
+    QRect place = m_stopButton->geometry();
+    const QSize needed = m_stopButton->sizeHint().expandedTo(place.size());
+    const QPoint centre = place.center();
+    place.setSize(needed);
+    place.moveCenter(centre);
+    place.moveRight(m_stopButton->geometry().right());
+    place.moveBottom(std::min(place.bottom(), height() - 1));
+    place.moveTop(std::max(place.top(), 0));
+    m_stopButton->setGeometry(place);
 }
 
 void Form::escapePressed()
@@ -55,6 +73,7 @@ void Form::startSearch(Search search)
     if (!m_searches.isRunning())
         m_statusBefore = m_statusLine->toolTip();
     m_searches.start(std::move(search));
+    m_searchTime.start();
     m_stopButton->show();
     m_stopButton->raise();
     showProgress();
@@ -75,8 +94,18 @@ void Form::endSearch(const SearchOutcome &outcome)
     // A search with nothing to search for leaves the window as it was.
     if (outcome.status == SearchOutcome::Status::NotRun)
         showStatus(m_statusLine, m_statusBefore);
-    showEnd(outcome);
+    showEnd(withTimeTaken(outcome));
     emit searchEnded();
+}
+
+SearchOutcome Form::withTimeTaken(SearchOutcome outcome) const
+{
+    if (outcome.status != SearchOutcome::Status::Done)
+        return outcome;
+    const double seconds = double(m_searchTime.elapsed()) / 1000.0;
+    const QString taken = QCoreApplication::translate("realm::ui::Form", "用时 %1 秒").arg(seconds, 0, 'f', 2);
+    outcome.note = withNote(taken, outcome.note);
+    return outcome;
 }
 
 void Form::closeEvent(QCloseEvent *event)

@@ -2,6 +2,7 @@
 
 #include "query/SearchChannel.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QRect>
 #include <QTimer>
@@ -60,15 +61,19 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void fitStopButton();
     void showProgress();
     void endSearch(const SearchOutcome &outcome);
     void escapePressed();
+    // A finished search's note begins with how long it took.
+    SearchOutcome withTimeTaken(SearchOutcome outcome) const;
 
     WindowContext m_context;
     SearchChannel m_searches;
     QLabel *m_statusLine = nullptr;
     QPushButton *m_stopButton = nullptr;
     QTimer m_progress;
+    QElapsedTimer m_searchTime;
     QString m_statusBefore;
     bool m_closesOnEscape = false;
 };

@@ -245,6 +245,12 @@ QVariant RowOrderModel::headerData(int section, Qt::Orientation orientation, int
         return {};
     if (orientation == Qt::Vertical && role == Qt::DisplayRole)
         return section + 1;
+    // What a screen reader says for a row (the row numbers are hidden) and
+    // for a heading.
+    if (orientation == Qt::Vertical && role == Qt::AccessibleTextRole)
+        return tr("第 %1 行").arg(section + 1);
+    if (orientation == Qt::Horizontal && role == Qt::AccessibleTextRole)
+        return m_source->headerData(section, orientation, Qt::DisplayRole);
     return m_source->headerData(section, orientation, role);
 }
 

@@ -9,6 +9,8 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace realm::ui {
 
 namespace {
@@ -86,14 +88,28 @@ private:
     QList<Control> m_controls;
 };
 
-bool titleOnSomeScreen(const QRect &geometry)
+// The screen under the title bar of a window at `geometry`, if any.
+QScreen *screenUnderTitle(const QRect &geometry)
 {
     const QPoint grip(geometry.center().x(), geometry.top() + TitleGrip);
-    for (const QScreen *screen : QGuiApplication::screens()) {
+    for (QScreen *screen : QGuiApplication::screens()) {
         if (screen->availableGeometry().contains(grip))
-            return true;
+            return screen;
     }
-    return false;
+    return nullptr;
+}
+
+// Moved (and made smaller where it must) so that the window with its frame
+// lies inside the screen's available room: a geometry saved at another
+// scale or on a larger screen keeps its title bar and edges in reach.
+QRect fittedInto(QRect geometry, const QScreen &screen)
+{
+    const int side = FrameAllowance.width() / 2;
+    const QRect room = screen.availableGeometry().adjusted(side, FrameAllowance.height() - side, -side, -side);
+    geometry.setSize(geometry.size().boundedTo(room.size()));
+    geometry.moveLeft(std::clamp(geometry.left(), room.left(), room.right() + 1 - geometry.width()));
+    geometry.moveTop(std::clamp(geometry.top(), room.top(), room.bottom() + 1 - geometry.height()));
+    return geometry;
 }
 
 class GeometryMemory : public QObject {
@@ -124,8 +140,8 @@ private:
         QRect geometry = settings->value(key("geometry")).toRect();
         if (geometry.isValid()) {
             geometry.setSize(geometry.size().expandedTo(m_form->minimumSize()).boundedTo(availableRoom(m_form)));
-            if (titleOnSomeScreen(geometry))
-                m_form->setGeometry(geometry);
+            if (const QScreen *screen = screenUnderTitle(geometry))
+                m_form->setGeometry(fittedInto(geometry, *screen));
             else
                 m_form->resize(geometry.size());
         }

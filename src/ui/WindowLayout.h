@@ -24,8 +24,8 @@ Q_DECLARE_FLAGS(FollowEdges, Follow)
 void followWindow(QWidget *form, QWidget *control, FollowEdges edges);
 
 // Restores the size, position and column widths `form` had when it was
-// last closed (a position on no screen is left to the window system) and
-// saves them when it closes again.
+// last closed, fitted into the screen it opens on (a position on no screen
+// is left to the window system), and saves them when it closes again.
 void rememberGeometry(QWidget *form, const QList<QHeaderView *> &headers);
 
 } // namespace realm::ui

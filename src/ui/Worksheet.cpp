@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
@@ -24,9 +25,10 @@ namespace {
 
 const QString ExportFolderKey = QStringLiteral("export/folder");
 
+// The texts of the helpers here; the worksheet's own use its class's tr.
 QString tr(const char *text)
 {
-    return QCoreApplication::translate("Worksheet", text);
+    return QCoreApplication::translate("realm::ui", text);
 }
 
 QString csvFilter()
@@ -111,6 +113,9 @@ void Worksheet::setUpView()
     connect(m_order, &RowOrderModel::sortChanged, this, &Worksheet::showSortIndicator);
     connect(m_view, &QWidget::customContextMenuRequested, this, &Worksheet::showMenu);
     m_view->installEventFilter(this);
+    // A list frames its whole focused row: every cell of it must be drawn anew.
+    connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, m_view->viewport(),
+            qOverload<>(&QWidget::update));
     connect(m_view, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex &index) { emit rowDoubleClicked(m_order->sourceRow(index.row())); });
 }
@@ -137,14 +142,49 @@ void Worksheet::setUpActions()
 
 bool Worksheet::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched != m_view)
+        return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        return keyPressed(*static_cast<QKeyEvent *>(event));
+    case QEvent::ContextMenu:
+        return static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard && showMenuAtCurrentRow();
+    case QEvent::FocusIn:
+        // Something must carry the focus frame, though nothing is selected.
+        if (!m_view->currentIndex().isValid() && m_order->rowCount() > 0)
+            m_view->selectionModel()->setCurrentIndex(m_order->index(0, 0), QItemSelectionModel::NoUpdate);
+        m_view->viewport()->update();
+        return false;
+    case QEvent::FocusOut:
+        m_view->viewport()->update();
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool Worksheet::keyPressed(const QKeyEvent &key)
+{
     // The view copies its current cell on Ctrl+C when it gets the key
     // before the shortcut does.
-    if (watched == m_view && event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy)) {
+    if (key.matches(QKeySequence::Copy)) {
         copyRowsWithHeader();
         return true;
     }
-    return QObject::eventFilter(watched, event);
+    const bool enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+    if (!enter || key.modifiers() != Qt::NoModifier || !m_view->currentIndex().isValid())
+        return false;
+    emit rowDoubleClicked(m_order->sourceRow(m_view->currentIndex().row()));
+    return true;
+}
+
+// The Menu key opens the menu for the row that has the focus.
+bool Worksheet::showMenuAtCurrentRow()
+{
+    const QModelIndex current = m_view->currentIndex();
+    const QRect row = current.isValid() ? m_view->visualRect(current) : QRect();
+    showMenu(row.isValid() ? row.center() : QPoint(0, 0));
+    return true;
 }
 
 void Worksheet::addRowAction(const QString &text, std::function<void(int)> run)
@@ -220,13 +260,22 @@ QString Worksheet::selectedText(bool withHeader) const
 void Worksheet::copyRows()
 {
     const QString text = selectedText(false);
-    if (!text.isEmpty())
-        QGuiApplication::clipboard()->setText(text);
+    if (text.isEmpty())
+        return;
+    QGuiApplication::clipboard()->setText(text);
+    reportCopied();
 }
 
 void Worksheet::copyRowsWithHeader()
 {
     QGuiApplication::clipboard()->setText(selectedText(true));
+    reportCopied();
+}
+
+void Worksheet::reportCopied()
+{
+    if (m_statusLine)
+        showStatus(m_statusLine, tr("已复制 %1 行").arg(selectedRows().size()));
 }
 
 void Worksheet::copyCell()

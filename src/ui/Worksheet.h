@@ -11,6 +11,7 @@
 class QAbstractItemView;
 class QAction;
 class QHeaderView;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 
@@ -20,7 +21,8 @@ namespace realm::ui {
 // RowOrderModel between the rows and the view), whole rows are selected
 // with Shift, Ctrl and Ctrl+A, Ctrl+C copies them as tab-separated text
 // with a header line, Ctrl+S exports every row to a file, and a context
-// menu offers all of that plus the window's own row actions.
+// menu (the Menu key: for the focused row) offers all of that plus the
+// window's own row actions. Enter on a row does what a double-click does.
 class Worksheet : public QObject {
     Q_OBJECT
 public:
@@ -59,10 +61,13 @@ private:
     QAction *addAction(const QString &text, const QKeySequence &shortcut, void (Worksheet::*run)());
     void sortByClickedColumn(int column);
     void showSortIndicator(int column, Qt::SortOrder order);
+    bool keyPressed(const QKeyEvent &key);
+    bool showMenuAtCurrentRow();
     void showMenu(const QPoint &position);
     QMenu *buildMenu(const QModelIndex &clicked);
     void copyRows();
     void copyRowsWithHeader();
+    void reportCopied();
     void copyCell();
     void selectAll();
     void exportFile(const QString &path, Delimiter delimiter);

@@ -66,7 +66,7 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<Stand>("stand");
         QTest::addColumn<QString>("words");
-        const QString settingsWords = u"is not a regular file"_s;
+        const QString settingsWords = u"不是普通文件"_s;
         const QString itemWords = u"不是普通文件"_s;
         QTest::newRow("db.ini FIFO") << u"db.ini"_s << Stand::Fifo << settingsWords;
         QTest::newRow("db.mdb FIFO") << u"db.mdb"_s << Stand::Fifo << itemWords;
@@ -75,7 +75,7 @@ private slots:
         QTest::newRow("db.ini link to /dev/zero") << u"db.ini"_s << Stand::LinkToZero << settingsWords;
         QTest::newRow("db.mdb link to /dev/zero") << u"db.mdb"_s << Stand::LinkToZero << itemWords;
         QTest::newRow("db.mdb socket") << u"db.mdb"_s << Stand::Socket << itemWords;
-        QTest::newRow("db.ini sparse 64 MB") << u"db.ini"_s << Stand::Sparse << u"larger than 4 MB"_s;
+        QTest::newRow("db.ini sparse 64 MB") << u"db.ini"_s << Stand::Sparse << u"大于 4 MB"_s;
         QTest::newRow("db.mdb sparse 4 GB") << u"db.mdb"_s << Stand::Sparse << u"上限 2 GB"_s;
     }
     void filesThatAreNotPlainAreRefusedByName()

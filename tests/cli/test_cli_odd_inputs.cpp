@@ -49,7 +49,7 @@ private slots:
     {
         const test::CliRun result = run({QStringLiteral("equip"), QStringLiteral("--item-id"), QStringLiteral("58")});
         QCOMPARE(result.exitCode, 1);
-        QVERIFY2(result.err.contains("longer than a result can hold"), result.err.constData());
+        QVERIFY2(result.err.contains("超过了结果能容纳的长度"), result.err.constData());
     }
 
     void walGameFileInReadOnlyFolderLeavesNothingBeside()
@@ -92,8 +92,10 @@ private slots:
                                              << QStringLiteral("装备ID“57,000”按 57 查询");
         QTest::newRow("letters") << QStringList{QStringLiteral("equip"), QStringLiteral("--amount"), QStringLiteral("abc")}
                                  << QStringLiteral("数量“abc”按 0 查询");
-        QTest::newRow("full-width digits") << QStringList{QStringLiteral("item"), QStringLiteral("--id"), QStringLiteral("５７")}
-                                           << QStringLiteral("装备ID“５７”按 0 查询");
+        QTest::newRow("full-width digits") << QStringList{QStringLiteral("item"), QStringLiteral("--id"), QStringLiteral("５７")} << QString();
+        QTest::newRow("full-width sign and point") << QStringList{QStringLiteral("equip"), QStringLiteral("--amount"), QStringLiteral("－１．５")} << QString();
+        QTest::newRow("full-width digits, then more") << QStringList{QStringLiteral("equip"), QStringLiteral("--item-id"), QStringLiteral("５７号")}
+                                                      << QStringLiteral("装备ID“５７号”按 57 查询");
         QTest::newRow("plain number") << QStringList{QStringLiteral("equip"), QStringLiteral("--item-id"), QStringLiteral(" &H39 ")} << QString();
     }
     void numbersReadDifferentlyThanTypedAreNamed()

@@ -92,6 +92,9 @@ private slots:
         writeSettings(configFolder());
         writeItemFile(chosenFolder(), QStringLiteral("chosen"));
         QCOMPARE(itemNameRead({QStringLiteral("--dir"), chosenFolder()}), QStringLiteral("chosen"));
+        const QString missing = m_root.filePath(QStringLiteral("nowhere"));
+        const QString report = itemNameRead({QStringLiteral("--dir"), missing});
+        QVERIFY2(report.contains(missing) && !report.contains(QStringLiteral("db.mdb")), qPrintable(report));
     }
 
     void configFolderDefaultsToHomeConfig()

@@ -138,7 +138,7 @@ private slots:
         write("; \xFF\xC0 stray\n" + text + "  ;\x80\n");
         QCOMPARE(readSettings(m_dir.path()).login.server, QStringLiteral("游戏服"));
         write(text + "userid=\xB2\n");
-        QVERIFY(readSettings(m_dir.path()).problem.contains(QStringLiteral("no section")));
+        QVERIFY(readSettings(m_dir.path()).problem.contains(QStringLiteral("没有 [")));
     }
 
     // Whatever the file holds, the settings either name a server or say,
@@ -171,7 +171,7 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("words");
         QTest::newRow("UTF-16") << QByteArray("\xFF\xFE[\0a\0]\0") << QStringLiteral("UTF-16");
-        QTest::newRow("no section") << QByteArray("[other]\nserverip=x\n") << QStringLiteral("no section [基础设置]");
+        QTest::newRow("no section") << QByteArray("[other]\nserverip=x\n") << QStringLiteral("没有 [基础设置] 节");
         QTest::newRow("no serverip") << QStringLiteral("[基础设置]\nuserid=sa\n").toUtf8() << QStringLiteral("serverip");
         QTest::newRow("blank serverip") << QStringLiteral("[基础设置]\nserverip=   \n").toUtf8() << QStringLiteral("serverip");
         QTest::newRow("bad timeout") << QStringLiteral("[基础设置]\nserverip=h\nquerytimeout=-1\n").toUtf8() << QStringLiteral("querytimeout");
@@ -194,9 +194,9 @@ private slots:
     void missingFileOrFolderIsReported()
     {
         QTemporaryDir empty;
-        QVERIFY(readSettings(empty.path()).problem.contains(QStringLiteral("does not exist")));
+        QVERIFY(readSettings(empty.path()).problem.contains(QStringLiteral("不存在")));
         QVERIFY(QDir(empty.path()).mkdir(QStringLiteral("db.ini")));
-        QVERIFY(readSettings(empty.path()).problem.contains(QStringLiteral("is a folder")));
+        QVERIFY(readSettings(empty.path()).problem.contains(QStringLiteral("是一个文件夹")));
     }
 
     void queryTimeoutDefaultsToFiveMinutes()

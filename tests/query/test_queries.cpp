@@ -169,10 +169,11 @@ private slots:
         QTest::addColumn<QStringList>("parameters");
         QTest::newRow("id") << QStringLiteral("12abc") << QString() << QStringLiteral("select * from item where id=12")
                             << QStringList();
-        QTest::newRow("name") << QString() << QStringLiteral(" 长 剑 ") << QStringLiteral("select * from item where c like ?")
-                              << QStringList{QStringLiteral("%长 剑%")};
+        QTest::newRow("name") << QString() << QStringLiteral(" 长 剑 ") << QStringLiteral("select * from item where (c like ? or e like ?)")
+                              << QStringList{QStringLiteral("%长 剑%"), QStringLiteral("%长 剑%")};
         QTest::newRow("both") << QStringLiteral("007") << QStringLiteral("剑")
-                              << QStringLiteral("select * from item where id=7 and c like ?") << QStringList{QStringLiteral("%剑%")};
+                              << QStringLiteral("select * from item where id=7 and (c like ? or e like ?)")
+                              << QStringList{QStringLiteral("%剑%"), QStringLiteral("%剑%")};
     }
     void itemLookupQuery()
     {

@@ -79,7 +79,7 @@ private slots:
         const realm::test::CliRun run = realm::test::runCli({u"--dir"_s, m_folder->path(), u"pet"_s, u"fault:stall"_s});
         QCOMPARE(run.exitCode, 1);
         const QString errors = QString::fromUtf8(run.err);
-        QVERIFY2(errors.contains(m_server->serverAddress()) && errors.contains(u"timeout"_s), qPrintable(errors));
+        QVERIFY2(errors.contains(m_server->serverAddress()) && errors.contains(u"查询超时"_s), qPrintable(errors));
     }
 };
 

@@ -27,7 +27,7 @@ private slots:
         QTest::newRow("error flag alone after rows") << QStringList{u"--bare-error-after"_s, u"5"_s} << 1 << 5 << u"SQL Server"_s;
         QTest::newRow("error before any row") << QStringList{u"--fail-after"_s, u"0"_s} << 1 << 0 << u"1205"_s;
         QTest::newRow("hangs after rows") << QStringList{u"--stall-on"_s, u"user_item"_s, u"--stall-after"_s, u"4"_s} << 1 << 4
-                                          << u"timeout"_s;
+                                          << u"查询超时"_s;
         // A row each 0.45 s: a fetch waiting for a row array of four sees no
         // row for longer than the timeout, while data keeps coming.
         QTest::newRow("slow after a fast start") << QStringList{u"--trickle-after"_s, u"3"_s, u"--trickle-every"_s, u"0.45"_s} << 0

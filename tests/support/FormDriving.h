@@ -12,6 +12,7 @@
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace realm::test {
@@ -119,6 +120,12 @@ inline QStringList tabOrder(QWidget *first)
         widget = widget->nextInFocusChain();
     } while (widget != first);
     return names;
+}
+
+// A status line without the time its search took, which differs run by run.
+inline QString withoutTimeTaken(const QString &status)
+{
+    return QString(status).remove(QRegularExpression(QStringLiteral("；用时 \\d+\\.\\d+ 秒|用时 \\d+\\.\\d+ 秒；?")));
 }
 
 // The pixel rectangle a rectangle drawn in twips becomes at 96 dpi.

@@ -4,6 +4,7 @@
 #include "ui/account/Form3.h"
 #include "ui/itemlookup/Form2.h"
 
+#include <QAccessible>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
@@ -36,6 +37,9 @@ QString languageProblem(const QString &text, Language language)
         return {};
     if (hasChinese(text) != (language == Language::Chinese))
         return u"in the other language"_s;
+    const auto chinesePunctuation = [](QChar c) { return (c >= u'\u3000' && c <= u'\u303F') || (c >= u'\uFF01' && c <= u'\uFF1F'); };
+    if (language == Language::English && std::any_of(text.cbegin(), text.cend(), chinesePunctuation))
+        return u"Chinese punctuation"_s;
     return {};
 }
 
@@ -75,9 +79,9 @@ QString headerFitProblem(const QHeaderView *header, int section)
     return {};
 }
 
-// Every caption, button text, column header and status line of `form`, with
+// Every caption, button text, column header (as shown and as heard) and status line of `form`, with
 // what is wrong with it: not in `language`, empty, or cut off.
-QStringList captionProblems(const QWidget *form, Language language)
+QStringList captionProblems(QWidget *form, Language language)
 {
     QStringList problems;
     auto note = [&](const QString &where, const QString &text, const QString &problem) {
@@ -103,6 +107,23 @@ QStringList captionProblems(const QWidget *form, Language language)
     for (const QPushButton *button : form->findChildren<QPushButton *>()) {
         note(button->objectName(), button->text(), languageProblem(button->text(), language));
         note(button->objectName(), button->text(), buttonFitProblem(button));
+        if (button->height() < button->sizeHint().height())
+            note(button->objectName(), button->text(), u"lower than its text needs"_s);
+    }
+    // What an accessibility client reads of the lists and the status line.
+    for (QTableView *view : form->findChildren<QTableView *>()) {
+        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(view);
+        for (int child = 0; child < list->childCount(); ++child) {
+            const QAccessibleInterface *cell = list->child(child);
+            if (cell->role() == QAccessible::ColumnHeader || cell->role() == QAccessible::RowHeader)
+                note(u"accessible header"_s, cell->text(QAccessible::Name), languageProblem(cell->text(QAccessible::Name), language));
+        }
+    }
+    const QString status = QAccessible::queryAccessibleInterface(form->findChild<QLabel *>(u"StatusLine"_s))->text(QAccessible::Name);
+    note(u"accessible status line"_s, status, languageProblem(status, language));
+    for (const QLineEdit *box : form->findChildren<QLineEdit *>()) {
+        if (!box->placeholderText().isEmpty())
+            note(box->objectName(), box->placeholderText(), languageProblem(box->placeholderText(), language));
     }
     for (const QHeaderView *header : form->findChildren<QHeaderView *>()) {
         if (header->orientation() != Qt::Horizontal)
@@ -158,7 +179,14 @@ private slots:
         useLanguage(language);
         Form1 &main = test::startProgram(m_folder.path());
         test::typeInto(&main, u"Text1"_s, u"李逍遥"_s);
+        // Two notes beside the count: the status line joins three parts.
+        test::typeInto(&main, u"Text3"_s, u"1x"_s);
+        test::typeInto(&main, u"Text4"_s, u"0y"_s);
         test::click(&main, u"Command1"_s);
+        for (const char *box : {"Text1", "Text5"})
+            QVERIFY(test::control<QLineEdit>(&main, QString::fromLatin1(box))->placeholderText().contains(u"% "_s));
+        // Letters of a proportional face differ in width, whatever the locale.
+        QVERIFY(main.fontMetrics().horizontalAdvance(u"iiii"_s) < main.fontMetrics().horizontalAdvance(u"WWWW"_s));
         Form2 &items = test::showForm<Form2>();
         test::typeInto(&items, u"Text1_0"_s, u"57"_s);
         test::click(&items, u"Command1"_s);
@@ -167,8 +195,8 @@ private slots:
         test::click(&characters, u"Command1"_s);
 
         QStringList problems;
-        for (const QWidget *form : {static_cast<QWidget *>(&main), static_cast<QWidget *>(&items),
-                                    static_cast<QWidget *>(&characters)})
+        for (QWidget *form : {static_cast<QWidget *>(&main), static_cast<QWidget *>(&items),
+                              static_cast<QWidget *>(&characters)})
             problems << captionProblems(form, language);
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
     }

@@ -1,5 +1,6 @@
 #include "data/odbc/BoundColumns.h"
 
+#include <QCoreApplication>
 #include <sqlext.h>
 
 #include <algorithm>
@@ -149,7 +150,7 @@ QStringView BoundColumn::text(const char16_t *bound, SQLLEN indicator, const Sta
         return QStringView(bound, qsizetype(std::size_t(indicator) / sizeof(SQLWCHAR)));
     if (!statement)
         throw DataError(ErrorNumber::Overflow,
-                        QStringLiteral("The server sent column %1 a text longer than the %2 characters it declared.").arg(m_name).arg(capacity));
+                        QCoreApplication::translate("realm::BoundColumns", "服务器给列 %1 发来的文本长于它声明的 %2 个字符。").arg(m_name).arg(capacity));
     m_longText = readLongText(bound, capacity, indicator, *statement, number);
     return QStringView(m_longText.data(), qsizetype(m_longText.size()));
 }

@@ -240,7 +240,7 @@ void fetchRows(Statement &statement, const QString &sql, const QStringList &para
 void OdbcConnection::fetch(const QString &sql, const QStringList &parameters, BatchReceiver &rows, StopFlag &stop, bool &anyRowsHandedOn)
 {
     Statement statement(m_handles->connection, m_login.queryTimeoutSeconds,
-                        QStringLiteral("Query timeout expired: %1 did not answer within %2 seconds.")
+                        QCoreApplication::translate("realm::OdbcConnection", "查询超时：%1 在 %2 秒内没有回答。")
                             .arg(description())
                             .arg(m_login.queryTimeoutSeconds));
     SocketWatchdog &watchdog = m_handles->watchdog;

@@ -23,8 +23,11 @@ Form3::Form3(const WindowContext &context, QWidget *parent)
     auto *sheet = new Worksheet(ListView1, ListView1->horizontalHeader(), m_list, {ColumnKind::Text, ColumnKind::Text},
                                 QStringLiteral("角色查询"));
     sheet->reportTo(m_status);
-    connect(sheet, &Worksheet::rowDoubleClicked, this,
-            [this](int row) { FormSlot<Form1>::instance().show(this->context()).searchCharacter(m_list->text(row, 0)); });
+    const auto searchEquipment = [this](int row) {
+        FormSlot<Form1>::instance().show(this->context()).searchCharacter(m_list->text(row, 0));
+    };
+    sheet->addRowAction(tr("查询该角色的装备"), searchEquipment);
+    connect(sheet, &Worksheet::rowDoubleClicked, this, searchEquipment);
     connect(Text1, &QLineEdit::returnPressed, this, &Form3::Command1_Click);
     closeOnEscape();
     followWindow(this, ListView1, Follow::Width | Follow::Height);

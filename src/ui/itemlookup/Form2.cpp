@@ -69,7 +69,7 @@ void Form2::buildControls()
     addLabel(this, QStringLiteral("Label1"), tr("装备ID"), twipsRect(240, 240, 855, 255));
     Text1_0 = addTextBox(this, QStringLiteral("Text1_0"), twipsRect(1200, 240, 2175, 270));
     addLabel(this, QStringLiteral("Label2"), tr("装备名称"), twipsRect(240, 600, 735, 255));
-    Text1_1 = addTextBox(this, QStringLiteral("Text1_1"), twipsRect(1200, 600, 2175, 270));
+    Text1_1 = addNamePatternBox(this, QStringLiteral("Text1_1"), twipsRect(1200, 600, 2175, 270));
     Command1 = addButton(this, QStringLiteral("Command1"), tr("查询"), twipsRect(240, 960, 975, 375));
     DataGrid1 = addDataGrid(this, twipsRect(240, 1440, 7335, 4575), m_grid);
     Command2 = addButton(this, QStringLiteral("Command2"), tr("返回"), twipsRect(1320, 960, 975, 375));

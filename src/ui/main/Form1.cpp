@@ -12,18 +12,41 @@
 #include "ui/main/ResultColumns.h"
 
 #include <QHeaderView>
+#include <QStyleOptionComboBox>
+
+#include <algorithm>
+#include <ranges>
+#include <utility>
 
 namespace realm::ui {
 
 namespace {
 
-const QStringList Operators = {QStringLiteral(">"), QStringLiteral("<"), QStringLiteral("=")};
+// The first three keep the positions the window always gave them.
+const QStringList Operators = {QStringLiteral(">"), QStringLiteral("<"), QStringLiteral("="),
+                               QStringLiteral("<="), QStringLiteral(">="), QStringLiteral("<>")};
 
 void fillOperators(QComboBox *box)
 {
     for (int position = 0; position < Operators.size(); ++position)
         box->insertItem(position, Operators[position]);
     box->setCurrentIndex(2);
+}
+
+// An operator box grows to the right, into the gap before its number box,
+// until its widest operator shows whole; the number box keeps its place.
+void fitOperatorWidth(QComboBox *box, const QWidget *numberBox)
+{
+    QStyleOptionComboBox option;
+    option.initFrom(box);
+    option.editable = true;
+    const int widest = std::ranges::max(Operators | std::views::transform([box](const QString &text) {
+                                            return box->fontMetrics().horizontalAdvance(text);
+                                        }));
+    const QSize needed = box->style()->sizeFromContents(QStyle::CT_ComboBox, &option,
+                                                        QSize(widest + box->fontMetrics().averageCharWidth(), 0), box);
+    const int room = numberBox->x() - box->x() - 2;
+    box->resize(std::clamp(needed.width(), box->width(), std::max(box->width(), room)), box->height());
 }
 
 } // namespace
@@ -42,13 +65,15 @@ Form1::Form1(const WindowContext &context, QWidget *parent)
     followWindow(this, m_status, Follow::Bottom | Follow::Width);
     followWindow(this, findChild<QWidget *>(QStringLiteral("StopButton")), Follow::Bottom | Follow::Right);
     useReadableFonts(this);
+    fitOperatorWidth(Combo1, Text3);
+    fitOperatorWidth(Combo2, Text4);
     rememberGeometry(this, {ListView1->horizontalHeader()});
 }
 
 void Form1::buildControls()
 {
     addLabel(this, QStringLiteral("Label1"), tr("角色名称"), twipsRect(120, 240, 975, 255));
-    Text1 = addTextBox(this, QStringLiteral("Text1"), twipsRect(1200, 240, 1815, 270));
+    Text1 = addNamePatternBox(this, QStringLiteral("Text1"), twipsRect(1200, 240, 1815, 270));
     addLabel(this, QStringLiteral("Label2"), tr("装备ID"), twipsRect(120, 600, 975, 255));
     Text2 = addTextBox(this, QStringLiteral("Text2"), twipsRect(1200, 600, 1815, 270));
     addLabel(this, QStringLiteral("Label3"), tr("数    量"), twipsRect(120, 960, 975, 255));
@@ -56,7 +81,7 @@ void Form1::buildControls()
     addLabel(this, QStringLiteral("Label4"), tr("+几的属性"), twipsRect(120, 1320, 975, 255));
     Text4 = addTextBox(this, QStringLiteral("Text4"), twipsRect(1920, 1320, 1815, 270));
     addLabel(this, QStringLiteral("Label5"), tr("宠物名称"), twipsRect(3240, 240, 975, 255));
-    Text5 = addTextBox(this, QStringLiteral("Text5"), twipsRect(4200, 240, 1575, 270));
+    Text5 = addNamePatternBox(this, QStringLiteral("Text5"), twipsRect(4200, 240, 1575, 270));
     Command1 = addButton(this, QStringLiteral("Command1"), tr("装备查询"), twipsRect(120, 1680, 1095, 495));
     Command2 = addButton(this, QStringLiteral("Command2"), tr("宠物查询"), twipsRect(3240, 1680, 1095, 495));
     Command3 = addButton(this, QStringLiteral("Command3"), tr("物品ID查询"), twipsRect(6120, 120, 1095, 495));
@@ -98,8 +123,11 @@ void Form1::makeWorksheet()
     sheet->addRowAction(tr("查询物品ID"), [this](int row) {
         FormSlot<Form2>::instance().show(context()).lookUpItem(m_list->text(row, 1));
     });
-    connect(sheet, &Worksheet::rowDoubleClicked, this,
-            [this](int row) { FormSlot<Form3>::instance().show(context()).lookUp(m_list->text(row, 0)); });
+    const auto lookUpAccount = [this](int row) {
+        FormSlot<Form3>::instance().show(context()).lookUp(m_list->text(row, 0));
+    };
+    sheet->addRowAction(tr("查询该角色的帐号"), lookUpAccount);
+    connect(sheet, &Worksheet::rowDoubleClicked, this, lookUpAccount);
 }
 
 void Form1::runSearchesOnEnter()
@@ -112,6 +140,9 @@ void Form1::runSearchesOnEnter()
 void Form1::searchCharacter(const QString &name)
 {
     Text1->setText(name);
+    for (QLineEdit *filter : {Text2, Text3, Text4})
+        filter->clear();
+    m_jumpNote = tr("只查询角色“%1”的装备，其他条件已清除").arg(name);
     Command1_Click();
 }
 
@@ -139,7 +170,22 @@ int Form1::rowsShown() const
 
 void Form1::showEnd(const SearchOutcome &outcome)
 {
-    showOutcome(m_status, outcome, tr("共 %1 行"));
+    // The pet search is the only one with nothing to search for.
+    if (outcome.status == SearchOutcome::Status::NotRun) {
+        showStatus(m_status, outcome.message);
+        return;
+    }
+    SearchOutcome shown = outcome;
+    shown.note = withNote(std::exchange(m_jumpNote, {}), outcome.note);
+    showOutcome(m_status, shown, tr("共 %1 行"));
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    Form::closeEvent(event);
+    // The other windows only read beside this one; the program ends with it.
+    FormSlot<Form2>::instance().unload();
+    FormSlot<Form3>::instance().unload();
 }
 
 } // namespace realm::ui

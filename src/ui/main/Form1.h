@@ -24,13 +24,14 @@ public:
     void load() override;
 
     RowListModel &resultList() const { return *m_list; }
-    // Puts `name` into the character name box and runs the equipment search
-    // with the other boxes as they are.
+    // Puts `name` into the character name box, clears the other equipment
+    // filters and runs the equipment search; the status line says so.
     void searchCharacter(const QString &name);
 
 protected:
     int rowsShown() const override;
     void showEnd(const SearchOutcome &outcome) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildControls();
@@ -54,6 +55,7 @@ private:
     QTableView *ListView1;
     QLabel *m_status;
     RowListModel *m_list = nullptr;
+    QString m_jumpNote;
 };
 
 } // namespace realm::ui
