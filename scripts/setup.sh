@@ -13,7 +13,7 @@ as_root() {
 # libxlsxwriter; the icons (rsvg-convert). Tests: the FreeTDS driver, mdbtools
 # with libmdb (the second reader of the written item files), Python for the
 # TDS server, openpyxl (the second reader of the written worksheets), and the
-# installed-tree checks (groff, file,
+# installed-tree checks (groff and man, file,
 # desktop-file-validate, appstreamcli). Demo and benchmark: the sqlite3
 # shell; the demo's virtual display (xvfb-run, which needs xauth), a Song
 # face for the Chinese texts and Qt's own Chinese texts (its dialogs'
@@ -29,7 +29,7 @@ packages=(
   fonts-arphic-uming qt6-translations-l10n
   xvfb xauth
   clang-format
-  librsvg2-bin groff-base file desktop-file-utils appstream
+  librsvg2-bin groff-base man-db file desktop-file-utils appstream
 )
 missing=()
 for package in "${packages[@]}"; do

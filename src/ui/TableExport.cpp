@@ -152,7 +152,7 @@ private:
 
 // The header and every row through `writer`, stopping when asked or when
 // the rows change under it.
-template <class Writer>
+template <typename Writer>
 ExportOutcome writeRows(const QAbstractItemModel &rows, Writer &writer, const std::function<bool(int)> &progress)
 {
     const ChangeWatch watch(rows);
