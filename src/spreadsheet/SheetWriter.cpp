@@ -273,9 +273,6 @@ bool SheetWriter::commit()
 {
     if (failed())
         return false;
-    // In constant memory a row is written out once the next one starts;
-    // this empty cell past the last row sends the last one.
-    worksheet_write_blank(m_sheet, lxw_row_t(std::min(m_row, MaxRows)), 0, nullptr);
     setColumnWidths();
     const bool rowsWritten = sheetDataWritten();
     const lxw_error closed = workbook_close(m_workbook);

@@ -268,8 +268,13 @@ void Worksheet::exportWithDialog()
     dialog->setNameFilters({csvFilter(), tabFilter(), xlsxFilter()});
     dialog->setDefaultSuffix(QStringLiteral("csv"));
     dialog->selectFile(m_fileStem + QStringLiteral(".csv"));
+    // A name typed or proposed keeps its stem and takes the chosen type's
+    // suffix, which decides the format.
     connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString &filter) {
         dialog->setDefaultSuffix(suffixFor(filter));
+        const QString stem = QFileInfo(dialog->selectedFiles().value(0)).completeBaseName();
+        if (!stem.isEmpty())
+            dialog->selectFile(stem + u'.' + suffixFor(filter));
     });
     connect(dialog, &QFileDialog::fileSelected, this, [this, dialog](const QString &path) {
         if (const auto settings = openUserSettings())
