@@ -66,15 +66,32 @@ Samples measure(int repeat, const std::function<void()> &run, const std::functio
     return samples;
 }
 
+namespace {
+
+long long statusBytes(const char *key)
+{
+    std::ifstream status("/proc/self/status");
+    const std::string prefix = std::string(key) + ':';
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind(prefix, 0) == 0)
+            return std::stoll(line.substr(prefix.size())) * 1024;
+    }
+    return -1;
+}
+
+} // namespace
+
 long long residentBytes()
 {
     malloc_trim(0);
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stoll(line.substr(6)) * 1024;
-    }
-    return -1;
+    return statusBytes("VmRSS");
+}
+
+long long peakResidentBytesOf(const std::function<void()> &run)
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+    run();
+    return statusBytes("VmHWM");
 }
 
 } // namespace bench

@@ -27,5 +27,8 @@ double processCpuSecondsOf(const std::function<void()> &run);
 // The process's resident memory (VmRSS) in bytes, after handing freed heap
 // pages back to the system so that earlier work does not hide growth.
 long long residentBytes();
+// The highest resident memory (VmHWM) of the process while `run` runs, in
+// bytes: the peak is reset first (Linux's clear_refs).
+long long peakResidentBytesOf(const std::function<void()> &run);
 
 } // namespace bench

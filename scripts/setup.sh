@@ -9,10 +9,11 @@ as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-# Build: compiler, CMake, Qt (its OpenGL headers included), unixODBC, SQLite;
-# the icons and manual pages (rsvg-convert, help2man). Tests: the FreeTDS
-# driver, mdbtools with libmdb (the second reader of the written item files),
-# Python for the TDS server, and the installed-tree checks (groff, file,
+# Build: compiler, CMake, Qt (its OpenGL headers included), unixODBC, SQLite,
+# libxlsxwriter; the icons (rsvg-convert). Tests: the FreeTDS driver, mdbtools
+# with libmdb (the second reader of the written item files), Python for the
+# TDS server, openpyxl (the second reader of the written worksheets), and the
+# installed-tree checks (groff and man, file,
 # desktop-file-validate, appstreamcli). Demo and benchmark: the sqlite3
 # shell; the demo's virtual display (xvfb-run, which needs xauth), a Song
 # face for the Chinese texts and Qt's own Chinese texts (its dialogs'
@@ -23,12 +24,12 @@ packages=(
   qt6-tools-dev qt6-l10n-tools
   mdbtools mdbtools-dev
   unixodbc unixodbc-dev tdsodbc
-  libsqlite3-dev sqlite3
-  python3
+  libsqlite3-dev sqlite3 libxlsxwriter-dev
+  python3 python3-openpyxl
   fonts-arphic-uming qt6-translations-l10n
   xvfb xauth
   clang-format
-  help2man librsvg2-bin groff-base file desktop-file-utils appstream
+  librsvg2-bin groff-base man-db file desktop-file-utils appstream
 )
 missing=()
 for package in "${packages[@]}"; do

@@ -329,8 +329,8 @@ and the item file db.mdb beside it: %2.</translation>
         <translation>Show the version.</translation>
     </message>
     <message>
-        <source>输出格式：tsv（默认）、csv 或 json。</source>
-        <translation>Output as tsv (the default), csv or json.</translation>
+        <source>输出格式：tsv（默认）、csv、json 或 xlsx（需要 --output）。</source>
+        <translation>Output as tsv (the default), csv, json or xlsx (needs --output).</translation>
     </message>
     <message>
         <source>物品名称：c 为中文名称（默认）；e 为英文名称，没有英文名称的物品用中文名称。</source>
@@ -425,8 +425,8 @@ and the item file db.mdb beside it: %2.</translation>
         <translation>%1 takes one &lt;%2&gt;.</translation>
     </message>
     <message>
-        <source>未知的输出格式“%1”，请用 tsv、csv 或 json。</source>
-        <translation>Unknown format &quot;%1&quot;; use tsv, csv or json.</translation>
+        <source>未知的输出格式“%1”，请用 tsv、csv、json 或 xlsx。</source>
+        <translation>Unknown format &quot;%1&quot;; use tsv, csv, json or xlsx.</translation>
     </message>
     <message>
         <source>未知的物品名称“%1”，请用 c 或 e。</source>
@@ -468,12 +468,55 @@ and the item file db.mdb beside it: %2.</translation>
         <source>窗口程序 realmquery 可以在那里创建 db.ini。</source>
         <translation>The window program realmquery offers to create db.ini there.</translation>
     </message>
+    <message>
+        <source>把 xlsx 表格写入 &lt;file&gt;（只用于 --format xlsx）。</source>
+        <translation>Write the xlsx worksheet into &lt;file&gt; (only with --format xlsx).</translation>
+    </message>
+    <message>
+        <source>--format xlsx 写的是文件，请用 --output &lt;file&gt; 指定；标准输出只写文本。</source>
+        <translation>--format xlsx writes a file: name it with --output &lt;file&gt;; standard output takes text only.</translation>
+    </message>
+    <message>
+        <source>--output 只用于 --format xlsx；其他格式写到标准输出。</source>
+        <translation>--output is only for --format xlsx; the other formats go to standard output.</translation>
+    </message>
 </context>
 <context>
     <name>realm::cli::SearchRunner</name>
     <message>
         <source>写入输出失败。</source>
         <translation>Writing the output failed.</translation>
+    </message>
+</context>
+<context>
+    <name>realm::spreadsheet::SheetWriter</name>
+    <message>
+        <source>文件夹 “%1” 不存在。</source>
+        <translation>The folder &quot;%1&quot; does not exist.</translation>
+    </message>
+    <message>
+        <source>无法在文件夹 “%1” 中写入文件（%2）。</source>
+        <translation>Cannot write a file in the folder &quot;%1&quot; (%2).</translation>
+    </message>
+    <message>
+        <source>“%1” 是一个文件夹，请换一个文件名。</source>
+        <translation>&quot;%1&quot; is a folder; choose another file name.</translation>
+    </message>
+    <message>
+        <source>“%1” 不是普通文件（而是设备、管道或套接字），不能导出到那里。请换一个文件名。</source>
+        <translation>“%1” is not a regular file (but a device, a pipe or a socket): nothing can be exported there. Please choose another file name.</translation>
+    </message>
+    <message>
+        <source>表格文件最多容纳 %1 行，列表的行更多，未留下文件。请导出为 CSV。</source>
+        <translation>A worksheet holds at most %1 rows and the list has more; no file was left. Export as CSV instead.</translation>
+    </message>
+    <message>
+        <source>第 %1 行有一格超过 %2 个字符，表格文件放不下，未留下文件。请导出为 CSV。</source>
+        <translation>Row %1 has a cell of more than %2 characters, more than a worksheet cell holds; no file was left. Export as CSV instead.</translation>
+    </message>
+    <message>
+        <source>写入 “%1” 失败，磁盘可能已满。未留下文件。</source>
+        <translation>Writing &quot;%1&quot; failed; the disk may be full. No file was left.</translation>
     </message>
 </context>
 <context>
@@ -529,6 +572,10 @@ and the item file db.mdb beside it: %2.</translation>
     <message>
         <source>“%1” 不是普通文件（而是设备、管道或套接字），不能导出到那里。请换一个文件名。</source>
         <translation>“%1” is not a regular file (but a device, a pipe or a socket): nothing can be exported there. Please choose another file name.</translation>
+    </message>
+    <message>
+        <source>Excel 工作簿 (*.xlsx)</source>
+        <translation>Excel workbooks (*.xlsx)</translation>
     </message>
 </context>
 <context>

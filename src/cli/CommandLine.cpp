@@ -40,7 +40,13 @@ QCommandLineOption dirOption()
 
 QCommandLineOption formatOption()
 {
-    return {QStringLiteral("format"), Text::tr("输出格式：tsv（默认）、csv 或 json。"), QStringLiteral("format")};
+    return {QStringLiteral("format"), Text::tr("输出格式：tsv（默认）、csv、json 或 xlsx（需要 --output）。"),
+            QStringLiteral("format")};
+}
+
+QCommandLineOption outputOption()
+{
+    return {QStringLiteral("output"), Text::tr("把 xlsx 表格写入 <file>（只用于 --format xlsx）。"), QStringLiteral("file")};
 }
 
 QCommandLineOption languageOption()
@@ -58,7 +64,7 @@ QCommandLineOption itemNamesOption()
 // The options taken on either side of the command.
 QList<QCommandLineOption> commonOptions()
 {
-    return {helpOption(), dirOption(), formatOption(), itemNamesOption(), languageOption()};
+    return {helpOption(), dirOption(), formatOption(), outputOption(), itemNamesOption(), languageOption()};
 }
 
 // A box of the windows: an option whose value is what would be typed there.
@@ -229,6 +235,8 @@ std::optional<OutputFormat> formatNamed(const QString &name)
         return OutputFormat::Csv;
     if (name == u"json")
         return OutputFormat::Json;
+    if (name == u"xlsx")
+        return OutputFormat::Xlsx;
     return std::nullopt;
 }
 
@@ -241,7 +249,17 @@ std::optional<ItemNameLanguage> itemNamesNamed(const QString &name)
     return std::nullopt;
 }
 
-// --dir, --format and --item-names given after the command win over those
+// A worksheet is a file of its own, and standard output is for text only.
+std::optional<UsageProblem> wrongOutput(OutputFormat format, const QString &output)
+{
+    if (format == OutputFormat::Xlsx && output.isEmpty())
+        return UsageProblem{Text::tr("--format xlsx 写的是文件，请用 --output <file> 指定；标准输出只写文本。")};
+    if (format != OutputFormat::Xlsx && !output.isNull())
+        return UsageProblem{Text::tr("--output 只用于 --format xlsx；其他格式写到标准输出。")};
+    return std::nullopt;
+}
+
+// --dir, --format, --output and --item-names given after the command win over those
 // before it.
 QString commonValue(const QCommandLineOption &option, const QCommandLineParser &program,
                     const QCommandLineParser &command)
@@ -265,12 +283,15 @@ ParsedCommandLine requestOf(const CommandDefinition &definition, const QCommandL
     const QString formatName = commonValue(formatOption(), program, parser);
     const auto format = formatName.isNull() ? OutputFormat::Tsv : formatNamed(formatName);
     if (!format)
-        return UsageProblem{Text::tr("未知的输出格式“%1”，请用 tsv、csv 或 json。").arg(formatName)};
+        return UsageProblem{Text::tr("未知的输出格式“%1”，请用 tsv、csv、json 或 xlsx。").arg(formatName)};
+    const QString output = commonValue(outputOption(), program, parser);
+    if (const auto problem = wrongOutput(*format, output))
+        return *problem;
     const QString itemNamesName = commonValue(itemNamesOption(), program, parser);
     const auto itemNames = itemNamesName.isNull() ? ItemNameLanguage::Chinese : itemNamesNamed(itemNamesName);
     if (!itemNames)
         return UsageProblem{Text::tr("未知的物品名称“%1”，请用 c 或 e。").arg(itemNamesName)};
-    return Request{commonValue(dirOption(), program, parser), *format, *itemNames, definition.search(parser)};
+    return Request{commonValue(dirOption(), program, parser), *format, output, *itemNames, definition.search(parser)};
 }
 
 ParsedCommandLine commandRequest(const CommandDefinition &definition, const QCommandLineParser &program,

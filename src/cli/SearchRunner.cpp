@@ -78,7 +78,7 @@ public:
             m_writer.writeRow(m_cells);
         }
         m_out.flush();
-        return !m_out.failed();
+        return !m_out.failed() && m_writer.failure().isEmpty();
     }
 
 private:
@@ -147,7 +147,7 @@ public:
         // without rows leaves the output empty.
         printProblem(m_err, end.outcome.message);
         if (m_writer.wroteRows())
-            finishOutput();
+            m_writer.finishIncomplete();
         return ExitFailure;
     }
 
@@ -157,9 +157,10 @@ private:
         m_writer.finish();
         if (m_out.readerGone())
             return ExitReaderGone;
-        if (!m_out.failed())
+        const QString failure = m_writer.failure();
+        if (!m_out.failed() && failure.isEmpty())
             return ExitSuccess;
-        printProblem(m_err, QCoreApplication::translate("realm::cli::SearchRunner", "写入输出失败。"));
+        printProblem(m_err, failure.isEmpty() ? QCoreApplication::translate("realm::cli::SearchRunner", "写入输出失败。") : failure);
         return ExitFailure;
     }
 
@@ -170,7 +171,7 @@ private:
             return finishOutput();
         if (m_out.readerGone())
             return ExitReaderGone;
-        m_writer.finish();
+        m_writer.finishIncomplete();
         return 128 + end.stopSignal;
     }
 
@@ -193,7 +194,11 @@ int runRequest(const Request &request, Streams streams)
     if (const auto note = exposedPasswordNote(folder))
         printProblem(streams.err, *note);
     OutputBuffer out(streams.out);
-    const auto writer = makeTableWriter(request.format, columnsOf(request.search), out);
+    const auto writer = makeTableWriter(request.format, columnsOf(request.search), out, request.output);
+    if (!writer->failure().isEmpty()) {
+        printProblem(streams.err, writer->failure());
+        return ExitFailure;
+    }
     Module1 shared;
     try {
         requireFolder(folder);

@@ -11,6 +11,7 @@ namespace realm::cli {
 struct Request {
     QString folder; // empty: the program's own folder
     OutputFormat format = OutputFormat::Tsv;
+    QString output; // the file an xlsx table goes to
     ItemNameLanguage itemNames = ItemNameLanguage::Chinese;
     Search search;
 };

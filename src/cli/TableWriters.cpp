@@ -1,6 +1,7 @@
 #include "cli/TableWriters.h"
 
 #include "data/NumberFormat.h"
+#include "spreadsheet/SheetWriter.h"
 
 namespace realm::cli {
 
@@ -215,6 +216,56 @@ private:
     std::vector<std::string> m_keys;
 };
 
+// A worksheet in a file of its own; standard output stays empty.
+class XlsxWriter : public TableWriter {
+public:
+    XlsxWriter(const QStringList &columns, OutputBuffer &buffer, const QString &path)
+        : TableWriter(columns, buffer), m_captions(columns), m_sheet(std::make_unique<spreadsheet::SheetWriter>(path)) { }
+
+    void finishIncomplete() override { m_sheet.reset(); }
+    QString failure() const override { return m_sheet ? m_sheet->failure() : QString(); }
+
+protected:
+    void writeStart() override { m_sheet->writeHeader(m_captions); }
+    void writeEnd() override { m_sheet->commit(); }
+    void writeCells(const Cells &cells) override
+    {
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            if (cells[i].isSet)
+                m_sheet->writeCell(int(i), shownText(cells[i]));
+        }
+        m_sheet->endRow();
+    }
+
+private:
+    // The cell's text as the list shows it; the sheet decides what is a
+    // number from that, as it does for the window's export.
+    QStringView shownText(const ListFormat::ShownCell &cell)
+    {
+        if (!cell.plus && cell.value.kind == ResultTable::Kind::Text)
+            return cell.value.text;
+        m_text = cell.plus ? QStringLiteral("+") : QString();
+        switch (cell.value.kind) {
+        case ResultTable::Kind::Integer:
+            m_text += QString::number(cell.value.integer);
+            break;
+        case ResultTable::Kind::Real:
+            m_text += formatNumber(cell.value.real);
+            break;
+        case ResultTable::Kind::Text:
+            m_text += cell.value.text;
+            break;
+        case ResultTable::Kind::Null:
+            break;
+        }
+        return m_text;
+    }
+
+    QStringList m_captions;
+    std::unique_ptr<spreadsheet::SheetWriter> m_sheet;
+    QString m_text;
+};
+
 } // namespace
 
 TableWriter::TableWriter(const QStringList &columns, OutputBuffer &out)
@@ -246,9 +297,12 @@ void TableWriter::finish()
     m_out.flush();
 }
 
-std::unique_ptr<TableWriter> makeTableWriter(OutputFormat format, const QStringList &columns, OutputBuffer &out)
+std::unique_ptr<TableWriter> makeTableWriter(OutputFormat format, const QStringList &columns, OutputBuffer &out,
+                                             const QString &path)
 {
     switch (format) {
+    case OutputFormat::Xlsx:
+        return std::make_unique<XlsxWriter>(columns, out, path);
     case OutputFormat::Csv:
         return std::make_unique<CsvWriter>(columns, out);
     case OutputFormat::Json:

@@ -14,7 +14,8 @@ namespace realm::cli {
 
 enum class OutputFormat { Tsv,
                           Csv,
-                          Json };
+                          Json,
+                          Xlsx };
 
 // One row's cells as the list shows them; a cell without a value is not set.
 using Cells = std::vector<ListFormat::ShownCell>;
@@ -30,7 +31,13 @@ public:
     void writeRow(const Cells &cells);
     // Ends the table (also one without rows) and writes out the buffer.
     void finish();
+    // Ends a table that lacks rows, after a stop or a failure: the rows
+    // written stay, except in a file that is kept only whole.
+    virtual void finishIncomplete() { finish(); }
     bool wroteRows() const { return m_rowsWritten > 0; }
+    // Why the rows could not be written where they go; empty while they
+    // can (the output buffer tells of its own failures).
+    virtual QString failure() const { return {}; }
 
 protected:
     virtual void writeStart() = 0;
@@ -49,6 +56,9 @@ private:
     qint64 m_rowsWritten = 0;
 };
 
-std::unique_ptr<TableWriter> makeTableWriter(OutputFormat format, const QStringList &columns, OutputBuffer &out);
+// A writer of `format` to `out`; an xlsx writer writes the file `path`
+// instead.
+std::unique_ptr<TableWriter> makeTableWriter(OutputFormat format, const QStringList &columns, OutputBuffer &out,
+                                             const QString &path = {});
 
 } // namespace realm::cli

@@ -1,6 +1,7 @@
 #include "ui/TableExport.h"
 
 #include "data/RegularFile.h"
+#include "spreadsheet/SheetWriter.h"
 
 #include <QAbstractItemModel>
 #include <QCoreApplication>
@@ -75,6 +76,9 @@ public:
         return m_file.write(bytes) == bytes.size();
     }
 
+    bool finish() { return write(true) && m_file.commit(); }
+    QString failure() const { return writeFailure(m_file.fileName(), m_file.errorString()); }
+
 private:
     void appendCell(const QString &text, int column)
     {
@@ -88,6 +92,36 @@ private:
     Delimiter m_delimiter;
     QSaveFile &m_file;
     QString m_text;
+};
+
+// The rows into a worksheet, each cell as the list shows it.
+class XlsxWriter {
+public:
+    XlsxWriter(const QAbstractItemModel &rows, const QString &path)
+        : m_rows(rows), m_sheet(path) { }
+
+    void appendHeader()
+    {
+        QStringList captions;
+        for (int column = 0; column < m_rows.columnCount(); ++column)
+            captions << m_rows.headerData(column, Qt::Horizontal).toString();
+        m_sheet.writeHeader(captions);
+    }
+
+    void appendRow(int row)
+    {
+        for (int column = 0; column < m_rows.columnCount(); ++column)
+            m_sheet.writeCell(column, m_rows.index(row, column).data().toString());
+        m_sheet.endRow();
+    }
+
+    bool write() const { return !m_sheet.failed(); }
+    bool finish() { return m_sheet.commit(); }
+    QString failure() const { return m_sheet.failure(); }
+
+private:
+    const QAbstractItemModel &m_rows;
+    spreadsheet::SheetWriter m_sheet;
 };
 
 // Notes when the rows being written change under the export.
@@ -116,26 +150,13 @@ private:
     bool m_changed = false;
 };
 
-} // namespace
-
-ExportOutcome exportRows(const QAbstractItemModel &rows, Delimiter delimiter, const QString &path,
-                         const std::function<bool(int)> &progress)
+// The header and every row through `writer`, stopping when asked or when
+// the rows change under it.
+template <typename Writer>
+ExportOutcome writeRows(const QAbstractItemModel &rows, Writer &writer, const std::function<bool(int)> &progress)
 {
-    if (QFileInfo(path).isDir())
-        return failed(openFailure(path, {}));
-    // The save file would put a regular file in the place of a device or a
-    // FIFO, and call that a success.
-    if (!mayWriteFile(path))
-        return failed(tr("“%1” 不是普通文件（而是设备、管道或套接字），不能导出到那里。请换一个文件名。").arg(path));
-    QSaveFile file(path);
-    // Unbuffered: a buffered save file commits even when its last flush
-    // failed short of space, leaving a cut-off file in place.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return failed(openFailure(path, file.errorString()));
-
     const ChangeWatch watch(rows);
     const int rowCount = rows.rowCount();
-    DelimitedWriter writer(rows, delimiter, file);
     writer.appendHeader();
     for (int row = 0; row < rowCount; ++row) {
         if (row % RowsPerProgress == 0 && progress && !progress(row))
@@ -144,11 +165,53 @@ ExportOutcome exportRows(const QAbstractItemModel &rows, Delimiter delimiter, co
             return failed(tr("导出时列表被新的查询替换，未写入文件。"));
         writer.appendRow(row);
         if (!writer.write())
-            return failed(writeFailure(path, file.errorString()));
+            return failed(writer.failure());
     }
-    if (!writer.write(true) || !file.commit())
-        return failed(writeFailure(path, file.errorString()));
+    if (!writer.finish())
+        return failed(writer.failure());
     return {ExportOutcome::Status::Written, rowCount, {}};
+}
+
+ExportOutcome exportDelimited(const QAbstractItemModel &rows, Delimiter delimiter, const QString &path,
+                              const std::function<bool(int)> &progress)
+{
+    QSaveFile file(path);
+    // Unbuffered: a buffered save file commits even when its last flush
+    // failed short of space, leaving a cut-off file in place.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return failed(openFailure(path, file.errorString()));
+    DelimitedWriter writer(rows, delimiter, file);
+    return writeRows(rows, writer, progress);
+}
+
+ExportOutcome exportXlsx(const QAbstractItemModel &rows, const QString &path, const std::function<bool(int)> &progress)
+{
+    XlsxWriter writer(rows, path);
+    if (!writer.write())
+        return failed(writer.failure());
+    return writeRows(rows, writer, progress);
+}
+
+} // namespace
+
+ExportOutcome exportRows(const QAbstractItemModel &rows, ExportFormat format, const QString &path,
+                         const std::function<bool(int)> &progress)
+{
+    if (QFileInfo(path).isDir())
+        return failed(openFailure(path, {}));
+    // The save file would put a regular file in the place of a device or a
+    // FIFO, and call that a success.
+    if (!mayWriteFile(path))
+        return failed(tr("“%1” 不是普通文件（而是设备、管道或套接字），不能导出到那里。请换一个文件名。").arg(path));
+    switch (format) {
+    case ExportFormat::Xlsx:
+        return exportXlsx(rows, path, progress);
+    case ExportFormat::TabText:
+        return exportDelimited(rows, Delimiter::Tab, path, progress);
+    case ExportFormat::Csv:
+        break;
+    }
+    return exportDelimited(rows, Delimiter::Comma, path, progress);
 }
 
 } // namespace realm::ui

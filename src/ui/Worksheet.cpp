@@ -41,6 +41,20 @@ QString tabFilter()
     return tr("制表符分隔文本 (*.txt *.tsv)");
 }
 
+QString xlsxFilter()
+{
+    return tr("Excel 工作簿 (*.xlsx)");
+}
+
+QString suffixFor(const QString &filter)
+{
+    if (filter == tabFilter())
+        return QStringLiteral("txt");
+    if (filter == xlsxFilter())
+        return QStringLiteral("xlsx");
+    return QStringLiteral("csv");
+}
+
 void appendLine(QString &text, const QAbstractItemModel &model, int row)
 {
     for (int column = 0; column < model.columnCount(); ++column) {
@@ -53,14 +67,20 @@ void appendLine(QString &text, const QAbstractItemModel &model, int row)
     text += u'\n';
 }
 
-Delimiter delimiterFor(const QString &path, const QString &filter)
+// The file's own suffix decides; a name without a known one takes the
+// chosen type's.
+ExportFormat formatFor(const QString &path, const QString &filter)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == u"csv")
-        return Delimiter::Comma;
-    if (suffix == u"txt" || suffix == u"tsv" || filter == tabFilter())
-        return Delimiter::Tab;
-    return Delimiter::Comma;
+        return ExportFormat::Csv;
+    if (suffix == u"xlsx")
+        return ExportFormat::Xlsx;
+    if (suffix == u"txt" || suffix == u"tsv")
+        return ExportFormat::TabText;
+    if (filter == tabFilter())
+        return ExportFormat::TabText;
+    return filter == xlsxFilter() ? ExportFormat::Xlsx : ExportFormat::Csv;
 }
 
 QString describe(const ExportOutcome &outcome, const QString &path)
@@ -294,23 +314,28 @@ void Worksheet::exportWithDialog()
     auto *dialog = new QFileDialog(m_view->window(), tr("导出"), exportFolder());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setNameFilters({csvFilter(), tabFilter()});
+    dialog->setNameFilters({csvFilter(), tabFilter(), xlsxFilter()});
     dialog->setDefaultSuffix(QStringLiteral("csv"));
     dialog->selectFile(m_fileStem + QStringLiteral(".csv"));
+    // A name typed or proposed keeps its stem and takes the chosen type's
+    // suffix, which decides the format.
     connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString &filter) {
-        dialog->setDefaultSuffix(filter == tabFilter() ? QStringLiteral("txt") : QStringLiteral("csv"));
+        dialog->setDefaultSuffix(suffixFor(filter));
+        const QString stem = QFileInfo(dialog->selectedFiles().value(0)).completeBaseName();
+        if (!stem.isEmpty())
+            dialog->selectFile(stem + u'.' + suffixFor(filter));
     });
     connect(dialog, &QFileDialog::fileSelected, this, [this, dialog](const QString &path) {
         if (const auto settings = openUserSettings())
             settings->setValue(ExportFolderKey, QFileInfo(path).absolutePath());
-        exportFile(path, delimiterFor(path, dialog->selectedNameFilter()));
+        exportFile(path, formatFor(path, dialog->selectedNameFilter()));
     });
     dialog->open();
 }
 
-void Worksheet::exportFile(const QString &path, Delimiter delimiter)
+void Worksheet::exportFile(const QString &path, ExportFormat format)
 {
-    const ExportOutcome outcome = exportTo(path, delimiter);
+    const ExportOutcome outcome = exportTo(path, format);
     if (outcome.status == ExportOutcome::Status::Failed) {
         auto *box = new QMessageBox(QMessageBox::Warning, tr("导出失败"), outcome.message, QMessageBox::Ok,
                                     m_view->window());
@@ -322,7 +347,7 @@ void Worksheet::exportFile(const QString &path, Delimiter delimiter)
     emit exportFinished(outcome, path);
 }
 
-ExportOutcome Worksheet::exportTo(const QString &path, Delimiter delimiter)
+ExportOutcome Worksheet::exportTo(const QString &path, ExportFormat format)
 {
     QProgressDialog progress(tr("正在导出 %1 行…").arg(m_order->rowCount()), tr("停止"), 0, m_order->rowCount(),
                              m_view->window());
@@ -330,7 +355,7 @@ ExportOutcome Worksheet::exportTo(const QString &path, Delimiter delimiter)
     progress.setMinimumDuration(300);
     progress.setAutoClose(false);
     progress.setAutoReset(false);
-    return exportRows(*m_order, delimiter, path, [&progress](int rows) {
+    return exportRows(*m_order, format, path, [&progress](int rows) {
         progress.setValue(rows);
         return !progress.wasCanceled();
     });

@@ -45,7 +45,7 @@ public:
     // Asks for a file, then exports with a progress window that can stop it.
     void exportWithDialog();
     // Exports every row of the view to `path`, without asking.
-    ExportOutcome exportTo(const QString &path, Delimiter delimiter);
+    ExportOutcome exportTo(const QString &path, ExportFormat format);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -70,7 +70,7 @@ private:
     void reportCopied();
     void copyCell();
     void selectAll();
-    void exportFile(const QString &path, Delimiter delimiter);
+    void exportFile(const QString &path, ExportFormat format);
     std::vector<int> selectedRows() const;
 
     struct RowAction {

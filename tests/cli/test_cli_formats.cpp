@@ -2,6 +2,7 @@
 #include "Fixtures.h"
 
 using namespace realm;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -32,6 +33,41 @@ const QString NumberGame = QStringLiteral(
     "INSERT INTO user_data VALUES (1,'a','x');"
     "INSERT INTO user_item VALUES (1,1,57.0,-9223372036854775807-1,-3),(2,1,58,2.5,0.5),"
     "  (3,1,57,1e20,9223372036854775807);");
+
+// The cells' texts of read-back worksheet lines, without their types, and
+// the types alone.
+QByteArray textsOf(const QStringList &sheet)
+{
+    QByteArray texts;
+    for (const QString &line : sheet) {
+        QStringList cells = line.split(u'\t');
+        for (QString &cell : cells)
+            cell = cell.mid(2);
+        texts += cells.join(u'\t').toUtf8() + '\n';
+    }
+    return texts;
+}
+
+QStringList typesOf(const QStringList &sheet)
+{
+    QStringList types;
+    for (const QString &line : sheet) {
+        QString kinds;
+        for (const QString &cell : line.split(u'\t'))
+            kinds += cell.front();
+        types << kinds;
+    }
+    return types;
+}
+
+// Texts a spreadsheet would read as something else: its file's own escape
+// of a character, formulas, a number with a leading zero.
+const QString LookAlikeGame = QStringLiteral(
+    "CREATE TABLE user_data (char_id INTEGER, char_name TEXT, account_name TEXT);"
+    "CREATE TABLE user_item (item_id INTEGER, char_id INTEGER, item_type INTEGER, amount INTEGER, enchant INTEGER);"
+    "CREATE TABLE pet_data (pet_id INTEGER, nick_name TEXT);"
+    "INSERT INTO user_data VALUES (1,'_x0041_','a'),(2,'=1+2','a'),(3,'@SUM(B2)','a'),(4,'007','a');"
+    "INSERT INTO user_item VALUES (101,1,57,1,0),(102,2,57,2,0),(103,3,57,3,0),(104,4,57,4,0);");
 
 } // namespace
 
@@ -127,6 +163,50 @@ private slots:
         csv.replace('\t', ',').replace("\n", "\r\n");
         QCOMPARE(test::runCliInProcess(QStringList{QStringLiteral("--format=csv")} + equip).out,
                  "char_name,item_id,item_name,amount,enchant,pet_name\r\n" + csv);
+    }
+
+    // Read back by another reader, the worksheet holds what the tsv output
+    // shows, cell for cell; numbers only where a spreadsheet shows them so.
+    void xlsxHoldsWhatTheTextShows_data()
+    {
+        QTest::addColumn<QString>("game");
+        QTest::addColumn<QStringList>("types");
+        QTest::newRow("awkward texts") << AwkwardGame
+                                       << QStringList{u"ssssss"_s, u"snsnse"_s, u"snense"_s, u"snsese"_s, u"snsnse"_s,
+                                                      u"snsnse"_s, u"ensnse"_s, u"ensnse"_s, u"snsnse"_s};
+        QTest::newRow("look-alikes") << LookAlikeGame
+                                     << QStringList{u"ssssss"_s, u"snsnse"_s, u"snsnse"_s, u"snsnse"_s, u"snsnse"_s};
+        QTest::newRow("numbers") << NumberGame
+                                 << QStringList{u"ssssss"_s, u"snssse"_s, u"snssse"_s, u"snsnse"_s};
+    }
+    void xlsxHoldsWhatTheTextShows()
+    {
+        QFETCH(QString, game);
+        QFETCH(QStringList, types);
+        test::FixtureFolder folder;
+        folder.writeItems(AwkwardItems);
+        folder.writeGameDatabase(game);
+        folder.writeSqliteIni();
+        const QStringList equip = {QStringLiteral("--dir"), folder.path(), QStringLiteral("equip")};
+        const QString path = folder.file(QStringLiteral("equip.xlsx"));
+        const test::CliRun run = test::runCliInProcess(QStringList{QStringLiteral("--format=xlsx"), QStringLiteral("--output"), path} + equip);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, QByteArray());
+        const QStringList sheet = test::readXlsx(path);
+        QCOMPARE(textsOf(sheet), test::runCliInProcess(equip).out);
+        QCOMPARE(typesOf(sheet), types);
+    }
+
+    void xlsxWithoutAFileIsAUsageError()
+    {
+        const QStringList pets = {QStringLiteral("--dir"), m_folder.path(), QStringLiteral("pet"), QStringLiteral("x")};
+        for (const QStringList &arguments : {QStringList{QStringLiteral("--format=xlsx")} + pets,
+                                             QStringList{QStringLiteral("--output=x.xlsx")} + pets}) {
+            const test::CliRun run = test::runCliInProcess(arguments);
+            QCOMPARE(run.exitCode, 2);
+            QCOMPARE(run.out, QByteArray());
+            QVERIFY2(run.err.contains("--output"), run.err.constData());
+        }
     }
 
     void noRowsIsAHeaderOrAnEmptyArray()

@@ -33,13 +33,26 @@ for size in 16x16 24x24 32x32 48x48 64x64 128x128 256x256; do
 done
 [ -f "$prefix/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "no scalable icon"
 
+# Each manual page, English and Chinese, as man shows it, names every
+# option of the program's --help and, for realmquery-cli, every command
+# with each option of the command's own --help, and the exit statuses.
+options_of() { "$@" --help | grep -o -- '--[a-z-]*' | sort -u; }
 for program in realmquery realmquery-cli jet4writer; do
-  page=$prefix/share/man/man1/$program.1.gz
-  warnings=$(zcat "$page" | groff -man -ww -z -k -Tutf8 2>&1)
-  [ -z "$warnings" ] || fail "$program.1: $warnings"
-  text=$(zcat "$page" | sed 's/\\-/-/g')
-  for option in $("$prefix/bin/$program" --help | grep -o -- '--[a-z-]*' | sort -u); do
-    grep -qF -- "$option" <<<"$text" || fail "$program.1 lacks $option of --help"
+  installed=$prefix/bin/$program
+  wanted=$(options_of "$installed")
+  if [ "$program" = realmquery-cli ]; then
+    commands=$("$installed" --lang en --help | sed -n '/^Commands:/,/^$/s/^  \([a-z]*\)  .*/\1/p')
+    [ -n "$commands" ] || fail "realmquery-cli --help lists no commands"
+    for command in $commands; do wanted+=$'\n'"$command"$'\n'$(options_of "$installed" "$command"); done
+  fi
+  for page in "$prefix/share/man/man1/$program.1.gz" "$prefix/share/man/zh_CN/man1/$program.1.gz"; do
+    warnings=$(zcat "$page" | groff -man -ww -z -k -Tutf8 2>&1)
+    [ -z "$warnings" ] || fail "$page: $warnings"
+    shown=$(MANWIDTH=80 man -l "$page" 2>/dev/null)
+    grep -qE "EXIT STATUS|退出状态" <<<"$shown" || fail "$page shows no exit statuses"
+    for word in $wanted; do
+      grep -qE -- "(^|[^a-z-])$word([^a-z-]|$)" <<<"$shown" || fail "$page does not show $word"
+    done
   done
 done
 

@@ -127,4 +127,16 @@ QString standardGameSql()
         "INSERT INTO pet_data VALUES (109,'小白'),(110,'Shadow'),(111,NULL);");
 }
 
+QStringList readXlsx(const QString &path, bool layout)
+{
+    QProcess reader;
+    QStringList arguments = {QStringLiteral(XLSX_CELLS_PATH), path};
+    if (layout)
+        arguments.insert(1, QStringLiteral("--layout"));
+    reader.start(QStringLiteral(OPENPYXL_PYTHON), arguments);
+    if (!reader.waitForFinished(600000) || reader.exitCode() != 0)
+        return {QString::fromUtf8(reader.readAllStandardError())};
+    return QString::fromUtf8(reader.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+}
+
 } // namespace realm::test

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 namespace realm::test {
@@ -47,6 +48,13 @@ enum class SpecialFile { Fifo,
 bool makeSpecialFile(SpecialFile kind, const QString &path);
 // True when `path` (links followed) is still of that kind.
 bool isSpecialFile(SpecialFile kind, const QString &path);
+
+// A worksheet as an independent reader (openpyxl) finds it: with `layout`
+// first a line of the frozen cell, the header's boldness and the column
+// widths; then a line a row of tab-separated "type:text" cells, type n for
+// a number, s a text, f a formula, e empty (see xlsx_cells.py). On failure,
+// the reader's error alone.
+QStringList readXlsx(const QString &path, bool layout = false);
 
 // Runs the Jet 4 writer on TSV text; returns its exit code, stderr in `error`.
 int runJet4Writer(const QString &tsv, const QString &outputPath, QString *error = nullptr);

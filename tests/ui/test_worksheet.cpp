@@ -59,6 +59,28 @@ QByteArray fileBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
+// What the reader must find for the list in view: every cell as shown,
+// the ids and amounts (and a plain "-5") as numbers, all else as text.
+QStringList expectedSheet(const QAbstractItemModel &model)
+{
+    QStringList lines;
+    for (int row = -1; row < model.rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < model.columnCount(); ++column) {
+            const QString text = row < 0 ? model.headerData(column, Qt::Horizontal).toString()
+                                         : model.index(row, column).data().toString();
+            const bool number = row >= 0 && (column == 1 || column == 3 || text == u"-5");
+            QString escaped = text;
+            escaped.replace(u'\t', u"\\t"_s).replace(u'\n', u"\\n"_s);
+            cells << (text.isEmpty() ? u"e"_s : number ? u"n"_s
+                                                       : u"s"_s)
+                    + u':' + escaped;
+        }
+        lines << cells.join(u'\t');
+    }
+    return lines;
+}
+
 } // namespace
 
 class TestWorksheet : public QObject {
@@ -236,7 +258,7 @@ private slots:
         QTest::keyClick(list(), Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), header);
         const QString path = m_exports.filePath(u"none.csv"_s);
-        QCOMPARE(sheet()->exportTo(path, Delimiter::Comma).status, ExportOutcome::Status::Written);
+        QCOMPARE(sheet()->exportTo(path, ExportFormat::Csv).status, ExportOutcome::Status::Written);
         QCOMPARE(fileBytes(path), u"\xFEFF角色名称,装备ID,中文名称,数量,'+几属性,宠物名称\r\n"_s.toUtf8());
     }
 
@@ -262,8 +284,24 @@ private slots:
                                         .toUtf8();
         QCOMPARE(fileBytes(path), expected);
         const QString tabPath = m_exports.filePath(u"pets.txt"_s);
-        QCOMPARE(sheet()->exportTo(tabPath, Delimiter::Tab).status, ExportOutcome::Status::Written);
+        QCOMPARE(sheet()->exportTo(tabPath, ExportFormat::TabText).status, ExportOutcome::Status::Written);
         QVERIFY(fileBytes(tabPath).contains("\r\n陈六\t7\t狼宠召唤石\t1004\t+0\t\"line\ntwo\"\r\n"));
+    }
+
+    void xlsxHoldsEveryCellAsTheListShowsIt()
+    {
+        for (const auto search : {&TestWorksheet::searchEquipment, &TestWorksheet::searchPets}) {
+            (this->*search)();
+            const QString path = m_exports.filePath(u"list.xlsx"_s);
+            QCOMPARE(sheet()->exportTo(path, ExportFormat::Xlsx).status, ExportOutcome::Status::Written);
+            QStringList lines = test::readXlsx(path, true);
+            const QStringList layout = lines.takeFirst().split(u' ');
+            QCOMPARE(layout.value(0), u"A2"_s);
+            QCOMPARE(layout.value(1), u"bbbbbb"_s);
+            // The item names' column fits five Chinese characters.
+            QVERIFY2(layout.value(2).split(u',').value(2).toInt() >= 10, qPrintable(layout.value(2)));
+            QCOMPARE(lines, expectedSheet(*list()->model()));
+        }
     }
 
     void failedExportLeavesNoFile_data()
@@ -273,6 +311,8 @@ private slots:
         QTest::newRow("missing folder") << u"missing/pets.csv"_s << false;
         QTest::newRow("name of a folder") << u"folder.csv"_s << false;
         QTest::newRow("full disk") << u"full.csv"_s << true;
+        QTest::newRow("xlsx, missing folder") << u"missing/pets.xlsx"_s << false;
+        QTest::newRow("xlsx, full disk") << u"full.xlsx"_s << true;
     }
     void failedExportLeavesNoFile()
     {
@@ -293,14 +333,25 @@ private slots:
         rlimit small = saved;
         small.rlim_cur = diskFull ? 64 : saved.rlim_cur;
         setrlimit(RLIMIT_FSIZE, &small);
-        const ExportOutcome outcome = sheet()->exportTo(path, Delimiter::Comma);
+        const ExportFormat format = name.endsWith(u".xlsx"_s) ? ExportFormat::Xlsx : ExportFormat::Csv;
+        const ExportOutcome outcome = sheet()->exportTo(path, format);
         setrlimit(RLIMIT_FSIZE, &saved);
 
         QCOMPARE(outcome.status, ExportOutcome::Status::Failed);
         QVERIFY(!outcome.message.isEmpty());
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), diskFull ? QStringList{u"full.csv"_s} : QStringList());
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), diskFull ? QStringList{name} : QStringList());
         if (diskFull)
             QCOMPARE(fileBytes(path), QByteArray("old"));
+    }
+
+    void stoppedXlsxExportLeavesNoFile()
+    {
+        searchPets();
+        QTemporaryDir folder;
+        const ExportOutcome outcome = exportRows(sheet()->order(), ExportFormat::Xlsx, folder.filePath(u"pets.xlsx"_s),
+                                                 [](int) { return false; });
+        QCOMPARE(outcome.status, ExportOutcome::Status::Stopped);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 
     void exportOntoAFifoOrDeviceIsRefused_data()
@@ -323,7 +374,7 @@ private slots:
         if (throughLink)
             QVERIFY(QFile::link(node, path));
         searchPets();
-        const ExportOutcome outcome = sheet()->exportTo(path, Delimiter::Comma);
+        const ExportOutcome outcome = sheet()->exportTo(path, ExportFormat::Csv);
         QCOMPARE(outcome.status, ExportOutcome::Status::Failed);
         QVERIFY2(outcome.message.contains(path) && outcome.message.contains(u"不是普通文件"_s), qPrintable(outcome.message));
         QVERIFY(test::isSpecialFile(kind, node));
