@@ -28,7 +28,7 @@ apt_install() {
 # the packages; dpkg-dev and tclsh unpack and prepare the sources.
 install_packages() {
   local packages=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev mingw-w64-tools
-    wine64 nsis zip unzip xvfb xauth openbox x11-apps imagemagick ninja-build dpkg-dev tcl
+    wine64 nsis zip unzip xvfb xauth openbox xdotool imagemagick ninja-build dpkg-dev tcl
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-l10n-tools qt6-translations-l10n)
   local missing=()
   for package in "${packages[@]}"; do
@@ -108,9 +108,84 @@ build_qt() {
   step "cross Qt $qt_version built in $(((SECONDS - started) / 60)) min $(((SECONDS - started) % 60)) s"
 }
 
+# SQLite's amalgamation (one sqlite3.c), made from Debian's source with the
+# host's tclsh; the project's CMake compiles it for Windows.
+build_sqlite() {
+  sqlite_dir=$(find "$cache_dir" -maxdepth 1 -type d -name 'sqlite-amalgamation-*' -print -quit)
+  if [ -n "$sqlite_dir" ] && [ -f "$sqlite_dir/sqlite3.c" ]; then
+    return
+  fi
+  step "SQLite amalgamation from Debian's source"
+  local sqlite_source
+  sqlite_source=$(unpack_source sqlite3)
+  rm -rf "$cache_dir/sqlite-build"
+  mkdir -p "$cache_dir/sqlite-build"
+  (cd "$cache_dir/sqlite-build" && "$sqlite_source/configure" --quiet >/dev/null && nice -n 10 make -s sqlite3.c >/dev/null)
+  sqlite_dir=$cache_dir/sqlite-amalgamation-$(cat "$sqlite_source/VERSION")
+  mkdir -p "$sqlite_dir"
+  cp "$cache_dir/sqlite-build/sqlite3.c" "$cache_dir/sqlite-build/sqlite3.h" "$sqlite_dir/"
+  rm -rf "$cache_dir/sqlite-build"
+}
+
+export REALMQUERY_WINE_PREFIX=$build_dir/wine-prefix
+export REALMQUERY_WINDOWS_QT=$qt_prefix
+wine_run() { "$source_dir/packaging/windows/wine-run.sh" "$@"; }
+
+build_project() {
+  step "the project for Windows"
+  cmake -S "$source_dir" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_TOOLCHAIN_FILE="$qt_prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
+    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_CROSSCOMPILING_EMULATOR="$source_dir/packaging/windows/wine-run.sh" \
+    -DREALMQUERY_SQLITE_AMALGAMATION="$sqlite_dir" \
+    -DREALMQUERY_WERROR="${REALMQUERY_WERROR:-OFF}" >/dev/null
+  cmake --build "$build_dir" -j "$jobs"
+}
+
+# One wineserver for the whole run: a fresh one for every test program
+# costs seconds each.
+run_tests() {
+  step "tests under Wine"
+  wine_run wineboot -i >/dev/null 2>&1
+  WINEPREFIX=$REALMQUERY_WINE_PREFIX wineserver -p
+  local status=0
+  ctest --test-dir "$build_dir" -j 2 --output-on-failure || status=$?
+  WINEPREFIX=$REALMQUERY_WINE_PREFIX wineserver -k || true
+  return "$status"
+}
+
+make_packages() {
+  step "NSIS installer and portable .zip"
+  (cd "$build_dir" && cpack -G NSIS && cpack -G ZIP)
+  ls -l "$build_dir"/realmquery-*-win64.exe "$build_dir"/realmquery-*-win64.zip
+}
+
+# The installer installs silently; the installed command line then gives,
+# byte for byte, what the Linux build gives, on the demo data and through
+# FreeTDS against the TDS test server.
+check_installed_program() {
+  step "silent install under Wine, then the same searches as the Linux build"
+  local installer
+  installer=$(ls "$build_dir"/realmquery-*-win64.exe)
+  wine_run "$installer" /S '/D=C:\realmquery'
+  local installed
+  installed=$(WINEPREFIX=$REALMQUERY_WINE_PREFIX winepath -u 'C:\realmquery')
+  [ -f "$installed/realmquery-cli.exe" ] || { echo "the installer did not install realmquery-cli.exe"; return 1; }
+  REALMQUERY_WINDOWS_CLI="$installed/realmquery-cli.exe" REALMQUERY_LINUX_CLI="$source_dir/build/bin/realmquery-cli" \
+    bash "$source_dir/packaging/windows/compare-outputs.sh" "$installed/demo"
+  xvfb-run -a -s '-screen 0 1280x900x24' bash "$source_dir/packaging/windows/screenshot.sh" \
+    "$installed/realmquery.exe" 'C:\realmquery\demo' "$build_dir/main-window-after-search.png"
+}
+
 step "packages"
 install_packages
 enable_sources
 mkdir -p "$cache_dir"
 build_qt
 [ "${1:-}" = qt ] && exit 0
+build_sqlite
+build_project
+run_tests
+make_packages
+check_installed_program
+step "done"
