@@ -131,12 +131,14 @@ export REALMQUERY_WINE_PREFIX=$build_dir/wine-prefix
 export REALMQUERY_WINDOWS_QT=$qt_prefix
 wine_run() { "$source_dir/packaging/windows/wine-run.sh" "$@"; }
 
+# lrelease is a host tool: Debian's own Qt 6.4.2 has it, the cross Qt not.
 build_project() {
   step "the project for Windows"
   cmake -S "$source_dir" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_TOOLCHAIN_FILE="$qt_prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
     -DQT_CHAINLOAD_TOOLCHAIN_FILE="$toolchain" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$source_dir/packaging/windows/wine-run.sh" \
+    -DQt6LinguistTools_DIR=/usr/lib/x86_64-linux-gnu/cmake/Qt6LinguistTools \
     -DREALMQUERY_SQLITE_AMALGAMATION="$sqlite_dir" \
     -DREALMQUERY_WERROR="${REALMQUERY_WERROR:-OFF}" >/dev/null
   cmake --build "$build_dir" -j "$jobs"
