@@ -155,6 +155,14 @@
 program&apos;s own folder when that holds db.ini, else from $XDG_CONFIG_HOME/realmquery
 (usually ~/.config/realmquery). db.mdb is read from the same folder as db.ini.</translation>
     </message>
+    <message>
+        <source>设置：db.ini 从 --dir 指定的文件夹读取；没有 --dir 时，若程序所在的文件夹中有 db.ini
+就从那里读取，否则从 %LOCALAPPDATA%\realmquery 读取。
+db.mdb 从 db.ini 所在的文件夹读取。</source>
+        <translation>Settings: db.ini is read from the folder given with --dir; without it, from the
+program&apos;s own folder when that holds db.ini, else from %LOCALAPPDATA%\realmquery.
+db.mdb is read from the same folder as db.ini.</translation>
+    </message>
 </context>
 <context>
     <name>realm::Query</name>

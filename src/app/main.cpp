@@ -125,8 +125,14 @@ std::optional<int> answerInfoOptions(int &argc, char **argv)
 }
 
 // Without a display Qt's default platform aborts; say so plainly instead.
+// A Windows desktop always has its window system.
 bool windowSystemReachable(int argc, char **argv)
 {
+#ifdef Q_OS_WIN
+    Q_UNUSED(argc)
+    Q_UNUSED(argv)
+    return true;
+#else
     for (int i = 1; i < argc; ++i) {
         const QByteArray argument(argv[i]);
         if (argument == "-platform" || argument == "--platform")
@@ -134,6 +140,7 @@ bool windowSystemReachable(int argc, char **argv)
     }
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+#endif
 }
 
 // No folder holds db.ini: say what to set up, and offer to start it where a

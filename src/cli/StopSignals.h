@@ -5,8 +5,9 @@
 
 namespace realm::cli {
 
-// SIGINT and SIGTERM as a signal on the main thread's event loop: the
-// handler only writes the signal's number into a pipe, which the loop reads.
+// SIGINT and SIGTERM (on Windows the console's Ctrl+C, Ctrl+Break and close
+// events) as a signal on the main thread's event loop: the handler only
+// writes the signal's number into a pipe, which the loop reads.
 class StopSignals : public QObject {
     Q_OBJECT
 public:

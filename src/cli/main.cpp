@@ -6,6 +6,12 @@
 
 #include <sqlite3.h>
 
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#endif
+
 namespace {
 
 using namespace realm::cli;
@@ -23,10 +29,25 @@ bool chooseLanguage(const QStringList &arguments)
     return true;
 }
 
+#ifdef Q_OS_WIN
+// The rows go out as the bytes written, as on every other system: without
+// this the C run time makes each "\n" a "\r\n" (and CSV's "\r\n" a
+// "\r\r\n"). A console is told the bytes are UTF-8.
+void writeStreamsAsBytes()
+{
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    SetConsoleOutputCP(CP_UTF8);
+}
+#endif
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+#ifdef Q_OS_WIN
+    writeStreamsAsBytes();
+#endif
     // Each connection is used by one thread at a time: SQLite's locks around
     // every call would only cost time (a fifth of it on a million rows).
     sqlite3_config(SQLITE_CONFIG_MULTITHREAD);

@@ -1,7 +1,6 @@
 #include "data/Arguments.h"
 
 #include <QCoreApplication>
-#include <QStringDecoder>
 
 namespace realm {
 
@@ -25,18 +24,6 @@ std::optional<QString> optionOf(const QStringList &arguments, qsizetype index)
 }
 
 } // namespace
-
-TypedArguments typedArguments(int argc, const char *const *argv)
-{
-    TypedArguments typed;
-    for (int i = 0; i < argc; ++i) {
-        QStringDecoder decoder(QStringDecoder::System, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-        typed.arguments << decoder.decode(QByteArrayView(argv[i]));
-        if (decoder.hasError() && !typed.undecodable)
-            typed.undecodable = i;
-    }
-    return typed;
-}
 
 QString undecodableArgumentMessage(const QStringList &arguments, qsizetype index)
 {

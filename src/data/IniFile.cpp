@@ -1,11 +1,10 @@
 #include "data/IniFile.h"
 
+#include "data/GbkText.h"
 #include "data/RegularFile.h"
 
 #include <QCoreApplication>
 #include <QList>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 #include <algorithm>
 #include <optional>
@@ -82,16 +81,14 @@ FileOrProblem readFile(const QString &path)
         bytes.remove(0, 3);
     if (isUtf8OutsideComments(bytes))
         return DecodedFile{QString::fromUtf8(bytes), Encoding::Utf8};
-    QStringDecoder gbk("GB18030");
-    return DecodedFile{gbk.decode(bytes), Encoding::Gbk};
+    return DecodedFile{decodeGbk(bytes), Encoding::Gbk};
 }
 
 QByteArray encode(const QString &text, Encoding encoding)
 {
     if (encoding == Encoding::Utf8)
         return text.toUtf8();
-    QStringEncoder gbk("GB18030");
-    return gbk.encode(text);
+    return encodeGbk(text);
 }
 
 // Cuts whole characters off the end until the encoded value fits. Every

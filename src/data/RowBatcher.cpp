@@ -2,6 +2,10 @@
 
 #include <ctime>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace realm {
 
 namespace {
@@ -12,12 +16,17 @@ constexpr qint64 OldBatchMilliseconds = 40;
 
 // The coarse clock gives the time of the last tick without reading the
 // hardware clock: a row costs a few nanoseconds instead of tens, and a
-// batch's age needs no finer grain than a tick.
+// batch's age needs no finer grain than a tick. Windows keeps its tick count
+// the same way.
 qint64 coarseMilliseconds()
 {
+#ifdef Q_OS_WIN
+    return qint64(GetTickCount64());
+#else
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
     return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1'000'000;
+#endif
 }
 
 } // namespace

@@ -1,13 +1,9 @@
 #include "data/ServerAddress.h"
 
 #include "data/DataError.h"
+#include "data/Datagram.h"
 
 #include <QCoreApplication>
-
-#include <netdb.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <memory>
 
@@ -117,28 +113,6 @@ constexpr unsigned char BrowserAnswer = 0x05;
 // A lost datagram is asked again this often within the wait.
 constexpr std::chrono::milliseconds AskAgainEvery{1000};
 
-struct AddressList {
-    addrinfo *first = nullptr;
-    ~AddressList() { freeaddrinfo(first); }
-};
-
-class Descriptor {
-public:
-    explicit Descriptor(int descriptor)
-        : m_descriptor(descriptor) { }
-    ~Descriptor()
-    {
-        if (m_descriptor >= 0)
-            close(m_descriptor);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    int get() const { return m_descriptor; }
-
-private:
-    int m_descriptor;
-};
-
 DataError browserSilent(const ServerAddress &address)
 {
     return DataError(ErrorNumber::ServerUnreachable,
@@ -163,47 +137,15 @@ quint16 tcpPortIn(const QByteArray &answer)
     return 0;
 }
 
-// Asks until an answer comes, the socket is refused or the wait is over.
-QByteArray ask(int socket, const QByteArray &query, std::chrono::milliseconds wait)
-{
-    const auto deadline = std::chrono::steady_clock::now() + wait;
-    auto nextAsk = std::chrono::steady_clock::now();
-    QByteArray answer(65535, Qt::Uninitialized);
-    for (auto now = nextAsk; now < deadline; now = std::chrono::steady_clock::now()) {
-        if (now >= nextAsk) {
-            send(socket, query.constData(), std::size_t(query.size()), 0);
-            nextAsk = now + AskAgainEvery;
-        }
-        const auto until = std::min(nextAsk, deadline);
-        pollfd ready{socket, POLLIN, 0};
-        const auto milliseconds = std::chrono::ceil<std::chrono::milliseconds>(until - now).count();
-        if (poll(&ready, 1, int(std::max<qint64>(milliseconds, 1))) <= 0)
-            continue;
-        const ssize_t received = recv(socket, answer.data(), std::size_t(answer.size()), 0);
-        if (received > 0)
-            return answer.first(received);
-        if (received < 0 && errno == ECONNREFUSED)
-            return {};
-    }
-    return {};
-}
-
 } // namespace
 
 quint16 askBrowserForPort(const ServerAddress &address, std::chrono::milliseconds wait)
 {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_DGRAM;
-    AddressList addresses;
-    if (getaddrinfo(address.host.toUtf8().constData(), BrowserService, &hints, &addresses.first) != 0 || !addresses.first)
-        throw DataError(ErrorNumber::ServerUnreachable, QCoreApplication::translate("realm::ServerAddress", "找不到主机 %1。").arg(address.host));
-    const addrinfo *target = addresses.first;
-    const Descriptor socket(::socket(target->ai_family, target->ai_socktype | SOCK_CLOEXEC, target->ai_protocol));
-    if (socket.get() < 0 || ::connect(socket.get(), target->ai_addr, target->ai_addrlen) != 0)
-        throw browserSilent(address);
     const QByteArray query = char(InstanceQuery) + address.instance.toLocal8Bit() + '\0';
-    const quint16 port = tcpPortIn(ask(socket.get(), query, wait));
+    const DatagramAnswer answer = askOverUdp(address.host, BrowserService, query, wait, AskAgainEvery);
+    if (!answer.hostFound)
+        throw DataError(ErrorNumber::ServerUnreachable, QCoreApplication::translate("realm::ServerAddress", "找不到主机 %1。").arg(address.host));
+    const quint16 port = tcpPortIn(answer.reply);
     if (port == 0)
         throw browserSilent(address);
     return port;

@@ -18,7 +18,8 @@ void setProgramFolder(const QString &folder);
 // program's own folder (so a copied folder keeps working), then the user's
 // configuration folder.
 QStringList settingsSearchFolders();
-// $XDG_CONFIG_HOME/realmquery, usually ~/.config/realmquery.
+// $XDG_CONFIG_HOME/realmquery, usually ~/.config/realmquery; on Windows
+// %LOCALAPPDATA%\realmquery, the user's local application-data folder.
 QString userSettingsFolder();
 // The first searched folder that holds db.ini, if any.
 std::optional<QString> findSettingsFolder();

@@ -33,17 +33,37 @@ QString latinSansFace()
     return face;
 }
 
-QFont withLatinFaceFirst(QFont font)
+// Windows draws Chinese best in its own Chinese faces, whose Latin letters
+// serve as well: one of them goes first there. Elsewhere the Latin face
+// leads and the Chinese text comes from the fallback faces.
+QStringList leadingFaces()
+{
+#ifdef Q_OS_WIN
+    static const QStringList faces = [] {
+        const QStringList installed = QFontDatabase::families();
+        for (const QString &chinese : {QStringLiteral("Microsoft YaHei"), QStringLiteral("SimSun")}) {
+            if (installed.contains(chinese))
+                return QStringList{chinese, latinSansFace()};
+        }
+        return QStringList{latinSansFace()};
+    }();
+    return faces;
+#else
+    return {latinSansFace()};
+#endif
+}
+
+QFont withReadableFacesFirst(QFont font)
 {
     QStringList families = font.families();
     if (families.isEmpty())
         families << font.family();
-    const QString latin = latinSansFace();
-    if (families.value(0) == latin)
+    const QStringList leading = leadingFaces();
+    if (families.mid(0, leading.size()) == leading)
         return font;
-    families.removeAll(latin);
-    families.prepend(latin);
-    font.setFamilies(families);
+    for (const QString &face : leading)
+        families.removeAll(face);
+    font.setFamilies(leading + families);
     return font;
 }
 
@@ -82,13 +102,13 @@ void useReadableFonts(QWidget *form)
 {
     for (QWidget *widget : form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
         if (qobject_cast<QLineEdit *>(widget) || qobject_cast<QComboBox *>(widget))
-            widget->setFont(withLatinFaceFirst(widget->font()));
+            widget->setFont(withReadableFacesFirst(widget->font()));
         auto *view = qobject_cast<QTableView *>(widget);
         if (!view)
             continue;
-        view->setFont(withLatinFaceFirst(view->font()));
+        view->setFont(withReadableFacesFirst(view->font()));
         for (QHeaderView *header : view->findChildren<QHeaderView *>(Qt::FindDirectChildrenOnly))
-            header->setFont(withLatinFaceFirst(header->font()));
+            header->setFont(withReadableFacesFirst(header->font()));
         setRowHeight(view);
     }
 }

@@ -1,10 +1,10 @@
 #include "data/DataError.h"
+#include "data/GbkText.h"
 #include "data/IniFile.h"
 #include "data/Module1.h"
 #include "data/Settings.h"
 
 #include <QDir>
-#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -25,8 +25,7 @@ class TestIniFile : public QObject {
 
     static QByteArray gbk(const QString &text)
     {
-        QStringEncoder encoder("GB18030");
-        return encoder.encode(text);
+        return encodeGbk(text);
     }
 
     static QString section() { return QStringLiteral("基础设置"); }
@@ -60,6 +59,9 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         const QString text = QStringLiteral("[基础设置]\r\nserverip=游戏服务器\r\nuserid=sa\r\npassword=秘密\r\n");
         QTest::newRow("gbk") << gbk(text);
+        // As Notepad on a Chinese Windows saves it, whatever codec the
+        // platform's GBK side uses.
+        QTest::newRow("gbk bytes") << QByteArray("[\xBB\xF9\xB4\xA1\xC9\xE8\xD6\xC3]\r\nserverip=\xD3\xCE\xCF\xB7\xB7\xFE\xCE\xF1\xC6\xF7\r\nuserid=sa\r\npassword=\xC3\xD8\xC3\xDC\r\n");
         QTest::newRow("utf-8") << text.toUtf8();
         QTest::newRow("utf-8 with byte-order mark") << QByteArray("\xEF\xBB\xBF") + text.toUtf8();
     }

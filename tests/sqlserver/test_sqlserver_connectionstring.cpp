@@ -41,6 +41,37 @@ Pairs parseAsDriver(const QString &text)
     return pairs;
 }
 
+// Reads a connection string by the ODBC rules Microsoft's drivers follow: a
+// braced value runs to a single "}", a doubled one stands for "}".
+Pairs parseAsOdbc(const QString &text)
+{
+    Pairs pairs;
+    qsizetype at = 0;
+    while (at < text.size()) {
+        const qsizetype equals = text.indexOf(u'=', at);
+        if (equals < 0)
+            break;
+        QString value;
+        qsizetype end = equals + 1;
+        if (text.at(end) == u'{') {
+            for (++end; end < text.size(); ++end) {
+                if (text.at(end) == u'}' && !(end + 1 < text.size() && text.at(end + 1) == u'}'))
+                    break;
+                value += text.at(end);
+                end += text.at(end) == u'}' ? 1 : 0;
+            }
+            ++end;
+        } else {
+            end = text.indexOf(u';', equals);
+            end = end < 0 ? text.size() : end;
+            value = text.sliced(equals + 1, end - equals - 1);
+        }
+        pairs.append({text.sliced(at, equals - at).toUpper(), value});
+        at = end + 1;
+    }
+    return pairs;
+}
+
 QString valueOf(const Pairs &pairs, const QString &key)
 {
     for (const auto &[name, value] : pairs) {
@@ -157,6 +188,24 @@ private slots:
         QCOMPARE(valueOf(pairs, QStringLiteral("UID")), userId);
         QCOMPARE(valueOf(pairs, QStringLiteral("PWD")), password);
         QCOMPARE(valueOf(pairs, QStringLiteral("CLIENTCHARSET")), QStringLiteral("UTF-8"));
+    }
+
+    // Microsoft's drivers undo doubled braces, so for them even "};" is
+    // escaped, not refused: every driver reads back the values unchanged.
+    void oddValuesAddNoKeysForMicrosoftDrivers_data() { oddValuesAddNoKeys_data(); }
+    void oddValuesAddNoKeysForMicrosoftDrivers()
+    {
+        QFETCH(QString, userId);
+        QFETCH(QString, password);
+        const GameServerLogin odd = login(QStringLiteral("gamedb,1433"), password + u"};PWD=x"_s, userId);
+        for (const auto driver : {realm::SqlServerDriver::MicrosoftOdbc18, realm::SqlServerDriver::WindowsSqlServer}) {
+            const Pairs pairs = parseAsOdbc(odbcConnectionString(driver, odd, {u"fe80::1"_s, 1500, {}}));
+            QCOMPARE(valueOf(pairs, QStringLiteral("DRIVER")), realm::driverName(driver));
+            QCOMPARE(valueOf(pairs, QStringLiteral("SERVER")), u"tcp:[fe80::1],1500"_s);
+            QCOMPARE(valueOf(pairs, QStringLiteral("UID")), userId);
+            QCOMPARE(valueOf(pairs, QStringLiteral("PWD")), odd.password);
+            QCOMPARE(keysOf(pairs).count(u"PWD"_s), 1);
+        }
     }
 
     // "};" would end a braced value early; it is refused without echoing

@@ -1,6 +1,7 @@
 #include "data/odbc/ConnectionString.h"
 
 #include "data/DataError.h"
+#include "data/odbc/DriverChoice.h"
 
 #include <QCoreApplication>
 
@@ -20,9 +21,23 @@ QString braced(const QString &value, const QString &what)
     return u'{' + value + u'}';
 }
 
-} // namespace
+// Microsoft's drivers read a braced value up to a single "}", and a doubled
+// one as a "}" of the value, as the ODBC rules say.
+QString bracedForMicrosoft(const QString &value, const QString &)
+{
+    return u'{' + QString(value).replace(u'}', QStringLiteral("}}")) + u'}';
+}
 
-QString odbcConnectionString(const GameServerLogin &login, const ServerAddress &address)
+using Bracing = QString (*)(const QString &value, const QString &what);
+
+QString loginKeys(const GameServerLogin &login, Bracing brace)
+{
+    return QStringLiteral("DATABASE={realmdb};UID=%1;PWD=%2;")
+        .arg(brace(login.userId, QCoreApplication::translate("realm::ConnectionString", "登录名")),
+             brace(login.password, QCoreApplication::translate("realm::ConnectionString", "密码")));
+}
+
+QString freeTdsConnectionString(const GameServerLogin &login, const ServerAddress &address)
 {
     // The driver finds no port of its own (it would try port 0), so the
     // string always names one.
@@ -31,9 +46,36 @@ QString odbcConnectionString(const GameServerLogin &login, const ServerAddress &
                        .arg(address.port);
     // The largest packets the server allows: a large result then costs the
     // driver an eighth of the reads and packet headers of the default size.
-    text += QStringLiteral("DATABASE={realmdb};UID=%1;PWD=%2;TDS_Version=7.4;ClientCharset=UTF-8;PacketSize=32767;")
-                .arg(braced(login.userId, QCoreApplication::translate("realm::ConnectionString", "登录名")), braced(login.password, QCoreApplication::translate("realm::ConnectionString", "密码")));
+    return text + loginKeys(login, braced) + QStringLiteral("TDS_Version=7.4;ClientCharset=UTF-8;PacketSize=32767;");
+}
+
+// Microsoft's drivers take the port after the host, over TCP, an IPv6
+// address in brackets. Driver 17 and 18 would encrypt and verify the
+// server's certificate by default, which a server without one refuses, so
+// they are asked to connect as the other drivers do.
+QString microsoftConnectionString(SqlServerDriver driver, const GameServerLogin &login, const ServerAddress &address)
+{
+    const QString host = address.host.contains(u':') ? u'[' + address.host + u']' : address.host;
+    QString text = QStringLiteral("DRIVER={%1};SERVER=%2;")
+                       .arg(driverName(driver),
+                            bracedForMicrosoft(QStringLiteral("tcp:") + host + u',' + QString::number(address.port), {}));
+    text += loginKeys(login, bracedForMicrosoft);
+    if (driver != SqlServerDriver::WindowsSqlServer)
+        text += QStringLiteral("Encrypt=no;");
     return text;
+}
+
+} // namespace
+
+QString odbcConnectionString(const GameServerLogin &login, const ServerAddress &address)
+{
+    return odbcConnectionString(sqlServerDriver(), login, address);
+}
+
+QString odbcConnectionString(SqlServerDriver driver, const GameServerLogin &login, const ServerAddress &address)
+{
+    return driver == SqlServerDriver::FreeTds ? freeTdsConnectionString(login, address)
+                                              : microsoftConnectionString(driver, login, address);
 }
 
 ServerAddress serverAddressOf(const GameServerLogin &login)

@@ -1,8 +1,8 @@
 #include "data/odbc/LoginAttempt.h"
 
+#include "data/odbc/ThreadPriority.h"
+
 #include <sqlext.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <thread>
 
@@ -36,7 +36,7 @@ void LoginAttempt::run()
 {
     {
         const std::lock_guard lock(m_mutex);
-        m_threadId = int(gettid());
+        m_threadId = currentThreadNumber();
         if (m_givenUp)
             giveUp();
     }
@@ -78,7 +78,7 @@ void LoginAttempt::giveUp()
 {
     m_givenUp = true;
     if (m_threadId != 0)
-        setpriority(PRIO_PROCESS, id_t(m_threadId), 19);
+        lowerThreadPriority(m_threadId);
 }
 
 } // namespace realm

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# The installed Windows command line (under Wine) against the Linux build,
+# byte for byte: the same searches on the demo folder DEMO, then the same
+# searches through the FreeTDS driver against the TDS test server serving
+# the demo's game database. REALMQUERY_WINDOWS_CLI and REALMQUERY_LINUX_CLI
+# name the two programs.
+set -euo pipefail
+demo=$1
+here=$(cd "$(dirname "$0")" && pwd)
+server_script=$here/../../tests/tdsserver/tdsserver.py
+work=$(mktemp -d)
+server=
+cleanup() {
+  [ -n "$server" ] && kill "$server" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+searches=(
+  "equip --name 李 --enchant 12 --enchant-op >="
+  "--format csv equip --item 1126"
+  "--format json pet Shadow"
+  "--format csv item --name 长剑"
+  "account 李逍遥"
+  "--lang en --item-names e equip --name 张"
+)
+
+# Runs every search in folder $2 with both programs; "$1" names the data.
+compare_in() {
+  local what=$1 folder=$2 failed=0 windows_folder
+  windows_folder=$(WINEPREFIX=$REALMQUERY_WINE_PREFIX winepath -w "$folder")
+  for search in "${searches[@]}"; do
+    read -r -a words <<<"$search"
+    "$REALMQUERY_LINUX_CLI" --dir "$folder" "${words[@]}" >"$work/linux.out" 2>&1 || true
+    "$here/wine-run.sh" "$REALMQUERY_WINDOWS_CLI" --dir "$windows_folder" "${words[@]}" >"$work/windows.out" 2>&1 || true
+    if cmp -s "$work/linux.out" "$work/windows.out"; then
+      echo "same bytes ($what, $(wc -l <"$work/linux.out") lines): realmquery-cli $search"
+    else
+      echo "DIFFERENT ($what): realmquery-cli $search"
+      diff <(od -c "$work/linux.out") <(od -c "$work/windows.out") | head -20
+      failed=1
+    fi
+  done
+  return "$failed"
+}
+
+status=0
+compare_in "demo data" "$demo" || status=1
+
+# The SQL Server path: a folder with the demo's item file and a db.ini
+# naming the test server, which serves the demo's game database.
+mkdir -p "$work/server"
+cp "$demo/db.mdb" "$work/server/"
+coproc tds { exec python3 "$server_script" --db "$demo/realmdb.sqlite" --login operator --password secret --collation chinese --host 127.0.0.1 --port 0; }
+server=$tds_PID
+read -r port <&"${tds[0]}"
+printf '[基础设置]\nserverip=127.0.0.1,%s\nuserid=operator\npassword=secret\n' "$port" >"$work/server/db.ini"
+compare_in "FreeTDS, TDS test server on port $port" "$work/server" || status=1
+exit "$status"

@@ -1,0 +1,10 @@
+#include "data/odbc/DriverChoice.h"
+
+namespace realm {
+
+SqlServerDriver sqlServerDriver()
+{
+    return SqlServerDriver::FreeTds;
+}
+
+} // namespace realm
