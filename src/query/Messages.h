@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace realm::messages {
 
@@ -26,5 +27,13 @@ QString noSuchCharacter(const QString &characterName);
 QString noAccount(const QString &characterName);
 // A box whose text holds more than the number that was read from it.
 QString numberReadAs(const QString &boxName, const QString &boxText, const QString &number);
+
+// A search that read several servers, each server's end behind its name:
+// its row count, or what went wrong (timeout, cannot connect, login
+// refused, other error), joined into one status line.
+QString serverRows(const QString &serverName, int rowCount);
+QString serverFailed(const QString &serverName, long errorNumber);
+QString serverStopped(const QString &serverName);
+QString serverEnds(const QStringList &ends);
 
 } // namespace realm::messages

@@ -1,9 +1,11 @@
 #include "query/SearchChannel.h"
 
 #include "data/Module1.h"
+#include "query/Messages.h"
 
 #include <QMetaObject>
 
+#include <algorithm>
 #include <condition_variable>
 #include <mutex>
 
@@ -15,16 +17,63 @@ namespace {
 // waits, so a slow reader does not make the rows pile up in memory.
 constexpr int MaxBatchesInFlight = 32;
 
+using Status = SearchOutcome::Status;
+
+QString endOfServer(const QString &name, const SearchOutcome &outcome)
+{
+    switch (outcome.status) {
+    case Status::Failed:
+        return messages::serverFailed(name, outcome.errorNumber);
+    case Status::Stopped:
+        return messages::serverStopped(name);
+    default:
+        return messages::serverRows(name, outcome.rowCount);
+    }
+}
+
+// The one end of a search that read several servers, from each server's.
+SearchOutcome combinedOutcome(const std::vector<SearchOutcome> &outcomes, const QStringList &names)
+{
+    const auto has = [&outcomes](Status status) {
+        return std::ranges::any_of(outcomes, [status](const SearchOutcome &outcome) { return outcome.status == status; });
+    };
+    SearchOutcome combined = outcomes.front();
+    if (has(Status::InvalidInput) || has(Status::NotRun))
+        return combined;
+    QStringList ends;
+    combined.rowCount = 0;
+    for (std::size_t server = 0; server < outcomes.size(); ++server) {
+        combined.rowCount += outcomes[server].rowCount;
+        ends << endOfServer(names[qsizetype(server)], outcomes[server]);
+        if (combined.note.isEmpty())
+            combined.note = outcomes[server].note;
+    }
+    combined.message = messages::serverEnds(ends);
+    if (has(Status::Stopped))
+        combined.status = Status::Stopped;
+    else if (has(Status::Failed))
+        combined.status = Status::Failed;
+    else
+        combined.status = has(Status::Done) ? Status::Done : Status::NotFound;
+    return combined;
+}
+
 } // namespace
 
 // What the caller's thread and the connection's thread share of one search.
 class SearchChannel::Job {
 public:
-    explicit Job(quint64 number)
-        : generation(number) { }
+    Job(quint64 number, std::vector<std::size_t> chosen)
+        : generation(number), servers(std::move(chosen)), outcomes(servers.size()), m_lanesLeft(int(servers.size())) { }
 
     const quint64 generation;
+    // The servers it reads, positions in Module1::servers.
+    const std::vector<std::size_t> servers;
+    bool readsSeveral() const { return servers.size() > 1; }
     StopFlag stopFlag;
+    // Each server's end, kept on the caller's thread until the last.
+    std::vector<SearchOutcome> outcomes;
+    std::size_t outcomesLeft = servers.size();
 
     void stop()
     {
@@ -47,10 +96,11 @@ public:
         m_changed.notify_all();
     }
 
+    // One server's search ended; the job ends with the last.
     void end()
     {
         const std::lock_guard lock(m_mutex);
-        m_ended = true;
+        m_ended = --m_lanesLeft <= 0;
         m_changed.notify_all();
     }
     bool hasEnded()
@@ -68,6 +118,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     int m_inFlight = 0;
+    int m_lanesLeft;
     bool m_ended = false;
 };
 
@@ -75,11 +126,15 @@ private:
 // becomes a queued call on the caller's thread.
 class SearchChannel::Feed : public ListFeed {
 public:
-    Feed(SearchChannel &channel, std::shared_ptr<Job> job)
-        : m_channel(channel), m_job(std::move(job)) { }
+    Feed(SearchChannel &channel, std::shared_ptr<Job> job, std::size_t server)
+        : m_channel(channel), m_job(std::move(job)), m_server(server) { }
 
+    // With several servers the list was emptied as the search started: one
+    // server's start or failure leaves the others' rows.
     void clearRows() override
     {
+        if (m_job->readsSeveral())
+            return;
         m_rowsSent = 0;
         QMetaObject::invokeMethod(
             &m_channel,
@@ -96,10 +151,10 @@ public:
         m_rowsSent += batch->rowCount();
         QMetaObject::invokeMethod(
             &m_channel,
-            [channel = &m_channel, job = m_job, batch = std::move(batch)] {
+            [channel = &m_channel, job = m_job, batch = std::move(batch), server = m_server] {
                 job->batchTaken();
                 if (channel->isCurrent(job->generation))
-                    emit channel->rowsArrived(batch);
+                    emit channel->rowsArrived(batch, server);
             },
             Qt::QueuedConnection);
     }
@@ -110,6 +165,7 @@ public:
 private:
     SearchChannel &m_channel;
     std::shared_ptr<Job> m_job;
+    std::size_t m_server;
     int m_rowsSent = 0;
 };
 
@@ -125,25 +181,36 @@ SearchChannel::~SearchChannel()
 
 void SearchChannel::start(Search search)
 {
-    stop();
-    std::erase_if(m_jobs, [](const std::shared_ptr<Job> &job) { return job->hasEnded(); });
-    auto job = std::make_shared<Job>(++m_generation);
-    m_jobs.push_back(job);
-    m_running = true;
-    std::shared_ptr<Connection> connection = connectionOf(search, m_shared);
-    const Connection &lane = *connection;
-    m_shared.runner.post(lane, [this, job, keptAlive = std::move(connection), search = std::move(search)] {
-        runJob(job, search);
-    });
+    start(std::move(search), {0});
 }
 
-void SearchChannel::runJob(const std::shared_ptr<Job> &job, const Search &search)
+void SearchChannel::start(Search search, std::vector<std::size_t> servers)
 {
-    Feed feed(*this, job);
+    stop();
+    std::erase_if(m_jobs, [](const std::shared_ptr<Job> &job) { return job->hasEnded(); });
+    if (sourceOf(search) == SearchSource::ItemFile || servers.empty())
+        servers = {0};
+    auto job = std::make_shared<Job>(++m_generation, servers);
+    m_jobs.push_back(job);
+    m_running = true;
+    if (job->readsSeveral())
+        emit rowsCleared();
+    for (const std::size_t server : servers) {
+        std::shared_ptr<Connection> connection = connectionOf(search, m_shared, server);
+        const Connection &lane = *connection;
+        m_shared.runner.post(lane, [this, job, server, keptAlive = std::move(connection), search] {
+            runJob(job, search, server);
+        });
+    }
+}
+
+void SearchChannel::runJob(const std::shared_ptr<Job> &job, const Search &search, std::size_t server)
+{
+    Feed feed(*this, job, server);
     SearchOutcome outcome;
     try {
         job->stopFlag.throwIfRaised();
-        outcome = runSearch(search, m_shared, feed, job->stopFlag);
+        outcome = runSearch(search, m_shared, feed, job->stopFlag, server);
     } catch (const StatementStopped &) {
         outcome = {SearchOutcome::Status::Stopped, 0, {}, {}};
     } catch (const std::exception &error) {
@@ -151,15 +218,29 @@ void SearchChannel::runJob(const std::shared_ptr<Job> &job, const Search &search
     }
     outcome.rowCount = feed.rowsSent();
     QMetaObject::invokeMethod(
-        this,
-        [this, generation = job->generation, outcome] {
-            if (!isCurrent(generation))
-                return;
-            m_running = false;
-            emit finished(outcome);
-        },
-        Qt::QueuedConnection);
+        this, [this, job, server, outcome] { serverEnded(job, server, outcome); }, Qt::QueuedConnection);
     job->end();
+}
+
+void SearchChannel::serverEnded(const std::shared_ptr<Job> &job, std::size_t server, const SearchOutcome &outcome)
+{
+    if (!isCurrent(job->generation))
+        return;
+    const auto position = std::size_t(std::ranges::find(job->servers, server) - job->servers.begin());
+    job->outcomes[position] = outcome;
+    if (job->readsSeveral())
+        emit serverFinished(server, outcome);
+    if (--job->outcomesLeft > 0)
+        return;
+    m_running = false;
+    if (!job->readsSeveral()) {
+        emit finished(outcome);
+        return;
+    }
+    QStringList names;
+    for (const std::size_t chosen : job->servers)
+        names << m_shared.servers.at(chosen).settings.displayName;
+    emit finished(combinedOutcome(job->outcomes, names));
 }
 
 void SearchChannel::stop()
