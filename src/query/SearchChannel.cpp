@@ -6,6 +6,7 @@
 #include <QMetaObject>
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 
@@ -74,6 +75,7 @@ public:
     // Each server's end, kept on the caller's thread until the last.
     std::vector<SearchOutcome> outcomes;
     std::size_t outcomesLeft = servers.size();
+    std::atomic_bool listCleared = false;
 
     void stop()
     {
@@ -129,11 +131,11 @@ public:
     Feed(SearchChannel &channel, std::shared_ptr<Job> job, std::size_t server)
         : m_channel(channel), m_job(std::move(job)), m_server(server) { }
 
-    // With several servers the list was emptied as the search started: one
-    // server's start or failure leaves the others' rows.
+    // With several servers the first server's start empties the list:
+    // another's start or failure leaves the rows that came.
     void clearRows() override
     {
-        if (m_job->readsSeveral())
+        if (m_job->readsSeveral() && m_job->listCleared.exchange(true))
             return;
         m_rowsSent = 0;
         QMetaObject::invokeMethod(
@@ -193,8 +195,6 @@ void SearchChannel::start(Search search, std::vector<std::size_t> servers)
     auto job = std::make_shared<Job>(++m_generation, servers);
     m_jobs.push_back(job);
     m_running = true;
-    if (job->readsSeveral())
-        emit rowsCleared();
     for (const std::size_t server : servers) {
         std::shared_ptr<Connection> connection = connectionOf(search, m_shared, server);
         const Connection &lane = *connection;

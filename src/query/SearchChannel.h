@@ -28,7 +28,7 @@ public:
     // connection it reads, which is kept alive until it has run.
     void start(Search search);
     // The same on each of `servers` (positions in Module1::servers) at
-    // once; the list is emptied once, as the search starts, and each
+    // once; the list is emptied once, by the first server, and each
     // server's end comes through serverFinished before the one end. The
     // item lookup reads the item file only, whatever the servers.
     void start(Search search, std::vector<std::size_t> servers);

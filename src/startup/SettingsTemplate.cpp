@@ -39,7 +39,16 @@ QByteArray settingsTemplate()
                           "password=\n"
                           "; To try the program on the demo game database instead of SQL Server, remove\n"
                           "; the semicolon below and copy db.mdb from the demo folder here.\n"
-                          ";gamedb=%1\n")
+                          ";gamedb=%1\n"
+                          "; name: what the windows and the command line call this server.\n"
+                          ";name=\n"
+                          "\n"
+                          "; Each further game server: a section \"服务器:\" and its name, with the same\n"
+                          "; keys (serverip, userid, password, querytimeout), for example:\n"
+                          ";[服务器:二区]\n"
+                          ";serverip=10.0.0.2\n"
+                          ";userid=\n"
+                          ";password=\n")
         .arg(demoGameDatabase)
         .toUtf8();
 }

@@ -24,7 +24,9 @@ Form3::Form3(const WindowContext &context, QWidget *parent)
                                 QStringLiteral("角色查询"));
     sheet->reportTo(m_status);
     connect(sheet, &Worksheet::rowDoubleClicked, this,
-            [this](int row) { FormSlot<Form1>::instance().show(this->context()).searchCharacter(m_list->text(row, 0)); });
+            [this](int row) {
+                FormSlot<Form1>::instance().show(this->context()).searchCharacter(m_list->text(row, 0), {m_list->serverOf(row)});
+            });
     connect(Text1, &QLineEdit::returnPressed, this, &Form3::Command1_Click);
     closeOnEscape();
     followWindow(this, ListView1, Follow::Width | Follow::Height);
@@ -33,8 +35,9 @@ Form3::Form3(const WindowContext &context, QWidget *parent)
     rememberGeometry(this, {ListView1->horizontalHeader()});
 }
 
-void Form3::lookUp(const QString &name)
+void Form3::lookUp(const QString &name, std::vector<std::size_t> servers)
 {
+    m_servers = std::move(servers);
     Text1->setText(name);
     Command1_Click();
 }
@@ -54,13 +57,17 @@ void Form3::buildControls()
     QWidget::setTabOrder(Command1, ListView1);
     connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
     connect(&searches(), &SearchChannel::rowsCleared, m_list, &RowListModel::clearRows);
-    connect(&searches(), &SearchChannel::rowsArrived, m_list, &RowListModel::appendBatch);
+    connect(&searches(), &SearchChannel::rowsArrived, m_list, &RowListModel::appendBatchFrom);
     connect(&searches(), &SearchChannel::finished, m_list, &RowListModel::publishRows);
 }
 
 void Form3::Command1_Click()
 {
-    startSearch(AccountLookup{Text1->text()});
+    const Form1 *main = FormSlot<Form1>::instance().form();
+    std::vector<std::size_t> servers = m_servers;
+    if (servers.empty() && main)
+        servers = main->chosenServers();
+    startSearch(AccountLookup{Text1->text()}, servers, *m_list);
 }
 
 int Form3::rowsShown() const
