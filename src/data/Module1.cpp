@@ -37,7 +37,8 @@ QString itemFileAdvice(const QString &programFolder)
 QString settingsAdvice(const Settings &settings, const QString &programFolder)
 {
     const QString path = QDir::toNativeSeparators(settingsPath(programFolder));
-    QString advice = Text::tr("游戏数据库的服务器设置在 %1 的 [基础设置] 节中：serverip、userid 和 password。").arg(path);
+    const QString section = settings.section.isEmpty() ? QStringLiteral("基础设置") : settings.section;
+    QString advice = Text::tr("游戏数据库的服务器设置在 %1 的 [%2] 节中：serverip、userid 和 password。").arg(path, section);
     const QFileInfo file(path);
     if (!file.exists())
         advice += u'\n' + Text::tr("该文件不存在。");
