@@ -56,7 +56,7 @@ class TestSqlServerFanOut : public QObject {
 
     realm::test::FixtureFolder m_folder;
     std::vector<std::unique_ptr<TdsServerProcess>> m_servers;
-    QString m_closedAddress;
+    QString m_ini;
 
     TdsServerProcess &startServer(const QString &file, const QString &password, const QStringList &arguments = {})
     {
@@ -94,6 +94,7 @@ private slots:
         ini += serverSection(u"关闭"_s, closed.serverAddress(), Password);
         ini += u"[服务器:坏]\nquerytimeout=soon\n"_s;
         m_folder.writeIni(ini.toUtf8());
+        m_ini = ini;
     }
 
     void healthyServersGiveEveryRowOfTheirFiles()
@@ -154,14 +155,15 @@ private slots:
         QVERIFY(!listing.out.contains(Password.toUtf8()) && !listing.out.contains("wrong"));
     }
 
-    // Ctrl+C while one server stalls and the others have sent rows: every
-    // server stops, the lines written are whole.
+    // Ctrl+C while one server stalls (with time to spare before its
+    // timeout) and the others have sent rows: every server stops, the lines
+    // written are whole.
     void interruptStopsEveryServer()
     {
+        TdsServerProcess &stalling = startServer(u"realm3.sqlite"_s, Password, {u"--stall-on"_s, u"user_item"_s});
+        m_folder.writeIni((m_ini + serverSection(u"慢"_s, stalling.serverAddress(), Password, 120)).toUtf8());
         QProcess cli;
-        cli.start(QStringLiteral(REALMQUERY_CLI_PATH),
-                  {u"--dir"_s, m_folder.path(), u"--server"_s, u"一区"_s, u"--server"_s, u"停滞"_s, u"--server"_s, u"3区"_s,
-                   u"equip"_s});
+        cli.start(QStringLiteral(REALMQUERY_CLI_PATH), {u"--dir"_s, m_folder.path(), u"--server"_s, u"一区"_s, u"--server"_s, u"慢"_s, u"--server"_s, u"3区"_s, u"equip"_s});
         QVERIFY(cli.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(cli.bytesAvailable() > 0 || cli.state() == QProcess::NotRunning, 30000);
         QVERIFY(cli.state() == QProcess::Running);
