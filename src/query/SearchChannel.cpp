@@ -65,13 +65,23 @@ SearchOutcome combinedOutcome(const std::vector<SearchOutcome> &outcomes, const 
 class SearchChannel::Job {
 public:
     Job(quint64 number, std::vector<std::size_t> chosen)
-        : generation(number), servers(std::move(chosen)), outcomes(servers.size()), m_lanesLeft(int(servers.size())) { }
+        : generation(number), servers(std::move(chosen)), outcomes(servers.size()), m_lanesLeft(int(servers.size()))
+    {
+        for (std::size_t server = 0; server < servers.size(); ++server)
+            m_stopFlags.push_back(std::make_unique<StopFlag>());
+    }
 
     const quint64 generation;
     // The servers it reads, positions in Module1::servers.
     const std::vector<std::size_t> servers;
     bool readsSeveral() const { return servers.size() > 1; }
-    StopFlag stopFlag;
+    std::size_t positionOf(std::size_t server) const
+    {
+        return std::size_t(std::ranges::find(servers, server) - servers.begin());
+    }
+    // Each server's statement arms its own interruption, so each server
+    // has its own flag; stop raises them all.
+    StopFlag &stopFlagOf(std::size_t server) { return *m_stopFlags[positionOf(server)]; }
     // Each server's end, kept on the caller's thread until the last.
     std::vector<SearchOutcome> outcomes;
     std::size_t outcomesLeft = servers.size();
@@ -79,7 +89,8 @@ public:
 
     void stop()
     {
-        stopFlag.raise();
+        for (const std::unique_ptr<StopFlag> &flag : m_stopFlags)
+            flag->raise();
         const std::lock_guard lock(m_mutex);
         m_changed.notify_all();
     }
@@ -87,8 +98,9 @@ public:
     void waitForRoom()
     {
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_inFlight < MaxBatchesInFlight || stopFlag.isRaised(); });
-        stopFlag.throwIfRaised();
+        const StopFlag &anyFlag = *m_stopFlags.front();
+        m_changed.wait(lock, [this, &anyFlag] { return m_inFlight < MaxBatchesInFlight || anyFlag.isRaised(); });
+        anyFlag.throwIfRaised();
         ++m_inFlight;
     }
     void batchTaken()
@@ -119,6 +131,7 @@ public:
 private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
+    std::vector<std::unique_ptr<StopFlag>> m_stopFlags;
     int m_inFlight = 0;
     int m_lanesLeft;
     bool m_ended = false;
@@ -209,8 +222,9 @@ void SearchChannel::runJob(const std::shared_ptr<Job> &job, const Search &search
     Feed feed(*this, job, server);
     SearchOutcome outcome;
     try {
-        job->stopFlag.throwIfRaised();
-        outcome = runSearch(search, m_shared, feed, job->stopFlag, server);
+        StopFlag &stopFlag = job->stopFlagOf(server);
+        stopFlag.throwIfRaised();
+        outcome = runSearch(search, m_shared, feed, stopFlag, server);
     } catch (const StatementStopped &) {
         outcome = {SearchOutcome::Status::Stopped, 0, {}, {}};
     } catch (const std::exception &error) {
@@ -226,8 +240,7 @@ void SearchChannel::serverEnded(const std::shared_ptr<Job> &job, std::size_t ser
 {
     if (!isCurrent(job->generation))
         return;
-    const auto position = std::size_t(std::ranges::find(job->servers, server) - job->servers.begin());
-    job->outcomes[position] = outcome;
+    job->outcomes[job->positionOf(server)] = outcome;
     if (job->readsSeveral())
         emit serverFinished(server, outcome);
     if (--job->outcomesLeft > 0)

@@ -44,7 +44,10 @@ void RowListModel::appendBatch(std::shared_ptr<const ResultTable> batch)
 
 void RowListModel::appendBatchFrom(std::shared_ptr<const ResultTable> batch, std::size_t server)
 {
-    if (hasServerColumn() && batch->rowCount() > 0)
+    // Kept without the column too: a jump from a row of the one server
+    // chosen goes to that server.
+    const bool anotherServer = m_serverStarts.empty() || m_serverStarts.back().second != server;
+    if (batch->rowCount() > 0 && anotherServer)
         m_serverStarts.emplace_back(m_rows.rowCount(), server);
     appendBatch(std::move(batch));
 }

@@ -49,8 +49,8 @@ private:
     ListFormat m_format;
     ResultBatches m_rows;
     QStringList m_serverNames;
-    // Where each server's batch starts, in row order: its first row and
-    // its server.
+    // Where the rows of another server start, in row order: the first row
+    // and its server.
     std::vector<std::pair<int, std::size_t>> m_serverStarts;
     std::vector<int> m_positions;
     int m_publishedRows = 0;

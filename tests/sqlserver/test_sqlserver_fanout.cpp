@@ -1,8 +1,15 @@
 #include "../cli/CliRun.h"
 #include "Fixtures.h"
+#include "FormDriving.h"
 #include "TdsServerProcess.h"
+#include "ui/RowListModel.h"
+#include "ui/main/Form1.h"
 
+#include <QElapsedTimer>
+#include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
+#include <QSet>
 #include <QTest>
 
 #include <csignal>
@@ -173,7 +180,37 @@ private slots:
         const QByteArray out = cli.readAllStandardOutput();
         QVERIFY(out.startsWith("server\t") && out.endsWith('\n'));
     }
+
+    // The window on three servers, one stalling: the others' rows show
+    // with their server's name, and Stop ends every server's search at once.
+    void windowStopStopsEveryServer()
+    {
+        TdsServerProcess &stalling = startServer(u"realm4.sqlite"_s, Password, {u"--stall-on"_s, u"user_item"_s});
+        m_folder.writeIni((u"[基础设置]\nname=一区\ngamedb=realmdb.sqlite\n"_s
+                           + serverSection(u"2区"_s, m_servers.front()->serverAddress(), Password)
+                           + serverSection(u"慢"_s, stalling.serverAddress(), Password, 120))
+                              .toUtf8());
+        realm::ui::Form1 &form = realm::test::startProgram(m_folder.path());
+        form.findChild<QLineEdit *>(u"Text1"_s)->setText(u"李"_s);
+        form.findChild<QPushButton *>(u"Command1"_s)->click();
+        const realm::ui::RowListModel &list = form.resultList();
+        const auto serversShown = [&list] {
+            QSet<QString> names;
+            for (int row = 0; row < list.rowCount(); ++row)
+                names << list.data(list.index(row, 0), Qt::DisplayRole).toString();
+            return names;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(serversShown(), (QSet<QString>{u"一区"_s, u"2区"_s}), 30000);
+        QVERIFY(form.isSearching());
+        QElapsedTimer stopping;
+        stopping.start();
+        form.findChild<QPushButton *>(u"StopButton"_s)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!form.isSearching(), 5000);
+        QVERIFY2(stopping.elapsed() < 3000, qPrintable(QString::number(stopping.elapsed())));
+        QCOMPARE(list.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), u"服务器"_s);
+        realm::ui::FormSlot<realm::ui::Form1>::instance().unload();
+    }
 };
 
-QTEST_GUILESS_MAIN(TestSqlServerFanOut)
+QTEST_MAIN(TestSqlServerFanOut)
 #include "test_sqlserver_fanout.moc"
