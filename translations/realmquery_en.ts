@@ -102,12 +102,16 @@
 <context>
     <name>realm::Module1</name>
     <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
         <source>程序在文件夹 %1 中查找物品文件 db.mdb。</source>
         <translation>The program looks for the item file db.mdb in the folder %1.</translation>
     </message>
     <message>
-        <source>游戏数据库的服务器设置在 %1 的 [基础设置] 节中：serverip、userid 和 password。</source>
-        <translation>The game database server settings are in the [基础设置] section of %1: serverip, userid and password.</translation>
+        <source>游戏数据库的服务器设置在 %1 的 [%2] 节中：serverip、userid 和 password。</source>
+        <translation>The game database server settings are in the [%2] section of %1: serverip, userid and password.</translation>
     </message>
     <message>
         <source>该文件不存在。</source>
@@ -299,6 +303,20 @@ and the item file db.mdb beside it: %2.</translation>
         <source>警告：%1 中有 SQL Server 的密码，但其他用户也能读取这个文件。请只让自己可读：chmod 600 %1</source>
         <translation>Warning: %1 holds the SQL Server password, but other users may read it. Make it readable by you alone: chmod 600 %1</translation>
     </message>
+    <message>
+        <source>; name：窗口和命令行对这台服务器的称呼。
+</source>
+        <translation>; name: what the windows and the command line call this server.
+</translation>
+    </message>
+    <message>
+        <source>; 其他每台游戏服务器：一个名为“服务器:”加名称的节，键与上面相同
+; （serverip、userid、password、querytimeout），例如：
+</source>
+        <translation>; Each further game server: a section &quot;服务器:&quot; and its name, with the same
+; keys (serverip, userid, password, querytimeout), for example:
+</translation>
+    </message>
 </context>
 <context>
     <name>realm::SqliteConnection</name>
@@ -328,6 +346,18 @@ and the item file db.mdb beside it: %2.</translation>
 </context>
 <context>
     <name>realm::cli::CommandLine</name>
+    <message>
+        <source>读取名为 &lt;name&gt; 的游戏服务器（可重复）；不给出时读取基础服务器。</source>
+        <translation>Read the game server named &lt;name&gt; (repeatable); without it, the base server is read.</translation>
+    </message>
+    <message>
+        <source>读取 db.ini 中的所有游戏服务器。</source>
+        <translation>Read every game server of db.ini.</translation>
+    </message>
+    <message>
+        <source>列出 db.ini 中的游戏服务器：名称、地址或文件、登录名。</source>
+        <translation>List the game servers of db.ini: name, address or file, login.</translation>
+    </message>
     <message>
         <source>显示本帮助。</source>
         <translation>Show this help.</translation>
@@ -491,6 +521,10 @@ and the item file db.mdb beside it: %2.</translation>
 </context>
 <context>
     <name>realm::cli::SearchRunner</name>
+    <message>
+        <source>没有名为“%1”的服务器；db.ini 中的服务器：%2。</source>
+        <translation>No server is named &quot;%1&quot;; the servers of db.ini: %2.</translation>
+    </message>
     <message>
         <source>写入输出失败。</source>
         <translation>Writing the output failed.</translation>
@@ -896,8 +930,16 @@ realmquery-cli runs the same searches without one.</translation>
         <translation>The settings file %1 names no game server: serverip in section [%2] is missing or empty.</translation>
     </message>
     <message>
-        <source>设置文件 %1：querytimeout 必须是整数秒，0 表示不限时。</source>
-        <translation>The settings file %1: querytimeout must be a whole number of seconds, 0 for none.</translation>
+        <source>设置文件 %1：[%2] 节的 querytimeout 必须是整数秒，0 表示不限时。</source>
+        <translation>The settings file %1: querytimeout in section [%2] must be a whole number of seconds, 0 for none.</translation>
+    </message>
+    <message>
+        <source>设置文件 %1 中的节 [%2] 没有给出服务器名称。</source>
+        <translation>The settings file %1: section [%2] gives no server name.</translation>
+    </message>
+    <message>
+        <source>设置文件 %1 中的节 [%2]：服务器名称“%3”已被 [%4] 使用。</source>
+        <translation>The settings file %1: section [%2]: the server name &quot;%3&quot; is already used by [%4].</translation>
     </message>
     <message>
         <source>设置文件 %1 中 [%2] 的 serverip 写得不对：%3</source>
@@ -961,6 +1003,67 @@ realmquery-cli runs the same searches without one.</translation>
     <message>
         <source>第 %1 行</source>
         <translation>Row %1</translation>
+    </message>
+</context>
+<context>
+    <name>realm::Servers</name>
+    <message>
+        <source>%1 %2 行</source>
+        <translation>%1 %2 rows</translation>
+    </message>
+    <message>
+        <source>%1 超时</source>
+        <translation>%1 timed out</translation>
+    </message>
+    <message>
+        <source>%1 无法连接</source>
+        <translation>%1 unreachable</translation>
+    </message>
+    <message>
+        <source>%1 登录被拒绝</source>
+        <translation>%1 login refused</translation>
+    </message>
+    <message>
+        <source>%1 设置有误</source>
+        <translation>%1 settings wrong</translation>
+    </message>
+    <message>
+        <source>%1 出错（%2）</source>
+        <translation>%1 error (%2)</translation>
+    </message>
+    <message>
+        <source>%1 已停止</source>
+        <translation>%1 stopped</translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>; </translation>
+    </message>
+</context>
+<context>
+    <name>realm::ui::ServerChooser</name>
+    <message>
+        <source>全部服务器</source>
+        <translation>All servers</translation>
+    </message>
+    <message>
+        <source>全部</source>
+        <translation>all</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>服务器：%1</source>
+        <translation>Servers: %1</translation>
+    </message>
+</context>
+<context>
+    <name>realm::ui::RowListModel</name>
+    <message>
+        <source>服务器</source>
+        <translation>Server</translation>
     </message>
 </context>
 </TS>

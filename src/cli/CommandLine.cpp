@@ -61,10 +61,22 @@ QCommandLineOption itemNamesOption()
             QStringLiteral("c|e")};
 }
 
+QCommandLineOption serverOption()
+{
+    return {QStringLiteral("server"), Text::tr("读取名为 <name> 的游戏服务器（可重复）；不给出时读取基础服务器。"),
+            QStringLiteral("name")};
+}
+
+QCommandLineOption allServersOption()
+{
+    return {QStringLiteral("all-servers"), Text::tr("读取 db.ini 中的所有游戏服务器。")};
+}
+
 // The options taken on either side of the command.
 QList<QCommandLineOption> commonOptions()
 {
-    return {helpOption(), dirOption(), formatOption(), outputOption(), itemNamesOption(), languageOption()};
+    return {helpOption(), dirOption(), formatOption(), outputOption(),
+            itemNamesOption(), languageOption(), serverOption(), allServersOption()};
 }
 
 // A box of the windows: an option whose value is what would be typed there.
@@ -137,6 +149,11 @@ QList<CommandDefinition> commands()
          {},
          QStringLiteral("character"),
          accountLookup},
+        {QStringLiteral("servers"),
+         Text::tr("列出 db.ini 中的游戏服务器：名称、地址或文件、登录名。"),
+         {},
+         {},
+         {}},
     };
 }
 
@@ -198,7 +215,7 @@ QString helpText(const QString &usage, const QString &description, const QList<Q
 
 QString commandNames()
 {
-    return QStringLiteral("equip, pet, item, account");
+    return QStringLiteral("equip, pet, item, account, servers");
 }
 
 QString programDescription()
@@ -291,7 +308,16 @@ ParsedCommandLine requestOf(const CommandDefinition &definition, const QCommandL
     const auto itemNames = itemNamesName.isNull() ? ItemNameLanguage::Chinese : itemNamesNamed(itemNamesName);
     if (!itemNames)
         return UsageProblem{Text::tr("未知的物品名称“%1”，请用 c 或 e。").arg(itemNamesName)};
-    return Request{commonValue(dirOption(), program, parser), *format, output, *itemNames, definition.search(parser)};
+    const QString folder = commonValue(dirOption(), program, parser);
+    if (!definition.search)
+        return ServerListing{folder, *format};
+    return Request{folder,
+                   *format,
+                   output,
+                   *itemNames,
+                   definition.search(parser),
+                   program.values(serverOption()) + parser.values(serverOption()),
+                   program.isSet(allServersOption()) || parser.isSet(allServersOption())};
 }
 
 ParsedCommandLine commandRequest(const CommandDefinition &definition, const QCommandLineParser &program,
@@ -348,13 +374,20 @@ namespace {
 struct Dispatch {
     Streams streams;
 
+    bool settingsFound(const QString &folder) const
+    {
+        if (!folder.isEmpty() || findSettingsFolder())
+            return true;
+        printProblem(streams.err, missingSettingsReport() + u'\n' + Text::tr("窗口程序 realmquery 可以在那里创建 db.ini。"));
+        return false;
+    }
     int operator()(const Request &request) const
     {
-        if (request.folder.isEmpty() && !findSettingsFolder()) {
-            printProblem(streams.err, missingSettingsReport() + u'\n' + Text::tr("窗口程序 realmquery 可以在那里创建 db.ini。"));
-            return ExitFailure;
-        }
-        return runRequest(request, streams);
+        return settingsFound(request.folder) ? runRequest(request, streams) : ExitFailure;
+    }
+    int operator()(const ServerListing &listing) const
+    {
+        return settingsFound(listing.folder) ? listServers(listing, streams) : ExitFailure;
     }
     int operator()(const InfoText &info) const
     {

@@ -16,10 +16,11 @@ struct InfoText {
 struct UsageProblem {
     QString message;
 };
-using ParsedCommandLine = std::variant<Request, InfoText, UsageProblem>;
+using ParsedCommandLine = std::variant<Request, ServerListing, InfoText, UsageProblem>;
 
 // The program's options, then a command and its own options; --dir and
-// --format are taken on either side of the command.
+// --format are taken on either side of the command, as are the server
+// choices --server and --all-servers.
 ParsedCommandLine parseCommandLine(const QStringList &arguments);
 
 // Parses the arguments (the program's name first) and does what they ask:

@@ -12,6 +12,8 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 
+#include <algorithm>
+
 namespace realm::cli {
 
 namespace {
@@ -46,10 +48,50 @@ struct Preparation {
     }
     ListFormat operator()(const AccountLookup &) const
     {
-        shared.gameConn = openGameConnection(readSettings(folder), folder);
+        openGameServers(shared, readServerProfiles(folder), folder);
         return characterListFormat();
     }
 };
+
+// The servers a request reads, as positions in `profiles`, each once; or
+// the usage problem of a name no section gives.
+std::variant<std::vector<std::size_t>, QString> chosenServers(const Request &request, const std::vector<Settings> &profiles)
+{
+    std::vector<std::size_t> chosen;
+    if (request.allServers) {
+        for (std::size_t server = 0; server < profiles.size(); ++server)
+            chosen.push_back(server);
+        return chosen;
+    }
+    for (const QString &name : request.serverNames) {
+        const auto found = std::ranges::find(profiles, name, &Settings::displayName);
+        if (found == profiles.end()) {
+            QStringList known;
+            for (const Settings &profile : profiles)
+                known << profile.displayName;
+            return QCoreApplication::translate("realm::cli::SearchRunner", "没有名为“%1”的服务器；db.ini 中的服务器：%2。")
+                .arg(name, known.join(QStringLiteral(", ")));
+        }
+        const auto position = std::size_t(found - profiles.begin());
+        if (std::ranges::find(chosen, position) == chosen.end())
+            chosen.push_back(position);
+    }
+    if (chosen.empty())
+        chosen.push_back(0);
+    return chosen;
+}
+
+// A damaged section nobody chose is told, and the search goes on without
+// it; one that was chosen fails as its search.
+void tellUnchosenProblems(const std::vector<Settings> &profiles, const std::vector<std::size_t> &chosen, std::FILE *err)
+{
+    for (std::size_t server = 1; server < profiles.size(); ++server) {
+        if (!isUsable(profiles[server]) && std::ranges::find(chosen, server) == chosen.end())
+            printProblem(err, profiles[server].displayName + QStringLiteral(": ") + profiles[server].problem);
+    }
+}
+
+const QString ServerColumn = QStringLiteral("server");
 
 QStringList columnsOf(const Search &search)
 {
@@ -64,17 +106,26 @@ QStringList columnsOf(const Search &search)
 // stream at once, so a reader sees rows as they come.
 class BatchWriter {
 public:
-    BatchWriter(const ListFormat &format, TableWriter &writer, OutputBuffer &out)
-        : m_format(format), m_writer(writer), m_out(out), m_cells(std::size_t(format.columnCount())) { }
+    // With `serverNames`, each row starts with the name of its batch's
+    // server.
+    BatchWriter(const ListFormat &format, TableWriter &writer, OutputBuffer &out, QStringList serverNames)
+        : m_format(format), m_writer(writer), m_out(out), m_serverNames(std::move(serverNames)),
+          m_cells(std::size_t(format.columnCount() + (m_serverNames.isEmpty() ? 0 : 1))) { }
 
     // False once the output cannot take more.
-    bool write(const ResultTable &batch)
+    bool write(const ResultTable &batch, std::size_t server)
     {
         if (m_positions.empty())
             m_positions = m_format.positionsIn(batch);
+        ListFormat::ShownCell *cells = m_cells.data();
+        if (!m_serverNames.isEmpty()) {
+            cells->isSet = true;
+            cells->value = {ResultTable::Kind::Text, 0, 0, m_serverNames.at(qsizetype(server))};
+            ++cells;
+        }
         for (int row = 0; row < batch.rowCount(); ++row) {
             m_format.prefetchAhead(batch, row, m_positions);
-            m_format.shownRow(batch, row, m_positions, m_cells.data());
+            m_format.shownRow(batch, row, m_positions, cells);
             m_writer.writeRow(m_cells);
         }
         m_out.flush();
@@ -85,6 +136,7 @@ private:
     const ListFormat &m_format;
     TableWriter &m_writer;
     OutputBuffer &m_out;
+    const QStringList m_serverNames;
     Cells m_cells;
     std::vector<int> m_positions;
 };
@@ -94,24 +146,36 @@ private:
 struct SearchEnd {
     SearchOutcome outcome;
     int stopSignal = 0;
+    bool someServerRan = false; // of several servers, one at least
 };
 
-SearchEnd runToEnd(Module1 &shared, const Search &search, BatchWriter &rows)
+struct ServerRun {
+    const std::vector<std::size_t> &servers;
+    std::FILE *err;
+};
+
+SearchEnd runToEnd(Module1 &shared, const Search &search, const ServerRun &run, BatchWriter &rows)
 {
     SearchChannel channel(shared);
     StopSignals stopSignals;
     QEventLoop loop;
     SearchEnd end;
-    QObject::connect(&channel, &SearchChannel::rowsArrived, &loop, [&](const std::shared_ptr<const ResultTable> &batch) {
-        if (!rows.write(*batch))
-            channel.stop();
+    QObject::connect(&channel, &SearchChannel::rowsArrived, &loop,
+                     [&](const std::shared_ptr<const ResultTable> &batch, std::size_t server) {
+                         if (!rows.write(*batch, std::size_t(std::ranges::find(run.servers, server) - run.servers.begin())))
+                             channel.stop();
+                     });
+    QObject::connect(&channel, &SearchChannel::serverFinished, &loop, [&](std::size_t server, const SearchOutcome &outcome) {
+        end.someServerRan = end.someServerRan || outcome.status == Status::Done || outcome.status == Status::NotFound;
+        if (outcome.status == Status::Failed)
+            printProblem(run.err, shared.servers.at(server).settings.displayName + QStringLiteral(": ") + outcome.message);
     });
     QObject::connect(&channel, &SearchChannel::finished, &loop, [&](const SearchOutcome &outcome) {
         end.outcome = outcome;
         loop.quit();
     });
     QObject::connect(&stopSignals, &StopSignals::stopRequested, &channel, &SearchChannel::stop);
-    channel.start(search);
+    channel.start(search, run.servers);
     loop.exec();
     end.stopSignal = stopSignals.received();
     return end;
@@ -144,9 +208,9 @@ public:
             break;
         }
         // The rows received before a failure are written whole; a failure
-        // without rows leaves the output empty.
+        // without rows leaves the output empty, unless other servers ran.
         printProblem(m_err, end.outcome.message);
-        if (m_writer.wroteRows())
+        if (m_writer.wroteRows() || end.someServerRan)
             m_writer.finishIncomplete();
         return ExitFailure;
     }
@@ -193,8 +257,22 @@ int runRequest(const Request &request, Streams streams)
     const QString folder = programFolder();
     if (const auto note = exposedPasswordNote(folder))
         printProblem(streams.err, *note);
+    std::vector<std::size_t> servers{0};
+    if (sourceOf(request.search) == SearchSource::GameDatabase) {
+        const std::vector<Settings> profiles = readServerProfiles(folder);
+        auto chosen = chosenServers(request, profiles);
+        if (const auto *problem = std::get_if<QString>(&chosen)) {
+            printProblem(streams.err, *problem);
+            return ExitUsage;
+        }
+        servers = std::get<std::vector<std::size_t>>(chosen);
+        tellUnchosenProblems(profiles, servers, streams.err);
+    }
+    const bool severalServers = servers.size() > 1;
     OutputBuffer out(streams.out);
-    const auto writer = makeTableWriter(request.format, columnsOf(request.search), out, request.output);
+    const QStringList columns = columnsOf(request.search);
+    const auto writer = makeTableWriter(request.format, severalServers ? QStringList{ServerColumn} + columns : columns, out,
+                                        request.output);
     if (!writer->failure().isEmpty()) {
         printProblem(streams.err, writer->failure());
         return ExitFailure;
@@ -203,12 +281,38 @@ int runRequest(const Request &request, Streams streams)
     try {
         requireFolder(folder);
         const ListFormat format = std::visit(Preparation{shared, folder, request.itemNames}, request.search);
-        BatchWriter rows(format, *writer, out);
-        return Conclusion(*writer, out, streams.err)(runToEnd(shared, request.search, rows));
+        QStringList serverNames;
+        for (const std::size_t server : servers)
+            serverNames << (severalServers ? shared.servers.at(server).settings.displayName : QString());
+        BatchWriter rows(format, *writer, out, severalServers ? serverNames : QStringList());
+        const SearchEnd end = runToEnd(shared, request.search, {servers, streams.err}, rows);
+        return Conclusion(*writer, out, streams.err)(end);
     } catch (const DataError &error) {
         printProblem(streams.err, error.message());
         return ExitFailure;
     }
+}
+
+int listServers(const ServerListing &listing, Streams streams)
+{
+    setProgramFolder(listing.folder);
+    const std::vector<Settings> profiles = readServerProfiles(programFolder());
+    OutputBuffer out(streams.out);
+    const auto writer = makeTableWriter(listing.format,
+                                        {QStringLiteral("name"), QStringLiteral("address"), QStringLiteral("login")}, out);
+    for (const Settings &profile : profiles) {
+        const QString address = profile.gameDatabaseFile.isEmpty() ? profile.login.server : profile.gameDatabaseFile;
+        const QString login = profile.gameDatabaseFile.isEmpty() ? profile.login.userId : QString();
+        Cells cells(3);
+        const QString *texts[] = {&profile.displayName, &address, &login};
+        for (std::size_t column = 0; column < cells.size(); ++column)
+            cells[column] = {!texts[column]->isEmpty(), false, {ResultTable::Kind::Text, 0, 0, *texts[column]}};
+        writer->writeRow(cells);
+        if (!isUsable(profile))
+            printProblem(streams.err, profile.displayName + QStringLiteral(": ") + profile.problem);
+    }
+    writer->finish();
+    return out.failed() ? ExitFailure : ExitSuccess;
 }
 
 } // namespace realm::cli

@@ -14,6 +14,15 @@ struct Request {
     QString output; // the file an xlsx table goes to
     ItemNameLanguage itemNames = ItemNameLanguage::Chinese;
     Search search;
+    // The game servers to read, by display name; empty: the base server.
+    QStringList serverNames;
+    bool allServers = false;
+};
+
+// The `servers` command: the configured servers, without passwords.
+struct ServerListing {
+    QString folder;
+    OutputFormat format = OutputFormat::Tsv;
 };
 
 // Where the rows and the messages go: standard output and standard error
@@ -34,7 +43,13 @@ enum ExitStatus : int {
 // windows do and writes its rows to `streams.out` as they come, messages to
 // `streams.err`. SIGINT and SIGTERM stop the search, leave whole lines and
 // exit with 128 and the signal's number. Returns the exit status.
+//
+// With several servers each server's search runs at once; the output then
+// begins with a column "server", each server's failure is told on `err`
+// behind its name, and one failure makes the status ExitFailure once every
+// other server's rows are written.
 int runRequest(const Request &request, Streams streams = {});
+int listServers(const ServerListing &listing, Streams streams = {});
 
 // Writes a message to `err` behind the program's name.
 void printProblem(std::FILE *err, const QString &message);

@@ -176,6 +176,19 @@ std::optional<QString> findValue(const QString &text, const QString &section, co
     return std::nullopt;
 }
 
+// Each section's name in the order of the file; a name that comes again
+// is the same section, as findValue takes it.
+QStringList sectionNamesIn(const QString &text)
+{
+    QStringList names;
+    for (QStringView line : QStringView(text).split(u'\n')) {
+        const auto name = sectionName(trimBlanksAndTabs(line));
+        if (name && !names.contains(*name, Qt::CaseInsensitive))
+            names << *name;
+    }
+    return names;
+}
+
 } // namespace
 
 IniFile::IniFile(const QString &FileName)
@@ -207,6 +220,11 @@ QString IniFile::problem(const QString &AppName) const
     if (!hasSection(m_text, AppName))
         return QCoreApplication::translate("realm::IniFile", "设置文件 %1 中没有 [%2] 节。").arg(m_fileName, AppName);
     return {};
+}
+
+QStringList IniFile::sectionNames() const
+{
+    return sectionNamesIn(m_text);
 }
 
 QString GetFromINI(const QString &AppName, const QString &KeyName, const QString &FileName)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace realm {
 
@@ -41,6 +42,9 @@ public:
     // reason), UTF-16, or without the section. The empty text when the
     // section can be read.
     QString problem(const QString &AppName) const;
+    // The sections in the order of the file, each name once; none when the
+    // file gives no text.
+    QStringList sectionNames() const;
 
 private:
     QString m_fileName;

@@ -2,6 +2,7 @@
 
 #include "data/DataError.h"
 #include "data/ItemDatabase.h"
+#include "data/LazyConnection.h"
 #include "data/SqliteConnection.h"
 #include "data/odbc/OdbcConnection.h"
 
@@ -36,7 +37,8 @@ QString itemFileAdvice(const QString &programFolder)
 QString settingsAdvice(const Settings &settings, const QString &programFolder)
 {
     const QString path = QDir::toNativeSeparators(settingsPath(programFolder));
-    QString advice = Text::tr("游戏数据库的服务器设置在 %1 的 [基础设置] 节中：serverip、userid 和 password。").arg(path);
+    const QString section = settings.section.isEmpty() ? QStringLiteral("基础设置") : settings.section;
+    QString advice = Text::tr("游戏数据库的服务器设置在 %1 的 [%2] 节中：serverip、userid 和 password。").arg(path, section);
     const QFileInfo file(path);
     if (!file.exists())
         advice += u'\n' + Text::tr("该文件不存在。");
@@ -83,6 +85,13 @@ std::shared_ptr<Connection> openGameConnection(const Settings &settings, const Q
         settingsAdvice(settings, programFolder));
 }
 
+std::shared_ptr<Connection> openGameConnectionLater(const Settings &settings, const QString &programFolder)
+{
+    const QString description = settings.gameDatabaseFile.isEmpty() ? settings.login.server : settings.gameDatabaseFile;
+    return std::make_shared<LazyConnection>([settings, programFolder] { return openGameConnection(settings, programFolder); },
+                                            description);
+}
+
 void preloadItemNames(Module1 &module)
 {
     module.rsItemNames = openOnItemThread(module, QStringLiteral("select * from item "));
@@ -98,6 +107,54 @@ void openSharedData(Module1 &module, const Settings &settings, const QString &pr
 {
     module.itemConn = openItemConnection(programFolder);
     module.gameConn = openGameConnection(settings, programFolder);
+    module.servers = {{settings, module.gameConn}};
+    preloadItemNames(module);
+}
+
+namespace {
+
+// A server's trouble, behind its name.
+QString serverProblem(const Settings &server, const QString &problem)
+{
+    return Text::tr("%1：%2").arg(server.displayName, problem);
+}
+
+std::shared_ptr<Connection> openBaseServer(Module1 &module, const Settings &base, const QString &programFolder)
+{
+    if (!isUsable(base)) {
+        module.serverProblems << serverProblem(base, base.problem);
+        return openGameConnectionLater(base, programFolder);
+    }
+    try {
+        return openGameConnection(base, programFolder);
+    } catch (const DataError &error) {
+        module.serverProblems << serverProblem(base, error.message());
+        return openGameConnectionLater(base, programFolder);
+    }
+}
+
+} // namespace
+
+void openGameServers(Module1 &module, const std::vector<Settings> &servers, const QString &programFolder)
+{
+    if (servers.size() == 1) {
+        module.gameConn = openGameConnection(servers.front(), programFolder);
+        module.servers = {{servers.front(), module.gameConn}};
+        return;
+    }
+    module.gameConn = openBaseServer(module, servers.front(), programFolder);
+    module.servers = {{servers.front(), module.gameConn}};
+    for (auto server = servers.begin() + 1; server != servers.end(); ++server) {
+        if (!isUsable(*server))
+            module.serverProblems << serverProblem(*server, server->problem);
+        module.servers.push_back({*server, openGameConnectionLater(*server, programFolder)});
+    }
+}
+
+void openSharedData(Module1 &module, const std::vector<Settings> &servers, const QString &programFolder)
+{
+    module.itemConn = openItemConnection(programFolder);
+    openGameServers(module, servers, programFolder);
     preloadItemNames(module);
 }
 

@@ -4,6 +4,7 @@
 #include "data/ServerAddress.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <optional>
 
@@ -11,13 +12,24 @@ namespace realm {
 
 namespace {
 
-const QString Section = QStringLiteral("基础设置");
+const QString BaseSection = QStringLiteral("基础设置");
+
+// The sections of further servers: "服务器:" and the display name; a
+// full-width colon, as a Chinese keyboard types it, counts too.
+std::optional<QString> furtherServerName(const QString &section)
+{
+    for (const QString &prefix : {QStringLiteral("服务器:"), QStringLiteral("服务器：")}) {
+        if (section.startsWith(prefix))
+            return section.sliced(prefix.size()).trimmed();
+    }
+    return std::nullopt;
+}
 
 // The profile value with blanks trimmed once more, so that blanks inside
 // its quotes do not reach the login either.
-QString setting(const IniFile &file, const QString &key)
+QString setting(const IniFile &file, const QString &section, const QString &key)
 {
-    QString value = file.value(Section, key);
+    QString value = file.value(section, key);
     while (value.startsWith(u' '))
         value.remove(0, 1);
     while (value.endsWith(u' '))
@@ -39,16 +51,56 @@ std::optional<int> parseQueryTimeout(const QString &text)
 
 QString settingsProblem(const Settings &settings, const IniFile &file, const QString &path, bool timeoutIsValid)
 {
-    const QString fileProblem = file.problem(Section);
+    const QString &section = settings.section;
+    const QString fileProblem = file.problem(section);
     if (!fileProblem.isEmpty())
         return fileProblem;
     if (!timeoutIsValid)
-        return QCoreApplication::translate("realm::Settings", "设置文件 %1：querytimeout 必须是整数秒，0 表示不限时。").arg(path);
+        return QCoreApplication::translate("realm::Settings", "设置文件 %1：[%2] 节的 querytimeout 必须是整数秒，0 表示不限时。").arg(path, section);
     if (settings.login.server.isEmpty())
-        return QCoreApplication::translate("realm::Settings", "设置文件 %1 没有指定游戏服务器：[%2] 节的 serverip 缺失或为空。").arg(path, Section);
+        return QCoreApplication::translate("realm::Settings", "设置文件 %1 没有指定游戏服务器：[%2] 节的 serverip 缺失或为空。").arg(path, section);
     const auto address = parseServerAddress(settings.login.server);
     if (const auto *problem = std::get_if<QString>(&address))
-        return QCoreApplication::translate("realm::Settings", "设置文件 %1 中 [%2] 的 serverip 写得不对：%3").arg(path, Section, *problem);
+        return QCoreApplication::translate("realm::Settings", "设置文件 %1 中 [%2] 的 serverip 写得不对：%3").arg(path, section, *problem);
+    return {};
+}
+
+// The base server's name: its "name", else its game file without the
+// folder, else its address.
+QString baseDisplayName(const Settings &base, const IniFile &file)
+{
+    const QString name = setting(file, BaseSection, QStringLiteral("name"));
+    if (!name.isEmpty())
+        return name;
+    if (!base.gameDatabaseFile.isEmpty())
+        return QFileInfo(base.gameDatabaseFile).fileName();
+    return base.login.server;
+}
+
+// One section's keys, the same for every server.
+Settings readSection(const IniFile &file, const QString &path, const QString &section)
+{
+    Settings settings;
+    settings.section = section;
+    settings.login.server = setting(file, section, QStringLiteral("serverip"));
+    settings.login.userId = setting(file, section, QStringLiteral("userid"));
+    settings.login.password = setting(file, section, QStringLiteral("password"));
+    settings.gameDatabaseFile = setting(file, section, QStringLiteral("gamedb"));
+    const auto timeout = parseQueryTimeout(setting(file, section, QStringLiteral("querytimeout")));
+    settings.login.queryTimeoutSeconds = timeout.value_or(settings.login.queryTimeoutSeconds);
+    settings.problem = settingsProblem(settings, file, path, timeout.has_value());
+    return settings;
+}
+
+QString nameProblem(const std::vector<Settings> &before, const Settings &server, const QString &path)
+{
+    if (server.displayName.isEmpty())
+        return QCoreApplication::translate("realm::Settings", "设置文件 %1 中的节 [%2] 没有给出服务器名称。").arg(path, server.section);
+    for (const Settings &earlier : before) {
+        if (earlier.displayName.compare(server.displayName, Qt::CaseInsensitive) == 0)
+            return QCoreApplication::translate("realm::Settings", "设置文件 %1 中的节 [%2]：服务器名称“%3”已被 [%4] 使用。")
+                .arg(path, server.section, server.displayName, earlier.section);
+    }
     return {};
 }
 
@@ -63,15 +115,36 @@ Settings readSettings(const QString &programFolder)
 {
     const QString path = settingsPath(programFolder);
     const IniFile file(path);
-    Settings settings;
-    settings.login.server = setting(file, QStringLiteral("serverip"));
-    settings.login.userId = setting(file, QStringLiteral("userid"));
-    settings.login.password = setting(file, QStringLiteral("password"));
-    settings.gameDatabaseFile = setting(file, QStringLiteral("gamedb"));
-    const auto timeout = parseQueryTimeout(setting(file, QStringLiteral("querytimeout")));
-    settings.login.queryTimeoutSeconds = timeout.value_or(settings.login.queryTimeoutSeconds);
-    settings.problem = settingsProblem(settings, file, path, timeout.has_value());
-    return settings;
+    Settings base = readSection(file, path, BaseSection);
+    base.displayName = baseDisplayName(base, file);
+    return base;
+}
+
+std::vector<Settings> readServerProfiles(const QString &programFolder)
+{
+    const QString path = settingsPath(programFolder);
+    const IniFile file(path);
+    std::vector<Settings> servers{readSection(file, path, BaseSection)};
+    servers.front().displayName = baseDisplayName(servers.front(), file);
+    for (const QString &section : file.sectionNames()) {
+        const auto name = furtherServerName(section);
+        if (!name)
+            continue;
+        Settings server = readSection(file, path, section);
+        server.displayName = *name;
+        const QString problem = nameProblem(servers, server, path);
+        if (!problem.isEmpty()) {
+            server.problem = problem;
+            server.gameDatabaseFile.clear();
+        }
+        servers.push_back(std::move(server));
+    }
+    return servers;
+}
+
+bool isUsable(const Settings &server)
+{
+    return !server.gameDatabaseFile.isEmpty() || server.problem.isEmpty();
 }
 
 } // namespace realm

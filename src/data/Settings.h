@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace realm {
 
 // How to log in to the game database on SQL Server.
@@ -13,25 +15,40 @@ struct GameServerLogin {
     int queryTimeoutSeconds = 300;
 };
 
-// The settings file beside the program: section "基础设置" with the keys
-// "serverip", "userid" and "password" for the SQL Server game database.
-// An extra key "gamedb" names a SQLite file (relative to the program folder,
-// or absolute) to use as the game database instead: the demo and the tests
-// use it; without it, the game database is SQL Server.
-// "querytimeout" (seconds, 0 for none) bounds each statement on SQL Server.
+// One game server of the settings file beside the program. The section
+// "基础设置" is the base server, with the keys "serverip", "userid" and
+// "password" for the SQL Server game database. An extra key "gamedb" names
+// a SQLite file (relative to the program folder, or absolute) to use as the
+// game database instead: the demo and the tests use it; without it, the
+// game database is SQL Server. "querytimeout" (seconds, 0 for none) bounds
+// each statement on SQL Server; "name" gives the base server's display
+// name. Each further section "服务器:NAME" is one more server with the same
+// keys, NAME its display name.
 struct Settings {
     GameServerLogin login;
     QString gameDatabaseFile;
-    // Why the settings cannot reach SQL Server, naming the file: it is
-    // missing, unreadable or UTF-16, lacks the section, names no server, or
-    // holds a query timeout that is not a number. Empty when they can.
+    // Why the settings cannot reach SQL Server, naming the file and the
+    // section: it is missing, unreadable or UTF-16, lacks the section,
+    // names no server, or holds a query timeout that is not a number; for
+    // a further server also a section without a name or with a name taken
+    // before. Empty when they can.
     QString problem;
+    QString section{};
+    QString displayName{};
 };
 
 QString settingsPath(const QString &programFolder);
-// Reads serverip, userid, password (in that order), then gamedb and
-// querytimeout; each value trimmed of blanks. A missing file, section or key
-// gives empty values, and says why in `problem`.
+// The base server: reads serverip, userid, password (in that order), then
+// gamedb and querytimeout; each value trimmed of blanks. A missing file,
+// section or key gives empty values, and says why in `problem`.
 Settings readSettings(const QString &programFolder);
+// Every server of the file: the base one first, then the further ones in
+// the order of the file, each read as the base one is. A damaged section
+// says so in its own `problem` and leaves the others as they are.
+std::vector<Settings> readServerProfiles(const QString &programFolder);
+
+// Whether the server can be opened at all: a game file, or a SQL Server
+// login without a problem.
+bool isUsable(const Settings &server);
 
 } // namespace realm

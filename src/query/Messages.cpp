@@ -1,6 +1,9 @@
 #include "query/Messages.h"
 
+#include "data/DataError.h"
+
 #include <QCoreApplication>
+#include <QLocale>
 
 namespace realm::messages {
 
@@ -15,6 +18,14 @@ QString searches(const char *text)
 {
     return QCoreApplication::translate("realm::Searches", text);
 }
+
+QString servers(const char *text)
+{
+    return QCoreApplication::translate("realm::Servers", text);
+}
+
+// The driver's number for a login SQL Server refused.
+constexpr long LoginRefused = 18456;
 
 } // namespace
 
@@ -86,6 +97,38 @@ QString noAccount(const QString &characterName)
 QString noteSeparator()
 {
     return query(QT_TRANSLATE_NOOP("realm::Query", "；"));
+}
+
+QString serverRows(const QString &serverName, int rowCount)
+{
+    return servers(QT_TRANSLATE_NOOP("realm::Servers", "%1 %2 行")).arg(serverName, QLocale(QLocale::English).toString(rowCount));
+}
+
+QString serverFailed(const QString &serverName, long errorNumber)
+{
+    switch (errorNumber) {
+    case ErrorNumber::QueryTimeout:
+        return servers(QT_TRANSLATE_NOOP("realm::Servers", "%1 超时")).arg(serverName);
+    case ErrorNumber::ServerUnreachable:
+    case ErrorNumber::LoginUnfinished:
+        return servers(QT_TRANSLATE_NOOP("realm::Servers", "%1 无法连接")).arg(serverName);
+    case LoginRefused:
+        return servers(QT_TRANSLATE_NOOP("realm::Servers", "%1 登录被拒绝")).arg(serverName);
+    case ErrorNumber::SettingsFile:
+        return servers(QT_TRANSLATE_NOOP("realm::Servers", "%1 设置有误")).arg(serverName);
+    default:
+        return servers(QT_TRANSLATE_NOOP("realm::Servers", "%1 出错（%2）")).arg(serverName).arg(errorNumber);
+    }
+}
+
+QString serverStopped(const QString &serverName)
+{
+    return servers(QT_TRANSLATE_NOOP("realm::Servers", "%1 已停止")).arg(serverName);
+}
+
+QString serverEnds(const QStringList &ends)
+{
+    return ends.join(servers(QT_TRANSLATE_NOOP("realm::Servers", "；")));
 }
 
 } // namespace realm::messages

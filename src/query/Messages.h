@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace realm::messages {
 
@@ -29,5 +30,13 @@ QString numberReadAs(const QString &boxName, const QString &boxText, const QStri
 
 // Between the parts of a status line: the count, its notes.
 QString noteSeparator();
+
+// A search that read several servers, each server's end behind its name:
+// its row count, or what went wrong (timeout, cannot connect, login
+// refused, other error), joined into one status line.
+QString serverRows(const QString &serverName, int rowCount);
+QString serverFailed(const QString &serverName, long errorNumber);
+QString serverStopped(const QString &serverName);
+QString serverEnds(const QStringList &ends);
 
 } // namespace realm::messages

@@ -1,9 +1,12 @@
 #include "query/SearchChannel.h"
 
 #include "data/Module1.h"
+#include "query/Messages.h"
 
 #include <QMetaObject>
 
+#include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 
@@ -15,20 +18,79 @@ namespace {
 // waits, so a slow reader does not make the rows pile up in memory.
 constexpr int MaxBatchesInFlight = 32;
 
+using Status = SearchOutcome::Status;
+
+QString endOfServer(const QString &name, const SearchOutcome &outcome)
+{
+    switch (outcome.status) {
+    case Status::Failed:
+        return messages::serverFailed(name, outcome.errorNumber);
+    case Status::Stopped:
+        return messages::serverStopped(name);
+    default:
+        return messages::serverRows(name, outcome.rowCount);
+    }
+}
+
+// The one end of a search that read several servers, from each server's.
+SearchOutcome combinedOutcome(const std::vector<SearchOutcome> &outcomes, const QStringList &names)
+{
+    const auto has = [&outcomes](Status status) {
+        return std::ranges::any_of(outcomes, [status](const SearchOutcome &outcome) { return outcome.status == status; });
+    };
+    SearchOutcome combined = outcomes.front();
+    if (has(Status::InvalidInput) || has(Status::NotRun))
+        return combined;
+    QStringList ends;
+    combined.rowCount = 0;
+    for (std::size_t server = 0; server < outcomes.size(); ++server) {
+        combined.rowCount += outcomes[server].rowCount;
+        ends << endOfServer(names[qsizetype(server)], outcomes[server]);
+        if (combined.note.isEmpty())
+            combined.note = outcomes[server].note;
+    }
+    combined.message = messages::serverEnds(ends);
+    if (has(Status::Stopped))
+        combined.status = Status::Stopped;
+    else if (has(Status::Failed))
+        combined.status = Status::Failed;
+    else
+        combined.status = has(Status::Done) ? Status::Done : Status::NotFound;
+    return combined;
+}
+
 } // namespace
 
 // What the caller's thread and the connection's thread share of one search.
 class SearchChannel::Job {
 public:
-    explicit Job(quint64 number)
-        : generation(number) { }
+    Job(quint64 number, std::vector<std::size_t> chosen)
+        : generation(number), servers(std::move(chosen)), outcomes(servers.size()), m_lanesLeft(int(servers.size()))
+    {
+        for (std::size_t server = 0; server < servers.size(); ++server)
+            m_stopFlags.push_back(std::make_unique<StopFlag>());
+    }
 
     const quint64 generation;
-    StopFlag stopFlag;
+    // The servers it reads, positions in Module1::servers.
+    const std::vector<std::size_t> servers;
+    bool readsSeveral() const { return servers.size() > 1; }
+    std::size_t positionOf(std::size_t server) const
+    {
+        return std::size_t(std::ranges::find(servers, server) - servers.begin());
+    }
+    // Each server's statement arms its own interruption, so each server
+    // has its own flag; stop raises them all.
+    StopFlag &stopFlagOf(std::size_t server) { return *m_stopFlags[positionOf(server)]; }
+    // Each server's end, kept on the caller's thread until the last.
+    std::vector<SearchOutcome> outcomes;
+    std::size_t outcomesLeft = servers.size();
+    std::atomic_bool listCleared = false;
 
     void stop()
     {
-        stopFlag.raise();
+        for (const std::unique_ptr<StopFlag> &flag : m_stopFlags)
+            flag->raise();
         const std::lock_guard lock(m_mutex);
         m_changed.notify_all();
     }
@@ -36,8 +98,9 @@ public:
     void waitForRoom()
     {
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_inFlight < MaxBatchesInFlight || stopFlag.isRaised(); });
-        stopFlag.throwIfRaised();
+        const StopFlag &anyFlag = *m_stopFlags.front();
+        m_changed.wait(lock, [this, &anyFlag] { return m_inFlight < MaxBatchesInFlight || anyFlag.isRaised(); });
+        anyFlag.throwIfRaised();
         ++m_inFlight;
     }
     void batchTaken()
@@ -47,10 +110,11 @@ public:
         m_changed.notify_all();
     }
 
+    // One server's search ended; the job ends with the last.
     void end()
     {
         const std::lock_guard lock(m_mutex);
-        m_ended = true;
+        m_ended = --m_lanesLeft <= 0;
         m_changed.notify_all();
     }
     bool hasEnded()
@@ -67,7 +131,9 @@ public:
 private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
+    std::vector<std::unique_ptr<StopFlag>> m_stopFlags;
     int m_inFlight = 0;
+    int m_lanesLeft;
     bool m_ended = false;
 };
 
@@ -75,11 +141,15 @@ private:
 // becomes a queued call on the caller's thread.
 class SearchChannel::Feed : public ListFeed {
 public:
-    Feed(SearchChannel &channel, std::shared_ptr<Job> job)
-        : m_channel(channel), m_job(std::move(job)) { }
+    Feed(SearchChannel &channel, std::shared_ptr<Job> job, std::size_t server)
+        : m_channel(channel), m_job(std::move(job)), m_server(server) { }
 
+    // With several servers the first server's start empties the list:
+    // another's start or failure leaves the rows that came.
     void clearRows() override
     {
+        if (m_job->readsSeveral() && m_job->listCleared.exchange(true))
+            return;
         m_rowsSent = 0;
         QMetaObject::invokeMethod(
             &m_channel,
@@ -96,10 +166,10 @@ public:
         m_rowsSent += batch->rowCount();
         QMetaObject::invokeMethod(
             &m_channel,
-            [channel = &m_channel, job = m_job, batch = std::move(batch)] {
+            [channel = &m_channel, job = m_job, batch = std::move(batch), server = m_server] {
                 job->batchTaken();
                 if (channel->isCurrent(job->generation))
-                    emit channel->rowsArrived(batch);
+                    emit channel->rowsArrived(batch, server);
             },
             Qt::QueuedConnection);
     }
@@ -110,6 +180,7 @@ public:
 private:
     SearchChannel &m_channel;
     std::shared_ptr<Job> m_job;
+    std::size_t m_server;
     int m_rowsSent = 0;
 };
 
@@ -125,25 +196,35 @@ SearchChannel::~SearchChannel()
 
 void SearchChannel::start(Search search)
 {
-    stop();
-    std::erase_if(m_jobs, [](const std::shared_ptr<Job> &job) { return job->hasEnded(); });
-    auto job = std::make_shared<Job>(++m_generation);
-    m_jobs.push_back(job);
-    m_running = true;
-    std::shared_ptr<Connection> connection = connectionOf(search, m_shared);
-    const Connection &lane = *connection;
-    m_shared.runner.post(lane, [this, job, keptAlive = std::move(connection), search = std::move(search)] {
-        runJob(job, search);
-    });
+    start(std::move(search), {0});
 }
 
-void SearchChannel::runJob(const std::shared_ptr<Job> &job, const Search &search)
+void SearchChannel::start(Search search, std::vector<std::size_t> servers)
 {
-    Feed feed(*this, job);
+    stop();
+    std::erase_if(m_jobs, [](const std::shared_ptr<Job> &job) { return job->hasEnded(); });
+    if (sourceOf(search) == SearchSource::ItemFile || servers.empty())
+        servers = {0};
+    auto job = std::make_shared<Job>(++m_generation, servers);
+    m_jobs.push_back(job);
+    m_running = true;
+    for (const std::size_t server : servers) {
+        std::shared_ptr<Connection> connection = connectionOf(search, m_shared, server);
+        const Connection &lane = *connection;
+        m_shared.runner.post(lane, [this, job, server, keptAlive = std::move(connection), search] {
+            runJob(job, search, server);
+        });
+    }
+}
+
+void SearchChannel::runJob(const std::shared_ptr<Job> &job, const Search &search, std::size_t server)
+{
+    Feed feed(*this, job, server);
     SearchOutcome outcome;
     try {
-        job->stopFlag.throwIfRaised();
-        outcome = runSearch(search, m_shared, feed, job->stopFlag);
+        StopFlag &stopFlag = job->stopFlagOf(server);
+        stopFlag.throwIfRaised();
+        outcome = runSearch(search, m_shared, feed, stopFlag, server);
     } catch (const StatementStopped &) {
         outcome = {SearchOutcome::Status::Stopped, 0, {}, {}};
     } catch (const std::exception &error) {
@@ -151,15 +232,28 @@ void SearchChannel::runJob(const std::shared_ptr<Job> &job, const Search &search
     }
     outcome.rowCount = feed.rowsSent();
     QMetaObject::invokeMethod(
-        this,
-        [this, generation = job->generation, outcome] {
-            if (!isCurrent(generation))
-                return;
-            m_running = false;
-            emit finished(outcome);
-        },
-        Qt::QueuedConnection);
+        this, [this, job, server, outcome] { serverEnded(job, server, outcome); }, Qt::QueuedConnection);
     job->end();
+}
+
+void SearchChannel::serverEnded(const std::shared_ptr<Job> &job, std::size_t server, const SearchOutcome &outcome)
+{
+    if (!isCurrent(job->generation))
+        return;
+    job->outcomes[job->positionOf(server)] = outcome;
+    if (job->readsSeveral())
+        emit serverFinished(server, outcome);
+    if (--job->outcomesLeft > 0)
+        return;
+    m_running = false;
+    if (!job->readsSeveral()) {
+        emit finished(outcome);
+        return;
+    }
+    QStringList names;
+    for (const std::size_t chosen : job->servers)
+        names << m_shared.servers.at(chosen).settings.displayName;
+    emit finished(combinedOutcome(job->outcomes, names));
 }
 
 void SearchChannel::stop()

@@ -27,6 +27,11 @@ public:
     // Stops the running search and starts `search` on the thread of the
     // connection it reads, which is kept alive until it has run.
     void start(Search search);
+    // The same on each of `servers` (positions in Module1::servers) at
+    // once; the list is emptied once, by the first server, and each
+    // server's end comes through serverFinished before the one end. The
+    // item lookup reads the item file only, whatever the servers.
+    void start(Search search, std::vector<std::size_t> servers);
     // Asks the running search to stop; its end still comes, as Stopped.
     void stop();
     // Stops every search of this channel and returns once none runs; what
@@ -36,14 +41,19 @@ public:
 
 signals:
     void rowsCleared();
-    void rowsArrived(const std::shared_ptr<const ResultTable> &batch);
+    void rowsArrived(const std::shared_ptr<const ResultTable> &batch, std::size_t server);
+    void serverFinished(std::size_t server, const SearchOutcome &outcome);
+    // With several servers: Done with every server's rows counted when each
+    // ran, Failed when one failed (message names each server's end),
+    // Stopped when stopped.
     void finished(const SearchOutcome &outcome);
 
 private:
     class Job;
     class Feed;
 
-    void runJob(const std::shared_ptr<Job> &job, const Search &search);
+    void runJob(const std::shared_ptr<Job> &job, const Search &search, std::size_t server);
+    void serverEnded(const std::shared_ptr<Job> &job, std::size_t server, const SearchOutcome &outcome);
     bool isCurrent(quint64 generation) const { return generation == m_generation; }
 
     Module1 &m_shared;

@@ -13,7 +13,7 @@ using Status = SearchOutcome::Status;
 
 SearchOutcome failed(const DataError &error)
 {
-    return {Status::Failed, 0, error.message(), {}};
+    return {Status::Failed, 0, error.message(), {}, error.number()};
 }
 
 SearchOutcome invalid(const InputError &error)
@@ -47,6 +47,7 @@ void listCharacterAlone(const QVariant &name, ListFeed &list)
 // One overload for each kind of search, chosen by std::visit.
 struct Runner {
     Module1 &shared;
+    Connection &game;
     ListFeed &list;
     StopFlag &stop;
 
@@ -58,7 +59,7 @@ struct Runner {
         } catch (const InputError &error) {
             return invalid(error);
         }
-        SearchOutcome outcome = intoList(*shared.gameConn, query.statement, list, stop);
+        SearchOutcome outcome = intoList(game, query.statement, list, stop);
         outcome.note = query.note;
         return outcome;
     }
@@ -68,7 +69,7 @@ struct Runner {
         const auto statement = petQuery(search.petName);
         if (!statement)
             return {Status::NotRun, 0, messages::enterPetName(), {}};
-        return intoList(*shared.gameConn, *statement, list, stop);
+        return intoList(game, *statement, list, stop);
     }
 
     SearchOutcome operator()(const ItemLookup &search) const
@@ -99,7 +100,7 @@ struct Runner {
         const SqlStatement first = characterQuery(search.characterName);
         Recordset character;
         try {
-            character.open(first.text, *shared.gameConn, first.parameters, stop);
+            character.open(first.text, game, first.parameters, stop);
         } catch (const DataError &error) {
             return failed(error);
         }
@@ -113,20 +114,25 @@ struct Runner {
             listCharacterAlone(character.field(u"char_name"), list);
             return {Status::Done, 0, {}, messages::noAccount(first.parameters[0])};
         }
-        return intoList(*shared.gameConn, accountCharactersQuery(account.toString()), list, stop);
+        return intoList(game, accountCharactersQuery(account.toString()), list, stop);
     }
 };
 
 } // namespace
 
-SearchOutcome runSearch(const Search &search, Module1 &shared, ListFeed &list, StopFlag &stop)
+SearchOutcome runSearch(const Search &search, Module1 &shared, ListFeed &list, StopFlag &stop, std::size_t server)
 {
-    return std::visit(Runner{shared, list, stop}, search);
+    return std::visit(Runner{shared, *gameConnectionOf(shared, server), list, stop}, search);
 }
 
-std::shared_ptr<Connection> connectionOf(const Search &search, const Module1 &shared)
+std::shared_ptr<Connection> gameConnectionOf(const Module1 &shared, std::size_t server)
 {
-    return sourceOf(search) == SearchSource::ItemFile ? shared.itemConn : shared.gameConn;
+    return server == 0 ? shared.gameConn : shared.servers.at(server).connection;
+}
+
+std::shared_ptr<Connection> connectionOf(const Search &search, const Module1 &shared, std::size_t server)
+{
+    return sourceOf(search) == SearchSource::ItemFile ? shared.itemConn : gameConnectionOf(shared, server);
 }
 
 } // namespace realm

@@ -24,6 +24,7 @@ struct SearchOutcome {
     // What the operator should know beside the rows: a number box read
     // differently than typed, a character without an account.
     QString note;
+    long errorNumber = 0; // of a failure: the driver's or this layer's number
 };
 
 // Runs any search on the thread of the connection it reads (see
@@ -39,9 +40,13 @@ struct SearchOutcome {
 // - The account lookup: the account of the first character with that
 //   name, then every character of that account. A name that matches nobody
 //   leaves the list as it was; a failing second query leaves it empty.
-SearchOutcome runSearch(const Search &search, Module1 &shared, ListFeed &list, StopFlag &stop);
+//
+// `server` picks the game server of Module1::servers that the game
+// searches read; 0, the base one, is gameConn.
+SearchOutcome runSearch(const Search &search, Module1 &shared, ListFeed &list, StopFlag &stop, std::size_t server = 0);
 
-// The connection a search reads.
-std::shared_ptr<Connection> connectionOf(const Search &search, const Module1 &shared);
+// The connection a search reads, on `server` for the game searches.
+std::shared_ptr<Connection> gameConnectionOf(const Module1 &shared, std::size_t server);
+std::shared_ptr<Connection> connectionOf(const Search &search, const Module1 &shared, std::size_t server = 0);
 
 } // namespace realm

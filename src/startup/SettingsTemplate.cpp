@@ -40,7 +40,13 @@ QByteArray settingsTemplate()
             + comment(QT_TRANSLATE_NOOP("realm::SettingsTemplate",
                                         "; 若要用演示游戏数据库代替 SQL Server 试用本程序，请删去下一行开头的分号，\n"
                                         "; 并把演示文件夹中的 db.mdb 复制到这里。\n"))
-            + QStringLiteral(";gamedb=%1\n").arg(demoGameDatabase))
+            + QStringLiteral(";gamedb=%1\n").arg(demoGameDatabase)
+            + comment(QT_TRANSLATE_NOOP("realm::SettingsTemplate", "; name：窗口和命令行对这台服务器的称呼。\n"))
+            + QStringLiteral(";name=\n\n")
+            + comment(QT_TRANSLATE_NOOP("realm::SettingsTemplate",
+                                        "; 其他每台游戏服务器：一个名为“服务器:”加名称的节，键与上面相同\n"
+                                        "; （serverip、userid、password、querytimeout），例如：\n"))
+            + QStringLiteral(";[服务器:二区]\n;serverip=10.0.0.2\n;userid=\n;password=\n"))
         .toUtf8();
 }
 

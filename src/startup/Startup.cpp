@@ -22,7 +22,7 @@ void openProgramData(Module1 &module, ItemNameLanguage itemNames)
     const QString folder = programFolder();
     requireFolder(folder);
     module.itemNameLanguage = itemNames;
-    openSharedData(module, readSettings(folder), folder);
+    openSharedData(module, readServerProfiles(folder), folder);
 }
 
 ItemNameLanguage itemNamesOfInterface()

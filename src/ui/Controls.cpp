@@ -181,7 +181,8 @@ void showOutcome(QLabel *statusLine, const SearchOutcome &outcome, const QString
     case SearchOutcome::Status::Stopped:
         return;
     case SearchOutcome::Status::Done:
-        showStatus(statusLine, withNote(doneFormat.arg(outcome.rowCount), outcome.note));
+        // A search of several servers tells each server's rows.
+        showStatus(statusLine, withNote(outcome.message.isEmpty() ? doneFormat.arg(outcome.rowCount) : outcome.message, outcome.note));
         return;
     default:
         showStatus(statusLine, outcome.message);

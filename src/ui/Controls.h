@@ -46,8 +46,8 @@ QTableView *addReportList(QWidget *form, const QString &name, QRect twipsGeometr
 // A status line for what the last action did; the full text is in its tooltip.
 QLabel *addStatusLine(QWidget *form, QRect twipsGeometry);
 void showStatus(QLabel *statusLine, const QString &text);
-// How a search ended: `doneFormat` with the row count for a search that ran,
-// else the outcome's message; a search that did not run, or was stopped,
+// How a search ended: `doneFormat` with the row count for a search of one
+// server that ran, else the outcome's message; a search that did not run, or was stopped,
 // changes nothing.
 void showOutcome(QLabel *statusLine, const SearchOutcome &outcome, const QString &doneFormat);
 // The status text followed by a search's note, when it has one.

@@ -1,7 +1,9 @@
 #include "ui/Form.h"
 
 #include "data/DataError.h"
+#include "data/Module1.h"
 #include "ui/Controls.h"
+#include "ui/RowListModel.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -68,16 +70,28 @@ void Form::escapePressed()
         close();
 }
 
-void Form::startSearch(Search search)
+void Form::startSearch(Search search, std::vector<std::size_t> servers)
 {
     if (!m_searches.isRunning())
         m_statusBefore = m_statusLine->toolTip();
-    m_searches.start(std::move(search));
+    m_searches.start(std::move(search), std::move(servers));
     m_searchTime.start();
     m_stopButton->show();
     m_stopButton->raise();
     showProgress();
     m_progress.start();
+}
+
+void Form::startSearch(Search search, std::vector<std::size_t> servers, RowListModel &list)
+{
+    const bool several = servers.size() > 1;
+    if (several != list.hasServerColumn()) {
+        QStringList names;
+        for (const GameServer &server : module().servers)
+            names << server.settings.displayName;
+        list.setServerColumn(several ? names : QStringList());
+    }
+    startSearch(std::move(search), std::move(servers));
 }
 
 void Form::showProgress()

@@ -17,6 +17,8 @@ struct Module1;
 
 namespace realm::ui {
 
+class RowListModel;
+
 // What every window is given: the shared objects its searches run on.
 struct WindowContext {
     Module1 &module;
@@ -49,8 +51,12 @@ protected:
     void setUpSearching(QLabel *statusLine, QRect stopButtonTwips);
     // Esc closes the window when no search of it is running.
     void closeOnEscape() { m_closesOnEscape = true; }
-    // Starts a search in place of the running one.
-    void startSearch(Search search);
+    // Starts a search in place of the running one, on the game servers at
+    // `servers` of Module1::servers (none: the base one).
+    void startSearch(Search search, std::vector<std::size_t> servers = {});
+    // The same into `list`, which shows a server column while its search
+    // reads several servers.
+    void startSearch(Search search, std::vector<std::size_t> servers, RowListModel &list);
     SearchChannel &searches() { return m_searches; }
     QLabel *statusLine() const { return m_statusLine; }
     // The rows the window holds of the running (or last) search.

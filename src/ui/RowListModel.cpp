@@ -1,5 +1,7 @@
 #include "ui/RowListModel.h"
 
+#include <algorithm>
+
 namespace realm::ui {
 
 namespace {
@@ -20,6 +22,7 @@ void RowListModel::clearRows()
 {
     beginResetModel();
     m_rows = {};
+    m_serverStarts.clear();
     m_positions.clear();
     m_publishedRows = 0;
     m_publishLater.stop();
@@ -37,6 +40,30 @@ void RowListModel::appendBatch(std::shared_ptr<const ResultTable> batch)
         publishRows();
     else if (!m_publishLater.isActive())
         m_publishLater.start(int(PublishMilliseconds - since));
+}
+
+void RowListModel::appendBatchFrom(std::shared_ptr<const ResultTable> batch, std::size_t server)
+{
+    // Kept without the column too: a jump from a row of the one server
+    // chosen goes to that server.
+    const bool anotherServer = m_serverStarts.empty() || m_serverStarts.back().second != server;
+    if (batch->rowCount() > 0 && anotherServer)
+        m_serverStarts.emplace_back(m_rows.rowCount(), server);
+    appendBatch(std::move(batch));
+}
+
+void RowListModel::setServerColumn(QStringList serverNames)
+{
+    beginResetModel();
+    m_serverNames = std::move(serverNames);
+    endResetModel();
+    clearRows();
+}
+
+std::size_t RowListModel::serverOf(int row) const
+{
+    const auto after = std::ranges::upper_bound(m_serverStarts, row, {}, &std::pair<int, std::size_t>::first);
+    return after == m_serverStarts.begin() ? 0 : std::prev(after)->second;
 }
 
 void RowListModel::publishRows()
@@ -63,20 +90,29 @@ int RowListModel::rowCount(const QModelIndex &parent) const
 
 int RowListModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_headers.size());
+    return parent.isValid() ? 0 : int(m_headers.size()) + (hasServerColumn() ? 1 : 0);
 }
 
 QVariant RowListModel::data(const QModelIndex &index, int role) const
 {
     if (role != Qt::DisplayRole || !index.isValid())
         return {};
-    return text(index.row(), index.column());
+    if (!hasServerColumn())
+        return text(index.row(), index.column());
+    if (index.column() == 0)
+        return m_serverNames.value(qsizetype(serverOf(index.row())));
+    return text(index.row(), index.column() - 1);
 }
 
 QVariant RowListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section < m_headers.size())
-        return m_headers[section];
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    if (hasServerColumn() && section == 0)
+        return tr("服务器");
+    const int column = section - (hasServerColumn() ? 1 : 0);
+    if (column < m_headers.size())
+        return m_headers[column];
     return {};
 }
 

@@ -21,11 +21,22 @@ public:
 
     void clearRows();
     void appendBatch(std::shared_ptr<const ResultTable> batch);
+    // A batch of the game server at `server` of the names the server
+    // column was given.
+    void appendBatchFrom(std::shared_ptr<const ResultTable> batch, std::size_t server);
+    // With names (a search that reads several servers), column 0 shows
+    // the name of each row's server and the list's own columns follow; an
+    // empty list takes the column away. Empties the list.
+    void setServerColumn(QStringList serverNames);
+    bool hasServerColumn() const { return !m_serverNames.isEmpty(); }
+    // The position of the row's server among those names.
+    std::size_t serverOf(int row) const;
     // Lets the views see every row received so far.
     void publishRows();
     int receivedRowCount() const { return m_rows.rowCount(); }
 
-    // The cell as the list shows it; an unset cell is the empty text.
+    // The cell of one of the list's own columns (the server column not
+    // counted) as the list shows it; an unset cell is the empty text.
     QString text(int row, int column) const;
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -37,6 +48,10 @@ private:
     QStringList m_headers;
     ListFormat m_format;
     ResultBatches m_rows;
+    QStringList m_serverNames;
+    // Where the rows of another server start, in row order: the first row
+    // and its server.
+    std::vector<std::pair<int, std::size_t>> m_serverStarts;
     std::vector<int> m_positions;
     int m_publishedRows = 0;
     QElapsedTimer m_sincePublished;

@@ -137,13 +137,21 @@ void RowOrderModel::connectSource()
     connect(m_source, &QAbstractItemModel::headerDataChanged, this, &QAbstractItemModel::headerDataChanged);
 }
 
+// Columns the source shows before the designed ones (a server's name)
+// sort as text.
+ColumnKind RowOrderModel::kindOf(int column) const
+{
+    const int leading = std::max(0, columnCount() - int(m_kinds.size()));
+    return column < leading ? ColumnKind::Text : m_kinds.value(column - leading, ColumnKind::Text);
+}
+
 void RowOrderModel::sort(int column, Qt::SortOrder order)
 {
     if (!m_source || column < 0 || column >= columnCount())
         return;
     const ColumnCells cells = readColumn(*m_source, column);
     quint32 emptyRank = 0;
-    const std::vector<quint32> ranks = rankTexts(cells.texts, m_kinds.value(column, ColumnKind::Text), emptyRank);
+    const std::vector<quint32> ranks = rankTexts(cells.texts, kindOf(column), emptyRank);
     std::vector<quint32> keyOfRow(cells.textOfRow.size());
     for (std::size_t row = 0; row < keyOfRow.size(); ++row) {
         const quint32 rank = ranks[cells.textOfRow[row]];

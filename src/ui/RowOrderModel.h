@@ -53,6 +53,8 @@ private:
     void forwardDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight, const QList<int> &roles);
     void setSortColumn(int column, Qt::SortOrder order);
 
+    ColumnKind kindOf(int column) const;
+
     QPointer<QAbstractItemModel> m_source;
     QList<ColumnKind> m_kinds;
     std::vector<int> m_order;

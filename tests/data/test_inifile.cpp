@@ -9,6 +9,7 @@
 #include <QTest>
 
 using namespace realm;
+using namespace Qt::StringLiterals;
 
 class TestIniFile : public QObject {
     Q_OBJECT
@@ -217,6 +218,29 @@ private slots:
         QCOMPARE(settings.login.userId, QStringLiteral("\tsa"));
         QCOMPARE(settings.login.password, QString());
         QCOMPARE(settings.gameDatabaseFile, QString());
+    }
+
+    // A corpus of odd server sections in a GBK file: each damaged one says
+    // why naming its section and key, and leaves the others readable.
+    void damagedServerSectionsStayTheirOwn()
+    {
+        write(gbk(QStringLiteral("[基础设置]\nserverip=10.0.0.1\n"
+                                 "[服务器:二区]\nserverip=h2\nuserid=u2\n[other]\nserverip=x\n"
+                                 "[服务器：三区]\ngamedb=/data/r3.sqlite\n"
+                                 "[服务器:]\nserverip=h4\n[服务器: 二区 ]\nserverip=h5\n"
+                                 "[服务器:五区]\nserverip=h6\nquerytimeout=soon\n[服务器:六区]\nuserid=u7\n"
+                                 "[服务器:10.0.0.1]\nserverip=h8\n[服务器:二区]\nserverip=again\n")));
+        const std::vector<Settings> servers = readServerProfiles(m_dir.path());
+        QStringList names;
+        for (const Settings &server : servers)
+            names << server.displayName + u'=' + (isUsable(server) ? server.login.server + server.gameDatabaseFile : server.problem);
+        QCOMPARE(names.size(), 8);
+        QCOMPARE(names.mid(0, 3), (QStringList{u"10.0.0.1=10.0.0.1"_s, u"二区=h2"_s, u"三区=/data/r3.sqlite"_s}));
+        const QStringList why = {u"[服务器:]"_s, u"[服务器: 二区]"_s, u"querytimeout in section [服务器:五区]"_s,
+                                 u"serverip in section [服务器:六区]"_s, u"[服务器:10.0.0.1]"_s};
+        for (qsizetype damaged = 0; damaged < why.size(); ++damaged)
+            QVERIFY2(names[damaged + 3].contains(why[damaged]) && names[damaged + 3].contains(m_dir.path()), qPrintable(names[damaged + 3]));
+        QCOMPARE(readSettings(m_dir.path()).login.server, QStringLiteral("10.0.0.1"));
     }
 };
 

@@ -24,7 +24,7 @@ Form3::Form3(const WindowContext &context, QWidget *parent)
                                 QStringLiteral("角色查询"));
     sheet->reportTo(m_status);
     const auto searchEquipment = [this](int row) {
-        FormSlot<Form1>::instance().show(this->context()).searchCharacter(m_list->text(row, 0));
+        FormSlot<Form1>::instance().show(this->context()).searchCharacter(m_list->text(row, 0), {m_list->serverOf(row)});
     };
     sheet->addRowAction(tr("查询该角色的装备"), searchEquipment);
     connect(sheet, &Worksheet::rowDoubleClicked, this, searchEquipment);
@@ -36,8 +36,9 @@ Form3::Form3(const WindowContext &context, QWidget *parent)
     rememberGeometry(this, {ListView1->horizontalHeader()});
 }
 
-void Form3::lookUp(const QString &name)
+void Form3::lookUp(const QString &name, std::vector<std::size_t> servers)
 {
+    m_servers = std::move(servers);
     Text1->setText(name);
     Command1_Click();
 }
@@ -57,13 +58,17 @@ void Form3::buildControls()
     QWidget::setTabOrder(Command1, ListView1);
     connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
     connect(&searches(), &SearchChannel::rowsCleared, m_list, &RowListModel::clearRows);
-    connect(&searches(), &SearchChannel::rowsArrived, m_list, &RowListModel::appendBatch);
+    connect(&searches(), &SearchChannel::rowsArrived, m_list, &RowListModel::appendBatchFrom);
     connect(&searches(), &SearchChannel::finished, m_list, &RowListModel::publishRows);
 }
 
 void Form3::Command1_Click()
 {
-    startSearch(AccountLookup{Text1->text()});
+    const Form1 *main = FormSlot<Form1>::instance().form();
+    std::vector<std::size_t> servers = m_servers;
+    if (servers.empty() && main)
+        servers = main->chosenServers();
+    startSearch(AccountLookup{Text1->text()}, servers, *m_list);
 }
 
 int Form3::rowsShown() const

@@ -21,8 +21,9 @@ public:
     // Gives rsChars a new, closed recordset.
 
     RowListModel &characterList() const { return *m_list; }
-    // Puts `name` into the name box and looks it up.
-    void lookUp(const QString &name);
+    // Puts `name` into the name box and looks it up, on `servers` (empty:
+    // those of the main window); later lookups read the same servers.
+    void lookUp(const QString &name, std::vector<std::size_t> servers = {});
 
 protected:
     int rowsShown() const override;
@@ -37,6 +38,7 @@ private:
     QTableView *ListView1;
     QLabel *m_status;
     RowListModel *m_list = nullptr;
+    std::vector<std::size_t> m_servers; // empty: the main window's choice
 };
 
 } // namespace realm::ui

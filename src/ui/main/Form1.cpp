@@ -10,6 +10,7 @@
 #include "ui/account/Form3.h"
 #include "ui/itemlookup/Form2.h"
 #include "ui/main/ResultColumns.h"
+#include "ui/main/ServerChooser.h"
 
 #include <QHeaderView>
 #include <QStyleOptionComboBox>
@@ -58,6 +59,7 @@ Form1::Form1(const WindowContext &context, QWidget *parent)
     setWindowTitle(tr("云帆星域装备查询系统"));
     resize(twipsSize(9195, 6825));
     buildControls();
+    addServerChooser();
     setTabOrder();
     makeWorksheet();
     runSearchesOnEnter();
@@ -101,8 +103,26 @@ void Form1::buildControls()
     connect(Command3, &QPushButton::clicked, this, [this] { FormSlot<Form2>::instance().show(context()); });
     connect(Command4, &QPushButton::clicked, this, [this] { FormSlot<Form3>::instance().show(context()); });
     connect(&searches(), &SearchChannel::rowsCleared, m_list, &RowListModel::clearRows);
-    connect(&searches(), &SearchChannel::rowsArrived, m_list, &RowListModel::appendBatch);
+    connect(&searches(), &SearchChannel::rowsArrived, m_list, &RowListModel::appendBatchFrom);
     connect(&searches(), &SearchChannel::finished, m_list, &RowListModel::publishRows);
+}
+
+// Beside the buttons on the right, in space the window leaves free, so
+// every other control keeps its place and size.
+void Form1::addServerChooser()
+{
+    if (module().servers.size() < 2)
+        return;
+    QStringList names;
+    for (const GameServer &server : module().servers)
+        names << server.settings.displayName;
+    m_servers = new ServerChooser(names, this);
+    m_servers->setGeometry(twipsRect(6120, 1320, 2775, 375));
+}
+
+std::vector<std::size_t> Form1::chosenServers() const
+{
+    return m_servers ? m_servers->chosen() : std::vector<std::size_t>{0};
 }
 
 void Form1::setTabOrder()
@@ -124,7 +144,7 @@ void Form1::makeWorksheet()
         FormSlot<Form2>::instance().show(context()).lookUpItem(m_list->text(row, 1));
     });
     const auto lookUpAccount = [this](int row) {
-        FormSlot<Form3>::instance().show(context()).lookUp(m_list->text(row, 0));
+        FormSlot<Form3>::instance().show(context()).lookUp(m_list->text(row, 0), {m_list->serverOf(row)});
     };
     sheet->addRowAction(tr("查询该角色的帐号"), lookUpAccount);
     connect(sheet, &Worksheet::rowDoubleClicked, this, lookUpAccount);
@@ -137,30 +157,39 @@ void Form1::runSearchesOnEnter()
     connect(Text5, &QLineEdit::returnPressed, this, &Form1::Command2_Click);
 }
 
-void Form1::searchCharacter(const QString &name)
+void Form1::searchCharacter(const QString &name, std::vector<std::size_t> servers)
 {
     Text1->setText(name);
     for (QLineEdit *filter : {Text2, Text3, Text4})
         filter->clear();
     m_jumpNote = tr("只查询角色“%1”的装备，其他条件已清除").arg(name);
-    Command1_Click();
+    searchEquipment(servers.empty() ? chosenServers() : std::move(servers));
+}
+
+void Form1::searchEquipment(std::vector<std::size_t> servers)
+{
+    startSearch(EquipmentSearch{{Text1->text(), Text2->text(), Text3->text(), Combo1->currentText(), Text4->text(),
+                                 Combo2->currentText()}},
+                std::move(servers), *m_list);
 }
 
 void Form1::load()
 {
     fillOperators(Combo1);
     fillOperators(Combo2);
+    // Beside others, a server that could not be opened ends nothing.
+    if (!module().serverProblems.isEmpty())
+        showStatus(m_status, module().serverProblems.join(u'\n'));
 }
 
 void Form1::Command1_Click()
 {
-    startSearch(EquipmentSearch{{Text1->text(), Text2->text(), Text3->text(), Combo1->currentText(), Text4->text(),
-                                 Combo2->currentText()}});
+    searchEquipment(chosenServers());
 }
 
 void Form1::Command2_Click()
 {
-    startSearch(PetSearch{Text5->text()});
+    startSearch(PetSearch{Text5->text()}, chosenServers(), *m_list);
 }
 
 int Form1::rowsShown() const

@@ -11,6 +11,7 @@ class QTableView;
 namespace realm::ui {
 
 class RowListModel;
+class ServerChooser;
 
 // The main window: the equipment filters, the pet-name search, the shared
 // result list, and the buttons that open the other two windows.
@@ -25,8 +26,11 @@ public:
 
     RowListModel &resultList() const { return *m_list; }
     // Puts `name` into the character name box, clears the other equipment
-    // filters and runs the equipment search; the status line says so.
-    void searchCharacter(const QString &name);
+    // filters and runs the equipment search on `servers` (empty: those
+    // chosen); the status line says so.
+    void searchCharacter(const QString &name, std::vector<std::size_t> servers = {});
+    // The game servers the searches read: positions in Module1::servers.
+    std::vector<std::size_t> chosenServers() const;
 
 protected:
     int rowsShown() const override;
@@ -40,6 +44,8 @@ private:
     void runSearchesOnEnter();
     void Command1_Click();
     void Command2_Click();
+    void addServerChooser();
+    void searchEquipment(std::vector<std::size_t> servers);
 
     QLineEdit *Text1;
     QLineEdit *Text2;
@@ -56,6 +62,7 @@ private:
     QLabel *m_status;
     RowListModel *m_list = nullptr;
     QString m_jumpNote;
+    ServerChooser *m_servers = nullptr; // only with more than one server
 };
 
 } // namespace realm::ui
