@@ -95,7 +95,7 @@ void installFontSubstitutes()
     QFont::insertSubstitutions(QStringLiteral("宋体"), songFaces);
     // Under a Chinese locale the system's face is a Ming face whose Latin
     // letters are a typewriter's; they come from a sans-serif face instead.
-    QApplication::setFont(withLatinFaceFirst(QApplication::font()));
+    QApplication::setFont(withReadableFacesFirst(QApplication::font()));
 }
 
 void useReadableFonts(QWidget *form)
