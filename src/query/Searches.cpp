@@ -47,7 +47,8 @@ void listCharacterAlone(const QVariant &name, ListFeed &list)
 // One overload for each kind of search, chosen by std::visit.
 struct Runner {
     Module1 &shared;
-    Connection &game;
+    // The game server's connection, or for a lookup the item file's.
+    Connection &connection;
     ListFeed &list;
     StopFlag &stop;
 
@@ -59,7 +60,7 @@ struct Runner {
         } catch (const InputError &error) {
             return invalid(error);
         }
-        SearchOutcome outcome = intoList(game, query.statement, list, stop);
+        SearchOutcome outcome = intoList(connection, query.statement, list, stop);
         outcome.note = query.note;
         return outcome;
     }
@@ -69,7 +70,7 @@ struct Runner {
         const auto statement = petQuery(search.petName);
         if (!statement)
             return {Status::NotRun, 0, messages::enterPetName(), {}};
-        return intoList(game, *statement, list, stop);
+        return intoList(connection, *statement, list, stop);
     }
 
     SearchOutcome operator()(const ItemLookup &search) const
@@ -100,7 +101,7 @@ struct Runner {
         const SqlStatement first = characterQuery(search.characterName);
         Recordset character;
         try {
-            character.open(first.text, game, first.parameters, stop);
+            character.open(first.text, connection, first.parameters, stop);
         } catch (const DataError &error) {
             return failed(error);
         }
@@ -114,7 +115,7 @@ struct Runner {
             listCharacterAlone(character.field(u"char_name"), list);
             return {Status::Done, 0, {}, messages::noAccount(first.parameters[0])};
         }
-        return intoList(game, accountCharactersQuery(account.toString()), list, stop);
+        return intoList(connection, accountCharactersQuery(account.toString()), list, stop);
     }
 };
 
@@ -122,7 +123,7 @@ struct Runner {
 
 SearchOutcome runSearch(const Search &search, Module1 &shared, ListFeed &list, StopFlag &stop, std::size_t server)
 {
-    return std::visit(Runner{shared, *gameConnectionOf(shared, server), list, stop}, search);
+    return std::visit(Runner{shared, *connectionOf(search, shared, server), list, stop}, search);
 }
 
 std::shared_ptr<Connection> gameConnectionOf(const Module1 &shared, std::size_t server)
