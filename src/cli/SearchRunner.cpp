@@ -6,6 +6,7 @@
 #include "query/ListFormat.h"
 #include "query/SearchChannel.h"
 #include "startup/ProgramFolder.h"
+#include "startup/ServerPassword.h"
 #include "startup/SettingsTemplate.h"
 #include "startup/Startup.h"
 
@@ -46,7 +47,7 @@ struct Preparation {
     }
     ListFormat operator()(const AccountLookup &) const
     {
-        shared.gameConn = openGameConnection(readSettings(folder), folder);
+        shared.gameConn = openGameServer(readSettings(folder), folder);
         return characterListFormat();
     }
 };

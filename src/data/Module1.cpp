@@ -94,10 +94,10 @@ void openLookupSlot(Module1 &module)
     module.rsLookup = openOnItemThread(module, QStringLiteral("select * from item where id=1"));
 }
 
-void openSharedData(Module1 &module, const Settings &settings, const QString &programFolder)
+void openSharedData(Module1 &module, const Settings &settings, const QString &programFolder, GameOpener openGame)
 {
     module.itemConn = openItemConnection(programFolder);
-    module.gameConn = openGameConnection(settings, programFolder);
+    module.gameConn = openGame(settings, programFolder);
     preloadItemNames(module);
 }
 

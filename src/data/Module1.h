@@ -45,7 +45,10 @@ void openLookupSlot(Module1 &module);
 // What the programs open before their first window or search, in this
 // order: the item connection, the game connection, the preload. The item
 // file is opened first, so a missing file stops before the game database is
-// contacted.
-void openSharedData(Module1 &module, const Settings &settings, const QString &programFolder);
+// contacted. `openGame` opens the game connection (the programs' own
+// opener finds the password in the keyring).
+using GameOpener = std::shared_ptr<Connection> (*)(const Settings &, const QString &);
+void openSharedData(Module1 &module, const Settings &settings, const QString &programFolder,
+                    GameOpener openGame = openGameConnection);
 
 } // namespace realm

@@ -4,11 +4,25 @@
 
 namespace realm {
 
+// Whether the connection to SQL Server is encrypted: never; when the
+// server offers it (the default); or always, refusing a server that will not.
+enum class Encryption { No,
+                        Request,
+                        Require };
+
 // How to log in to the game database on SQL Server.
 struct GameServerLogin {
     QString server;
     QString userId;
     QString password;
+    // No "password" key: the password comes from the system keyring (or is
+    // asked for), never from the settings file.
+    bool passwordFromKeyring = false;
+    Encryption encryption = Encryption::Request;
+    // Trusted certificates (a PEM bundle or the server's own certificate)
+    // that the server's certificate and host name are verified against;
+    // empty: an encrypted connection is not verified.
+    QString caFile;
     // How long one statement may wait for the server; 0 waits without end.
     int queryTimeoutSeconds = 300;
 };
@@ -19,12 +33,16 @@ struct GameServerLogin {
 // or absolute) to use as the game database instead: the demo and the tests
 // use it; without it, the game database is SQL Server.
 // "querytimeout" (seconds, 0 for none) bounds each statement on SQL Server.
+// "encrypt" (no, request, require) and "cafile" say how the connection is
+// protected; with "userid" and no "password" key the password is kept in
+// the system keyring.
 struct Settings {
     GameServerLogin login;
+    QString displayName; // "name" of the section
     QString gameDatabaseFile;
     // Why the settings cannot reach SQL Server, naming the file: it is
     // missing, unreadable or UTF-16, lacks the section, names no server, or
-    // holds a query timeout that is not a number. Empty when they can.
+    // holds a query timeout or an encryption that is not one. Empty when they can.
     QString problem;
 };
 
@@ -33,5 +51,9 @@ QString settingsPath(const QString &programFolder);
 // querytimeout; each value trimmed of blanks. A missing file, section or key
 // gives empty values, and says why in `problem`.
 Settings readSettings(const QString &programFolder);
+
+// The name an operator knows the server by: "name" in the section, else the
+// server's address, else the game file's name.
+QString serverDisplayName(const Settings &settings);
 
 } // namespace realm

@@ -2,6 +2,7 @@
 
 #include "startup/Language.h"
 #include "startup/ProgramFolder.h"
+#include "startup/ServerPassword.h"
 
 namespace realm {
 
@@ -9,7 +10,7 @@ void openProgramData(Module1 &module, ItemNameLanguage itemNames)
 {
     const QString folder = programFolder();
     module.itemNameLanguage = itemNames;
-    openSharedData(module, readSettings(folder), folder);
+    openSharedData(module, readSettings(folder), folder, openGameServer);
 }
 
 ItemNameLanguage itemNamesOfInterface()

@@ -1,6 +1,7 @@
 #include "data/odbc/ConnectionString.h"
 
 #include "data/DataError.h"
+#include "data/odbc/DriverConfiguration.h"
 
 #include <QCoreApplication>
 
@@ -20,15 +21,38 @@ QString braced(const QString &value, const QString &what)
     return u'{' + value + u'}';
 }
 
+QString encryptionValue(Encryption encryption)
+{
+    switch (encryption) {
+    case Encryption::No:
+        return QStringLiteral("off");
+    case Encryption::Request:
+        break;
+    case Encryption::Require:
+        return QStringLiteral("require");
+    }
+    return QStringLiteral("request");
+}
+
+// The driver finds no port of its own (it would try port 0), so the
+// string always names one; a verified server is named by its section of
+// the program's own driver configuration, which holds the certificate file.
+QString serverPart(const GameServerLogin &login, const ServerAddress &address)
+{
+    if (!login.caFile.isEmpty() && login.encryption != Encryption::No)
+        return QStringLiteral("SERVERNAME=%1;").arg(braced(privateServerSection(login, address), QCoreApplication::translate("realm::ConnectionString", "服务器")));
+    return QStringLiteral("SERVER=%1;PORT=%2;Encryption=%3;")
+        .arg(braced(address.host, QCoreApplication::translate("realm::ConnectionString", "服务器")))
+        .arg(address.port)
+        .arg(encryptionValue(login.encryption));
+}
+
 } // namespace
 
 QString odbcConnectionString(const GameServerLogin &login, const ServerAddress &address)
 {
-    // The driver finds no port of its own (it would try port 0), so the
-    // string always names one.
-    QString text = QStringLiteral("DRIVER={FreeTDS};SERVER=%1;PORT=%2;")
-                       .arg(braced(address.host, QCoreApplication::translate("realm::ConnectionString", "服务器")))
-                       .arg(address.port);
+    // Read-only intent routes to a readable secondary where there is one.
+    QString text = QStringLiteral("DRIVER={FreeTDS};") + serverPart(login, address) + QStringLiteral("ApplicationIntent=ReadOnly;");
     // The largest packets the server allows: a large result then costs the
     // driver an eighth of the reads and packet headers of the default size.
     text += QStringLiteral("DATABASE={realmdb};UID=%1;PWD=%2;TDS_Version=7.4;ClientCharset=UTF-8;PacketSize=32767;")
