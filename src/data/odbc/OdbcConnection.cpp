@@ -283,7 +283,7 @@ void OdbcConnection::fetch(const QString &sql, const QStringList &parameters, Ba
 namespace {
 
 // FreeTDS's own information type: the TDS version it speaks, as
-// major << 8 | minor.
+// major << 16 | minor.
 constexpr SQLUSMALLINT FreeTdsTdsVersion = 1300;
 
 QString infoText(SQLHDBC connection, SQLUSMALLINT type)
@@ -300,7 +300,7 @@ QString tdsVersion(SQLHDBC connection)
     SQLUINTEGER version = 0;
     if (!SQL_SUCCEEDED(SQLGetInfo(connection, FreeTdsTdsVersion, &version, sizeof version, nullptr)))
         return {};
-    return QStringLiteral("%1.%2").arg(version >> 8).arg(version & 0xFF);
+    return QStringLiteral("%1.%2").arg(version >> 16).arg(version & 0xFFFF);
 }
 
 } // namespace
