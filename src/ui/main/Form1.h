@@ -10,6 +10,7 @@ class QTableView;
 
 namespace realm::ui {
 
+class ConnectionMark;
 class RowListModel;
 
 // The main window: the equipment filters, the pet-name search, the shared
@@ -53,6 +54,7 @@ private:
     QPushButton *Command4;
     QTableView *ListView1;
     QLabel *m_status;
+    ConnectionMark *m_connectionMark;
     RowListModel *m_list = nullptr;
 };
 
