@@ -557,12 +557,12 @@ and the item file db.mdb beside it: %2.</translation>
         <translation>The window program realmquery offers to create db.ini there.</translation>
     </message>
     <message>
-        <source>检查与游戏服务器的连接：应答、登录、版本、加密与证书、排序规则和往返时间。</source>
-        <translation>Checks the connection to the game servers: answer, login, versions, encryption and certificate, collation and round-trip time.</translation>
+        <source>检查与游戏服务器的连接。</source>
+        <translation>Checks the connection to the game servers.</translation>
     </message>
     <message>
-        <source>在系统密钥环中保存、替换（登录成功后）或删除服务器的密码。</source>
-        <translation>Stores, replaces (after a successful login) or forgets a server&apos;s password in the system keyring.</translation>
+        <source>在密钥环中保存或删除服务器的密码。</source>
+        <translation>Stores or forgets a server&apos;s password in the keyring.</translation>
     </message>
     <message>
         <source>只检查这个服务器。</source>

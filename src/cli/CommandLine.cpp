@@ -192,12 +192,12 @@ QString helpText(const QString &usage, const QString &description, const QList<Q
 
 QString checkDescription()
 {
-    return Text::tr("检查与游戏服务器的连接：应答、登录、版本、加密与证书、排序规则和往返时间。");
+    return Text::tr("检查与游戏服务器的连接。");
 }
 
 QString passwordDescription()
 {
-    return Text::tr("在系统密钥环中保存、替换（登录成功后）或删除服务器的密码。");
+    return Text::tr("在密钥环中保存或删除服务器的密码。");
 }
 
 QString commandNames()

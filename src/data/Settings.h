@@ -15,6 +15,8 @@ struct GameServerLogin {
     QString server;
     QString userId;
     QString password;
+    // How long one statement may wait for the server; 0 waits without end.
+    int queryTimeoutSeconds = 300;
     // No "password" key: the password comes from the system keyring (or is
     // asked for), never from the settings file.
     bool passwordFromKeyring = false;
@@ -22,9 +24,7 @@ struct GameServerLogin {
     // Trusted certificates (a PEM bundle or the server's own certificate)
     // that the server's certificate and host name are verified against;
     // empty: an encrypted connection is not verified.
-    QString caFile;
-    // How long one statement may wait for the server; 0 waits without end.
-    int queryTimeoutSeconds = 300;
+    QString caFile{};
 };
 
 // The settings file beside the program: section "基础设置" with the keys
@@ -38,12 +38,12 @@ struct GameServerLogin {
 // the system keyring.
 struct Settings {
     GameServerLogin login;
-    QString displayName; // "name" of the section
     QString gameDatabaseFile;
     // Why the settings cannot reach SQL Server, naming the file: it is
     // missing, unreadable or UTF-16, lacks the section, names no server, or
     // holds a query timeout or an encryption that is not one. Empty when they can.
     QString problem;
+    QString displayName{}; // "name" of the section
 };
 
 QString settingsPath(const QString &programFolder);

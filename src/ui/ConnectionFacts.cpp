@@ -115,9 +115,11 @@ ConnectionFactsDialog::ConnectionFactsDialog(Module1 &module, QWidget *parent)
         try {
             StopFlag neverRaised;
             const ConnectionFacts facts = connection->facts(neverRaised);
-            QMetaObject::invokeMethod(qApp, [shown, facts] { if (shown) shown->showFacts(facts); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                qApp, [shown, facts] { if (shown) shown->showFacts(facts); }, Qt::QueuedConnection);
         } catch (const DataError &error) {
-            QMetaObject::invokeMethod(qApp, [shown, message = error.message()] { if (shown) shown->showFailure(message); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                qApp, [shown, message = error.message()] { if (shown) shown->showFailure(message); }, Qt::QueuedConnection);
         }
     });
 }

@@ -14,6 +14,7 @@ PasswordDialog::PasswordDialog(const PasswordQuestion &question, QWidget *parent
 {
     setObjectName(QStringLiteral("PasswordDialog"));
     setWindowTitle(tr("游戏服务器的密码"));
+    setMinimumWidth(420);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(tr("服务器 %1（%2）\n登录名 %3").arg(question.serverName, question.server, question.userId), this));
     if (question.refused) {
@@ -31,8 +32,7 @@ PasswordDialog::PasswordDialog(const PasswordQuestion &question, QWidget *parent
     m_remember->setEnabled(question.keyringAvailable);
     layout->addWidget(m_remember);
     if (!question.keyringAvailable) {
-        auto *why = new QLabel(question.keyringProblem.isEmpty() ? tr("没有可用的系统密钥环：每次启动都要输入密码。") : question.keyringProblem
-                                       + u'\n' + tr("每次启动都要输入密码，它不会写进任何文件。"),
+        auto *why = new QLabel(question.keyringProblem.isEmpty() ? tr("没有可用的系统密钥环：每次启动都要输入密码。") : question.keyringProblem + u'\n' + tr("每次启动都要输入密码，它不会写进任何文件。"),
                                this);
         why->setWordWrap(true);
         layout->addWidget(why);

@@ -740,7 +740,6 @@ class Session:
         if message is None or message[0] != PKT_PRELOGIN:
             return False
         answer = encryption_answer(self.server.tls_mode, prelogin_encryption(message[1]))
-        self.server.record({"kind": "prelogin", "encryption": answer})
         self.reply(prelogin_reply(answer))
         plain = self.sock
         if answer != ENCRYPT_NOT_SUP:
