@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <cerrno>
 #include <netdb.h>
 #include <openssl/err.h>
 #include <openssl/ssl.h>
@@ -61,7 +62,16 @@ public:
     bool isOpen() const { return m_descriptor >= 0; }
     bool send(const QByteArray &data) const
     {
-        return ::send(m_descriptor, data.constData(), std::size_t(data.size()), MSG_NOSIGNAL) == data.size();
+        for (qsizetype sent = 0; sent < data.size();) {
+            pollfd ready{m_descriptor, POLLOUT, 0};
+            if (poll(&ready, 1, m_wait) <= 0)
+                return false;
+            const ssize_t written = ::send(m_descriptor, data.constData() + sent, std::size_t(data.size() - sent), MSG_NOSIGNAL);
+            if (written <= 0)
+                return false;
+            sent += written;
+        }
+        return true;
     }
     std::optional<QByteArray> receive(qsizetype count) const
     {
@@ -81,13 +91,26 @@ public:
 private:
     void tryConnect(const addrinfo &target)
     {
-        const int descriptor = socket(target.ai_family, target.ai_socktype | SOCK_CLOEXEC, target.ai_protocol);
+        const int descriptor = socket(target.ai_family, target.ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, target.ai_protocol);
         if (descriptor < 0)
             return;
-        if (::connect(descriptor, target.ai_addr, target.ai_addrlen) == 0)
+        if (connectedInTime(descriptor, target))
             m_descriptor = descriptor;
         else
             close(descriptor);
+    }
+    // A host that does not answer is given up after the wait, not the
+    // system's minutes.
+    bool connectedInTime(int descriptor, const addrinfo &target) const
+    {
+        if (::connect(descriptor, target.ai_addr, target.ai_addrlen) == 0)
+            return true;
+        if (errno != EINPROGRESS)
+            return false;
+        pollfd ready{descriptor, POLLOUT, 0};
+        int error = 0;
+        socklen_t length = sizeof error;
+        return poll(&ready, 1, m_wait) == 1 && getsockopt(descriptor, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
     }
 
     int m_descriptor = -1;
