@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <mutex>
 
 namespace realm::cli {
 
@@ -187,6 +188,9 @@ int changePassword(const ServerRequest &request, const std::vector<Settings> &se
 void askPasswordsOnTerminal()
 {
     setPasswordPrompt([](const PasswordQuestion &question) -> std::optional<PasswordAnswer> {
+        // Servers that connect at the same time ask one after another.
+        static std::mutex oneAtATime;
+        const std::lock_guard lock(oneAtATime);
         if (!question.keyringProblem.isEmpty())
             printProblem(stderr, question.keyringProblem);
         if (question.refused || !hasTerminal())

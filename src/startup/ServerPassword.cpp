@@ -6,6 +6,8 @@
 
 #include <QCoreApplication>
 
+#include <atomic>
+
 namespace realm {
 
 namespace {
@@ -26,10 +28,10 @@ PasswordPrompt &prompt()
 // The keyring's problem, the first time it is seen in this process.
 QString keyringProblemOnce(const QString &problem)
 {
-    static bool told = false;
-    if (problem.isEmpty() || told)
+    // Servers that connect at the same time may ask at once.
+    static std::atomic<bool> told = false;
+    if (problem.isEmpty() || told.exchange(true))
         return {};
-    told = true;
     return problem;
 }
 

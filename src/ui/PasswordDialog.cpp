@@ -5,6 +5,8 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMutex>
+#include <QThread>
 #include <QVBoxLayout>
 
 namespace realm::ui {
@@ -48,13 +50,32 @@ PasswordAnswer PasswordDialog::answer() const
     return {m_password->text(), m_remember->isChecked()};
 }
 
+namespace {
+
+std::optional<PasswordAnswer> askInDialog(const PasswordQuestion &question)
+{
+    PasswordDialog dialog(question);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.answer();
+}
+
+} // namespace
+
 void askPasswordsInDialogs()
 {
+    // A server that connects on its first search asks from its own thread:
+    // the dialog opens on the window thread, one at a time, while the
+    // server's thread waits for the answer.
     setPasswordPrompt([](const PasswordQuestion &question) -> std::optional<PasswordAnswer> {
-        PasswordDialog dialog(question);
-        if (dialog.exec() != QDialog::Accepted)
-            return std::nullopt;
-        return dialog.answer();
+        if (QThread::currentThread() == qApp->thread())
+            return askInDialog(question);
+        static QMutex oneAtATime;
+        const QMutexLocker lock(&oneAtATime);
+        std::optional<PasswordAnswer> answer;
+        QMetaObject::invokeMethod(
+            qApp, [&] { answer = askInDialog(question); }, Qt::BlockingQueuedConnection);
+        return answer;
     });
 }
 

@@ -101,6 +101,24 @@ private slots:
         QCOMPARE(err.count(u"无法使用系统密钥环"_s), 1);
         QVERIFY2(err.contains(u"realmquery-cli password"_s), qPrintable(err));
     }
+    // Each server section has its own entry in the keyring (here the same
+    // server under a second name); the second server connects on the
+    // search's own thread and still finds it.
+    void everyServerSectionReadsItsOwnPassword()
+    {
+        serve(u"两区-3"_s);
+        const QString other = u"localhost,%1"_s.arg(m_port);
+        m_folder.writeIni(u"[基础设置]\nname=游戏一服\nserverip=%1\nuserid=operator\n[服务器:二服]\nserverip=%2\nuserid=operator\n"_s
+                              .arg(address(), other)
+                              .toUtf8());
+        QCOMPARE(storePassword(u"两区-3"_s).exitCode, 0);
+        QCOMPARE(cli({u"password"_s, u"二服"_s}, "两区-3\n").exitCode, 0);
+        QCOMPARE(realm::keyring::read(other, u"operator"_s).password, u"两区-3"_s);
+        const CliRun both = cli({u"--all-servers"_s, u"account"_s, u"李逍遥"_s});
+        QVERIFY2(both.exitCode == 0, both.err.constData());
+        QCOMPARE(both.out.count("游戏一服\t"), 3);
+        QCOMPARE(both.out.count("二服\t"), 3);
+    }
 };
 
 QTEST_MAIN(TestCliKeyring)
