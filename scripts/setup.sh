@@ -17,13 +17,19 @@ as_root() {
 # desktop-file-validate, appstreamcli). Demo and benchmark: the sqlite3
 # shell; the demo's virtual display (xvfb-run, which needs xauth), a Song
 # face for the Chinese texts and Qt's own Chinese texts (its dialogs'
-# buttons). CI: clang-format.
+# buttons). Safe connections: OpenSSL's libraries (the program's own look at
+# the server's certificate) and the openssl tool (the tests' certificates);
+# QtKeychain for the system keyring, and a Secret Service with a private
+# D-Bus session for its tests (gnome-keyring, dbus-run-session). CI:
+# clang-format.
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   qt6-tools-dev qt6-l10n-tools
   mdbtools mdbtools-dev
   unixodbc unixodbc-dev tdsodbc
+  libssl-dev openssl
+  qtkeychain-qt6-dev gnome-keyring dbus-daemon dbus-bin
   libsqlite3-dev sqlite3 libxlsxwriter-dev
   python3 python3-openpyxl
   fonts-arphic-uming qt6-translations-l10n

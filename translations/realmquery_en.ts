@@ -46,6 +46,17 @@
     </message>
 </context>
 <context>
+    <name>realm::DriverConfiguration</name>
+    <message>
+        <source>无法写入 SQL Server 驱动程序的私有配置文件 %1：%2</source>
+        <translation>Cannot write the SQL Server driver&apos;s private configuration file %1: %2</translation>
+    </message>
+    <message>
+        <source>证书文件名或服务器名中含有换行。</source>
+        <translation>The certificate file name or the server name holds a line break.</translation>
+    </message>
+</context>
+<context>
     <name>realm::ItemDatabase</name>
     <message>
         <source>无法读取物品数据库 %1：%2</source>
@@ -86,6 +97,13 @@
     <message>
         <source>它大于 Jet 4 数据库的上限 2 GB</source>
         <translation>it is larger than a Jet 4 database can be (2 GB)</translation>
+    </message>
+</context>
+<context>
+    <name>realm::Keyring</name>
+    <message>
+        <source>无法使用系统密钥环（%1）。</source>
+        <translation>The system keyring cannot be used (%1).</translation>
     </message>
 </context>
 <context>
@@ -147,6 +165,10 @@
     <message>
         <source>ODBC 驱动程序拒绝了连接属性 %1：%2</source>
         <translation>The ODBC driver refused the connection attribute %1: %2</translation>
+    </message>
+    <message>
+        <source>服务器 %1 不支持加密连接，而设置要求加密（encrypt=require）：没有发送登录。</source>
+        <translation>The server %1 does not support encrypted connections, and the settings require encryption (encrypt=require): the login was not sent.</translation>
     </message>
 </context>
 <context>
@@ -247,6 +269,102 @@ db.mdb is read from the same folder as db.ini.</translation>
     <message>
         <source>角色“%1”没有账号。</source>
         <translation>The character &quot;%1&quot; has no account.</translation>
+    </message>
+</context>
+<context>
+    <name>realm::ServerAddress</name>
+    <message>
+        <source>可用的写法：主机、主机,端口、主机\实例、“.”或“(local)”，IPv6 地址写在方括号里，如 [::1],1433。</source>
+        <translation>Forms that work: host, host,port, host\instance, &quot;.&quot; or &quot;(local)&quot;, an IPv6 address in brackets such as [::1],1433.</translation>
+    </message>
+    <message>
+        <source>“%1”不是服务器地址：%2。%3</source>
+        <translation>&quot;%1&quot; is not a server address: %2. %3</translation>
+    </message>
+    <message>
+        <source>方括号没有闭合</source>
+        <translation>the bracket is not closed</translation>
+    </message>
+    <message>
+        <source>IPv6 地址要写在方括号里</source>
+        <translation>an IPv6 address goes in brackets</translation>
+    </message>
+    <message>
+        <source>端口要用逗号隔开，不用冒号</source>
+        <translation>the port follows a comma, not a colon</translation>
+    </message>
+    <message>
+        <source>端口“%1”不是 1 到 65535 之间的数</source>
+        <translation>the port &quot;%1&quot; is not a number from 1 to 65535</translation>
+    </message>
+    <message>
+        <source>缺少主机名</source>
+        <translation>the host name is missing</translation>
+    </message>
+    <message>
+        <source>反斜杠后缺少实例名</source>
+        <translation>the instance name after the backslash is missing</translation>
+    </message>
+    <message>
+        <source>主机名后多了“%1”</source>
+        <translation>&quot;%1&quot; follows the host name</translation>
+    </message>
+    <message>
+        <source>%1 上的 SQL Server Browser 没有回答实例 %2 的询问（UDP 端口 1434），找不到该实例的端口；请确认实例名，或在 db.ini 的 serverip 中写上端口（主机,端口）。</source>
+        <translation>The SQL Server Browser on %1 did not answer for instance %2 (UDP port 1434), so the instance&apos;s port is unknown; check the instance name, or give the port in serverip in db.ini (host,port).</translation>
+    </message>
+    <message>
+        <source>找不到主机 %1。</source>
+        <translation>Host %1 not found.</translation>
+    </message>
+</context>
+<context>
+    <name>realm::ServerPassword</name>
+    <message>
+        <source>系统密钥环中没有服务器 %1（登录名 %2）的密码。请用“realmquery-cli password %1”保存一个，或在 db.ini 中写上 password。</source>
+        <translation>The system keyring holds no password for the server %1 (login %2). Store one with &quot;realmquery-cli password %1&quot;, or put a password key in db.ini.</translation>
+    </message>
+    <message>
+        <source>系统密钥环中为 %1 保存的密码被拒绝。请用“realmquery-cli password %1”保存正确的密码。</source>
+        <translation>The password stored in the system keyring for %1 was refused. Store the right one with &quot;realmquery-cli password %1&quot;.</translation>
+    </message>
+</context>
+<context>
+    <name>realm::ServerTls</name>
+    <message>
+        <source>服务器 %1 的证书已过期（按 %2 验证），连接已中止。</source>
+        <translation>The certificate of the server %1 has expired (verified against %2); the connection was ended.</translation>
+    </message>
+    <message>
+        <source>服务器 %1 的证书尚未生效（按 %2 验证），连接已中止。</source>
+        <translation>The certificate of the server %1 is not valid yet (verified against %2); the connection was ended.</translation>
+    </message>
+    <message>
+        <source>服务器 %1 出示的证书属于另一个主机名，连接已中止（按 %2 验证）。</source>
+        <translation>The server %1 showed a certificate for another host name; the connection was ended (verified against %2).</translation>
+    </message>
+    <message>
+        <source>服务器 %1 的证书不是由 %2 中受信任的证书签发的，连接已中止。</source>
+        <translation>The certificate of the server %1 was not issued by a certificate trusted in %2 (unknown issuer); the connection was ended.</translation>
+    </message>
+    <message>
+        <source>无法从 %2 读取受信任的证书，未连接服务器 %1。</source>
+        <translation>No trusted certificates can be read from %2; the server %1 was not contacted.</translation>
+    </message>
+    <message>
+        <source>服务器 %1 的证书没有通过验证（按 %2）：%3，连接已中止。</source>
+        <translation>The certificate of the server %1 failed verification against %2: %3; the connection was ended.</translation>
+    </message>
+</context>
+<context>
+    <name>realm::Settings</name>
+    <message>
+        <source>设置文件 %1 中 [%2] 的 serverip 写得不对：%3</source>
+        <translation>The settings file %1: serverip in section [%2] is wrong: %3</translation>
+    </message>
+    <message>
+        <source>设置文件 %1 中 [%2] 的 encrypt 只能是 no、request 或 require。</source>
+        <translation>The settings file %1: encrypt in section [%2] must be no, request or require.</translation>
     </message>
 </context>
 <context>
@@ -518,6 +636,30 @@ and the item file db.mdb beside it: %2.</translation>
         <source>--output 只用于 --format xlsx；其他格式写到标准输出。</source>
         <translation>--output is only for --format xlsx; the other formats go to standard output.</translation>
     </message>
+    <message>
+        <source>检查与游戏服务器的连接。</source>
+        <translation>Checks the connection to the game servers.</translation>
+    </message>
+    <message>
+        <source>在密钥环中保存或删除服务器的密码。</source>
+        <translation>Stores or forgets a server&apos;s password in the keyring.</translation>
+    </message>
+    <message>
+        <source>只检查这个服务器。</source>
+        <translation>Check only this server.</translation>
+    </message>
+    <message>
+        <source>检查所有服务器（默认）。</source>
+        <translation>Check every server (the default).</translation>
+    </message>
+    <message>
+        <source>删除保存的密码。</source>
+        <translation>Forget the stored password.</translation>
+    </message>
+    <message>
+        <source>服务器的名称。</source>
+        <translation>The server&apos;s name.</translation>
+    </message>
 </context>
 <context>
     <name>realm::cli::SearchRunner</name>
@@ -559,6 +701,113 @@ and the item file db.mdb beside it: %2.</translation>
     <message>
         <source>写入 “%1” 失败，磁盘可能已满。未留下文件。</source>
         <translation>Writing &quot;%1&quot; failed; the disk may be full. No file was left.</translation>
+    </message>
+</context>
+<context>
+    <name>realm::cli::ServerCommands</name>
+    <message>
+        <source>服务器 %1（登录名 %2）的密码：</source>
+        <translation>Password for the server %1 (login %2): </translation>
+    </message>
+    <message>
+        <source>没有名为“%1”的服务器；db.ini 中的服务器是：%2。</source>
+        <translation>There is no server named &quot;%1&quot;; the servers of db.ini: %2.</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>请指定一个服务器：%1。</source>
+        <translation>Name one server: %1.</translation>
+    </message>
+    <message>
+        <source>是</source>
+        <translation>yes</translation>
+    </message>
+    <message>
+        <source>否</source>
+        <translation>no</translation>
+    </message>
+    <message>
+        <source>开启，证书已验证（按 %1）</source>
+        <translation>on, certificate verified against %1</translation>
+    </message>
+    <message>
+        <source>开启，证书未验证（没有设置 cafile）</source>
+        <translation>on, certificate not verified (no cafile)</translation>
+    </message>
+    <message>
+        <source>只加密登录数据包，证书已验证（按 %1）</source>
+        <translation>login packet only, certificate verified against %1</translation>
+    </message>
+    <message>
+        <source>只加密登录数据包，证书未验证</source>
+        <translation>login packet only, certificate not verified</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>off</translation>
+    </message>
+    <message>
+        <source>服务器 %1（%2）</source>
+        <translation>server %1 (%2)</translation>
+    </message>
+    <message>
+        <source>应答</source>
+        <translation>answered</translation>
+    </message>
+    <message>
+        <source>登录</source>
+        <translation>login</translation>
+    </message>
+    <message>
+        <source>成功（登录名 %1）</source>
+        <translation>succeeded (as %1)</translation>
+    </message>
+    <message>
+        <source>TDS 版本</source>
+        <translation>TDS version</translation>
+    </message>
+    <message>
+        <source>服务器版本</source>
+        <translation>server version</translation>
+    </message>
+    <message>
+        <source>加密</source>
+        <translation>encryption</translation>
+    </message>
+    <message>
+        <source>排序规则</source>
+        <translation>collation</translation>
+    </message>
+    <message>
+        <source>往返时间</source>
+        <translation>round trip</translation>
+    </message>
+    <message>
+        <source>%1 毫秒</source>
+        <translation>%1 ms</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>failed</translation>
+    </message>
+    <message>
+        <source>已从系统密钥环中删除服务器 %1（登录名 %2）的密码。</source>
+        <translation>Forgot the password of the server %1 (login %2) in the system keyring.</translation>
+    </message>
+    <message>
+        <source>没有读到密码。</source>
+        <translation>No password was read.</translation>
+    </message>
+    <message>
+        <source>系统密钥环中的密码没有改变。</source>
+        <translation>The password in the system keyring is unchanged.</translation>
+    </message>
+    <message>
+        <source>登录成功，服务器 %1（登录名 %2）的密码已保存在系统密钥环中。</source>
+        <translation>The login succeeded; the password of the server %1 (login %2) is stored in the system keyring.</translation>
     </message>
 </context>
 <context>
@@ -618,6 +867,68 @@ and the item file db.mdb beside it: %2.</translation>
     <message>
         <source>Excel 工作簿 (*.xlsx)</source>
         <translation>Excel workbooks (*.xlsx)</translation>
+    </message>
+</context>
+<context>
+    <name>realm::ui::ConnectionFactsDialog</name>
+    <message>
+        <source>服务器</source>
+        <translation>Server</translation>
+    </message>
+    <message>
+        <source>TDS 版本</source>
+        <translation>TDS version</translation>
+    </message>
+    <message>
+        <source>服务器版本</source>
+        <translation>Server version</translation>
+    </message>
+    <message>
+        <source>加密</source>
+        <translation>Encryption</translation>
+    </message>
+    <message>
+        <source>排序规则</source>
+        <translation>Collation</translation>
+    </message>
+    <message>
+        <source>往返时间</source>
+        <translation>Round trip</translation>
+    </message>
+    <message>
+        <source>%1 毫秒</source>
+        <translation>%1 ms</translation>
+    </message>
+    <message>
+        <source>已加密，证书已验证（按 %1）</source>
+        <translation>Encrypted, certificate verified against %1</translation>
+    </message>
+    <message>
+        <source>已加密，证书未验证（没有设置 cafile）</source>
+        <translation>Encrypted, certificate not verified (no cafile)</translation>
+    </message>
+    <message>
+        <source>只加密了登录数据包</source>
+        <translation>Only the login packet was encrypted</translation>
+    </message>
+    <message>
+        <source>未加密</source>
+        <translation>Not encrypted</translation>
+    </message>
+    <message>
+        <source>连接信息</source>
+        <translation>Connection</translation>
+    </message>
+    <message>
+        <source>正在检查连接……</source>
+        <translation>Checking the connection…</translation>
+    </message>
+</context>
+<context>
+    <name>realm::ui::ConnectionMark</name>
+    <message>
+        <source>单击查看连接信息</source>
+        <translation>Click for the connection&apos;s facts</translation>
     </message>
 </context>
 <context>
@@ -795,6 +1106,35 @@ Fill in the game server, login and password, put db.mdb into %2, and start the p
     <message>
         <source>共 %1 个角色</source>
         <translation>Characters: %1</translation>
+    </message>
+</context>
+<context>
+    <name>realm::ui::PasswordDialog</name>
+    <message>
+        <source>游戏服务器的密码</source>
+        <translation>Game server password</translation>
+    </message>
+    <message>
+        <source>服务器 %1（%2）
+登录名 %3</source>
+        <translation>Server %1 (%2)
+Login %3</translation>
+    </message>
+    <message>
+        <source>服务器拒绝了这个密码，请再输入一次。</source>
+        <translation>The server refused this password; type it again.</translation>
+    </message>
+    <message>
+        <source>记在系统密钥环中</source>
+        <translation>Remember in the system keyring</translation>
+    </message>
+    <message>
+        <source>没有可用的系统密钥环：每次启动都要输入密码。</source>
+        <translation>No system keyring is available: the password is asked at every start.</translation>
+    </message>
+    <message>
+        <source>每次启动都要输入密码，它不会写进任何文件。</source>
+        <translation>The password is asked at every start and never written to a file.</translation>
     </message>
 </context>
 <context>

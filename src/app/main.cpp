@@ -8,6 +8,7 @@
 #include "ui/FirstRun.h"
 #include "ui/Fonts.h"
 #include "ui/Form.h"
+#include "ui/PasswordDialog.h"
 #include "ui/main/Form1.h"
 
 #include <QApplication>
@@ -191,6 +192,7 @@ int main(int argc, char *argv[])
         printText(stderr, ProgramName + QStringLiteral(": ") + *note);
 
     realm::ui::installFontSubstitutes();
+    realm::ui::askPasswordsInDialogs();
     realm::Module1 module;
     if (!openSharedData(module))
         return 1;

@@ -213,9 +213,19 @@ QString helpText(const QString &usage, const QString &description, const QList<Q
     return text;
 }
 
+QString checkDescription()
+{
+    return Text::tr("检查与游戏服务器的连接。");
+}
+
+QString passwordDescription()
+{
+    return Text::tr("在密钥环中保存或删除服务器的密码。");
+}
+
 QString commandNames()
 {
-    return QStringLiteral("equip, pet, item, account, servers");
+    return QStringLiteral("equip, pet, item, account, servers, check, password");
 }
 
 QString programDescription()
@@ -223,6 +233,8 @@ QString programDescription()
     QString text = Text::tr("运行查询窗口的查询，把结果行写到标准输出。") + QStringLiteral("\n\n") + Text::tr("命令：") + u'\n';
     for (const CommandDefinition &command : commands())
         text += QStringLiteral("  %1  %2\n").arg(command.name, -8).arg(command.description);
+    text += QStringLiteral("  %1  %2\n").arg(QStringLiteral("check"), -8).arg(checkDescription());
+    text += QStringLiteral("  %1  %2\n").arg(QStringLiteral("password"), -8).arg(passwordDescription());
     return text + u'\n' + Text::tr("运行“%1 <命令> --help”查看命令的选项。").arg(ProgramName) + QStringLiteral("\n\n")
         + settingsSearchHelp();
 }
@@ -343,6 +355,47 @@ ParsedCommandLine commandRequest(const CommandDefinition &definition, const QCom
     return requestOf(definition, program, parser);
 }
 
+ParsedCommandLine serverRequestOf(const QCommandLineParser &parser, const QCommandLineParser &program,
+                                  ServerRequest::Kind kind, const QString &usage, const QString &description,
+                                  const QList<QCommandLineOption> &options)
+{
+    if (parser.isSet(helpOption()))
+        return InfoText{helpText(usage, description, options)};
+    ServerRequest request{kind, commonValue(dirOption(), program, parser), {}, false};
+    const QStringList rest = parser.positionalArguments();
+    if (kind == ServerRequest::Kind::Check) {
+        if (!rest.isEmpty())
+            return UsageProblem{Text::tr("%1 除选项外不带参数。").arg(QStringLiteral("check"))};
+        request.server = parser.isSet(QStringLiteral("all-servers")) ? QString() : parser.value(QStringLiteral("server"));
+        return request;
+    }
+    if (rest.size() != 1)
+        return UsageProblem{Text::tr("%1 需要一个 <%2>。").arg(QStringLiteral("password"), QStringLiteral("server"))};
+    request.server = rest.constFirst();
+    request.forget = parser.isSet(QStringLiteral("forget"));
+    return request;
+}
+
+ParsedCommandLine serverCommandRequest(const QString &name, const QCommandLineParser &program, const QStringList &arguments)
+{
+    const bool isCheck = name == u"check";
+    QList<QCommandLineOption> options = {helpOption(), dirOption(), languageOption()};
+    if (isCheck)
+        options << QCommandLineOption(QStringLiteral("server"), Text::tr("只检查这个服务器。"), QStringLiteral("name"))
+                << QCommandLineOption(QStringLiteral("all-servers"), Text::tr("检查所有服务器（默认）。"));
+    else
+        options << QCommandLineOption(QStringLiteral("forget"), Text::tr("删除保存的密码。"));
+    QCommandLineParser parser;
+    parser.addOptions(options);
+    if (!isCheck)
+        parser.addPositionalArgument(QStringLiteral("server"), Text::tr("服务器的名称。"));
+    if (!parser.parse(QStringList{ProgramName} + arguments))
+        return UsageProblem{name + QStringLiteral(": ") + parseError(parser)};
+    const QString usage = ProgramName + u' ' + name + Text::tr(" [选项]") + (isCheck ? QString() : QStringLiteral(" <server>"));
+    return serverRequestOf(parser, program, isCheck ? ServerRequest::Kind::Check : ServerRequest::Kind::Password, usage,
+                           isCheck ? checkDescription() : passwordDescription(), options);
+}
+
 } // namespace
 
 ParsedCommandLine parseCommandLine(const QStringList &arguments)
@@ -363,6 +416,8 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
     if (rest.isEmpty())
         return UsageProblem{Text::tr("请指定命令：%1。").arg(commandNames())};
     const QString name = rest.takeFirst();
+    if (name == u"check" || name == u"password")
+        return serverCommandRequest(name, parser, rest);
     const auto command = findCommand(name);
     if (!command)
         return UsageProblem{Text::tr("未知的命令“%1”，请用 %2。").arg(name, commandNames())};
@@ -388,6 +443,14 @@ struct Dispatch {
     int operator()(const ServerListing &listing) const
     {
         return settingsFound(listing.folder) ? listServers(listing, streams) : ExitFailure;
+    }
+    int operator()(const ServerRequest &request) const
+    {
+        if (request.folder.isEmpty() && !findSettingsFolder()) {
+            printProblem(streams.err, missingSettingsReport());
+            return ExitFailure;
+        }
+        return runServerRequest(request, streams);
     }
     int operator()(const InfoText &info) const
     {

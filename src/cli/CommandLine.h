@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/SearchRunner.h"
+#include "cli/ServerCommands.h"
 
 #include <QStringList>
 
@@ -16,7 +17,7 @@ struct InfoText {
 struct UsageProblem {
     QString message;
 };
-using ParsedCommandLine = std::variant<Request, ServerListing, InfoText, UsageProblem>;
+using ParsedCommandLine = std::variant<Request, ServerListing, ServerRequest, InfoText, UsageProblem>;
 
 // The program's options, then a command and its own options; --dir and
 // --format are taken on either side of the command, as are the server

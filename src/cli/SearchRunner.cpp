@@ -6,6 +6,7 @@
 #include "query/ListFormat.h"
 #include "query/SearchChannel.h"
 #include "startup/ProgramFolder.h"
+#include "startup/ServerPassword.h"
 #include "startup/SettingsTemplate.h"
 #include "startup/Startup.h"
 
@@ -48,7 +49,7 @@ struct Preparation {
     }
     ListFormat operator()(const AccountLookup &) const
     {
-        openGameServers(shared, readServerProfiles(folder), folder);
+        openGameServers(shared, readServerProfiles(folder), folder, openGameServer);
         return characterListFormat();
     }
 };

@@ -63,5 +63,6 @@ int main(int argc, char *argv[])
         printUsageProblem(stderr, realm::undecodableArgumentMessage(typed.arguments, *typed.undecodable));
         return ExitUsage;
     }
+    askPasswordsOnTerminal();
     return runCommandLine(typed.arguments);
 }

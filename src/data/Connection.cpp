@@ -40,4 +40,14 @@ std::shared_ptr<const ResultTable> Connection::query(const QString &sql, const Q
     return query(sql, parameters, neverRaised);
 }
 
+ConnectionFacts Connection::facts(StopFlag &stop)
+{
+    ConnectionFacts facts;
+    facts.security = security();
+    const auto start = std::chrono::steady_clock::now();
+    query(QStringLiteral("select 1"), {}, stop);
+    facts.roundTrip = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    return facts;
+}
+
 } // namespace realm

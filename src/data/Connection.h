@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/ConnectionFacts.h"
 #include "data/ResultTable.h"
 #include "data/StopFlag.h"
 
@@ -40,6 +41,12 @@ public:
 
     // What this connection reaches, for error messages; never a password.
     virtual QString description() const = 0;
+
+    // How the connection is protected; a local file is never encrypted.
+    virtual ConnectionSecurity security() const { return {}; }
+    // The facts a connection check shows, read on the connection's thread:
+    // here the round trip of one trivial read, and the rest empty.
+    virtual ConnectionFacts facts(StopFlag &stop);
 };
 
 } // namespace realm

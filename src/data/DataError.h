@@ -43,6 +43,7 @@ inline constexpr long QueryTimeout = -2147217871;
 inline constexpr long Overflow = 6;
 inline constexpr long ServerUnreachable = 20009; // the driver's own number for it
 inline constexpr long LoginUnfinished = 20003; // the driver's number for a login timeout
+inline constexpr long NotSecure = 20002; // the driver's number for a refused connection
 } // namespace ErrorNumber
 
 } // namespace realm

@@ -213,6 +213,11 @@ QString IniFile::value(const QString &AppName, const QString &KeyName) const
     return cutToByteLimit(*value, m_encoding);
 }
 
+bool IniFile::hasKey(const QString &AppName, const QString &KeyName) const
+{
+    return m_readProblem.isEmpty() && findValue(m_text, AppName, KeyName).has_value();
+}
+
 QString IniFile::problem(const QString &AppName) const
 {
     if (!m_readProblem.isEmpty())

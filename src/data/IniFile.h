@@ -37,6 +37,8 @@ public:
     explicit IniFile(const QString &FileName);
 
     QString value(const QString &AppName, const QString &KeyName) const;
+    // Whether the section holds the key, even with an empty value.
+    bool hasKey(const QString &AppName, const QString &KeyName) const;
     // Why the file gives no values of the section, naming the file: missing,
     // a folder, not a regular file, too large, unreadable (with the system's
     // reason), UTF-16, or without the section. The empty text when the

@@ -85,10 +85,10 @@ std::shared_ptr<Connection> openGameConnection(const Settings &settings, const Q
         settingsAdvice(settings, programFolder));
 }
 
-std::shared_ptr<Connection> openGameConnectionLater(const Settings &settings, const QString &programFolder)
+std::shared_ptr<Connection> openGameConnectionLater(const Settings &settings, const QString &programFolder, GameOpener openGame)
 {
     const QString description = settings.gameDatabaseFile.isEmpty() ? settings.login.server : settings.gameDatabaseFile;
-    return std::make_shared<LazyConnection>([settings, programFolder] { return openGameConnection(settings, programFolder); },
+    return std::make_shared<LazyConnection>([settings, programFolder, openGame] { return openGame(settings, programFolder); },
                                             description);
 }
 
@@ -103,10 +103,10 @@ void openLookupSlot(Module1 &module)
     module.rsLookup = openOnItemThread(module, QStringLiteral("select * from item where id=1"));
 }
 
-void openSharedData(Module1 &module, const Settings &settings, const QString &programFolder)
+void openSharedData(Module1 &module, const Settings &settings, const QString &programFolder, GameOpener openGame)
 {
     module.itemConn = openItemConnection(programFolder);
-    module.gameConn = openGameConnection(settings, programFolder);
+    module.gameConn = openGame(settings, programFolder);
     module.servers = {{settings, module.gameConn}};
     preloadItemNames(module);
 }
@@ -119,42 +119,42 @@ QString serverProblem(const Settings &server, const QString &problem)
     return Text::tr("%1：%2").arg(server.displayName, problem);
 }
 
-std::shared_ptr<Connection> openBaseServer(Module1 &module, const Settings &base, const QString &programFolder)
+std::shared_ptr<Connection> openBaseServer(Module1 &module, const Settings &base, const QString &programFolder, GameOpener openGame)
 {
     if (!isUsable(base)) {
         module.serverProblems << serverProblem(base, base.problem);
-        return openGameConnectionLater(base, programFolder);
+        return openGameConnectionLater(base, programFolder, openGame);
     }
     try {
-        return openGameConnection(base, programFolder);
+        return openGame(base, programFolder);
     } catch (const DataError &error) {
         module.serverProblems << serverProblem(base, error.message());
-        return openGameConnectionLater(base, programFolder);
+        return openGameConnectionLater(base, programFolder, openGame);
     }
 }
 
 } // namespace
 
-void openGameServers(Module1 &module, const std::vector<Settings> &servers, const QString &programFolder)
+void openGameServers(Module1 &module, const std::vector<Settings> &servers, const QString &programFolder, GameOpener openGame)
 {
     if (servers.size() == 1) {
-        module.gameConn = openGameConnection(servers.front(), programFolder);
+        module.gameConn = openGame(servers.front(), programFolder);
         module.servers = {{servers.front(), module.gameConn}};
         return;
     }
-    module.gameConn = openBaseServer(module, servers.front(), programFolder);
+    module.gameConn = openBaseServer(module, servers.front(), programFolder, openGame);
     module.servers = {{servers.front(), module.gameConn}};
     for (auto server = servers.begin() + 1; server != servers.end(); ++server) {
         if (!isUsable(*server))
             module.serverProblems << serverProblem(*server, server->problem);
-        module.servers.push_back({*server, openGameConnectionLater(*server, programFolder)});
+        module.servers.push_back({*server, openGameConnectionLater(*server, programFolder, openGame)});
     }
 }
 
-void openSharedData(Module1 &module, const std::vector<Settings> &servers, const QString &programFolder)
+void openSharedData(Module1 &module, const std::vector<Settings> &servers, const QString &programFolder, GameOpener openGame)
 {
     module.itemConn = openItemConnection(programFolder);
-    openGameServers(module, servers, programFolder);
+    openGameServers(module, servers, programFolder, openGame);
     preloadItemNames(module);
 }
 

@@ -55,20 +55,28 @@ void preloadItemNames(Module1 &module);
 // recordset for the lookup, open on item 1 until the first lookup.
 void openLookupSlot(Module1 &module);
 
+// Opens a game connection: openGameConnection, or the programs' own opener,
+// which finds the password in the keyring or asks for it.
+using GameOpener = std::shared_ptr<Connection> (*)(const Settings &, const QString &);
+
 // A game connection that opens on its first statement, on its own thread.
-std::shared_ptr<Connection> openGameConnectionLater(const Settings &settings, const QString &programFolder);
+std::shared_ptr<Connection> openGameConnectionLater(const Settings &settings, const QString &programFolder,
+                                                    GameOpener openGame = openGameConnection);
 
 // What the programs open before their first window or search, in this
 // order: the item connection, the game connection, the preload. The item
 // file is opened first, so a missing file stops before the game database is
 // contacted.
-void openSharedData(Module1 &module, const Settings &settings, const QString &programFolder);
+void openSharedData(Module1 &module, const Settings &settings, const QString &programFolder,
+                    GameOpener openGame = openGameConnection);
 // The same for every server of `servers` (the base one first). With one
 // server it is the above; with more, no server's failure is fatal: each is
 // told in serverProblems, and a base server that could not be reached
 // tries again on its next search.
-void openSharedData(Module1 &module, const std::vector<Settings> &servers, const QString &programFolder);
+void openSharedData(Module1 &module, const std::vector<Settings> &servers, const QString &programFolder,
+                    GameOpener openGame = openGameConnection);
 // The game part of it alone: gameConn and servers.
-void openGameServers(Module1 &module, const std::vector<Settings> &servers, const QString &programFolder);
+void openGameServers(Module1 &module, const std::vector<Settings> &servers, const QString &programFolder,
+                     GameOpener openGame = openGameConnection);
 
 } // namespace realm

@@ -4,6 +4,7 @@
 #include "data/ServerAddress.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 #include <optional>
@@ -49,14 +50,53 @@ std::optional<int> parseQueryTimeout(const QString &text)
     return seconds;
 }
 
-QString settingsProblem(const Settings &settings, const IniFile &file, const QString &path, bool timeoutIsValid)
+std::optional<Encryption> parseEncryption(const QString &text)
+{
+    if (text.isEmpty() || text.compare(u"request", Qt::CaseInsensitive) == 0)
+        return Encryption::Request;
+    if (text.compare(u"no", Qt::CaseInsensitive) == 0)
+        return Encryption::No;
+    if (text.compare(u"require", Qt::CaseInsensitive) == 0)
+        return Encryption::Require;
+    return std::nullopt;
+}
+
+// A relative certificate file is found beside the settings file.
+QString caFilePath(const QString &value, const QString &programFolder)
+{
+    return value.isEmpty() ? value : QDir(programFolder).absoluteFilePath(value);
+}
+
+// Reads the login of the section; the keys that may be missing say so.
+GameServerLogin readLogin(const IniFile &file, const QString &section, const QString &programFolder, bool &encryptionIsValid)
+{
+    GameServerLogin login;
+    login.server = setting(file, section, QStringLiteral("serverip"));
+    login.userId = setting(file, section, QStringLiteral("userid"));
+    login.password = setting(file, section, QStringLiteral("password"));
+    login.passwordFromKeyring = !login.userId.isEmpty() && !file.hasKey(section, QStringLiteral("password"));
+    const auto encryption = parseEncryption(setting(file, section, QStringLiteral("encrypt")));
+    encryptionIsValid = encryption.has_value();
+    login.encryption = encryption.value_or(login.encryption);
+    login.caFile = caFilePath(setting(file, section, QStringLiteral("cafile")), programFolder);
+    return login;
+}
+
+struct Validity {
+    bool timeout = true;
+    bool encryption = true;
+};
+
+QString settingsProblem(const Settings &settings, const IniFile &file, const QString &path, Validity valid)
 {
     const QString &section = settings.section;
     const QString fileProblem = file.problem(section);
     if (!fileProblem.isEmpty())
         return fileProblem;
-    if (!timeoutIsValid)
+    if (!valid.timeout)
         return QCoreApplication::translate("realm::Settings", "设置文件 %1：[%2] 节的 querytimeout 必须是整数秒，0 表示不限时。").arg(path, section);
+    if (!valid.encryption)
+        return QCoreApplication::translate("realm::Settings", "设置文件 %1 中 [%2] 的 encrypt 只能是 no、request 或 require。").arg(path, section);
     if (settings.login.server.isEmpty())
         return QCoreApplication::translate("realm::Settings", "设置文件 %1 没有指定游戏服务器：[%2] 节的 serverip 缺失或为空。").arg(path, section);
     const auto address = parseServerAddress(settings.login.server);
@@ -78,17 +118,17 @@ QString baseDisplayName(const Settings &base, const IniFile &file)
 }
 
 // One section's keys, the same for every server.
-Settings readSection(const IniFile &file, const QString &path, const QString &section)
+Settings readSection(const IniFile &file, const QString &path, const QString &programFolder, const QString &section)
 {
     Settings settings;
+    Validity valid;
     settings.section = section;
-    settings.login.server = setting(file, section, QStringLiteral("serverip"));
-    settings.login.userId = setting(file, section, QStringLiteral("userid"));
-    settings.login.password = setting(file, section, QStringLiteral("password"));
+    settings.login = readLogin(file, section, programFolder, valid.encryption);
     settings.gameDatabaseFile = setting(file, section, QStringLiteral("gamedb"));
     const auto timeout = parseQueryTimeout(setting(file, section, QStringLiteral("querytimeout")));
     settings.login.queryTimeoutSeconds = timeout.value_or(settings.login.queryTimeoutSeconds);
-    settings.problem = settingsProblem(settings, file, path, timeout.has_value());
+    valid.timeout = timeout.has_value();
+    settings.problem = settingsProblem(settings, file, path, valid);
     return settings;
 }
 
@@ -115,7 +155,7 @@ Settings readSettings(const QString &programFolder)
 {
     const QString path = settingsPath(programFolder);
     const IniFile file(path);
-    Settings base = readSection(file, path, BaseSection);
+    Settings base = readSection(file, path, programFolder, BaseSection);
     base.displayName = baseDisplayName(base, file);
     return base;
 }
@@ -124,13 +164,13 @@ std::vector<Settings> readServerProfiles(const QString &programFolder)
 {
     const QString path = settingsPath(programFolder);
     const IniFile file(path);
-    std::vector<Settings> servers{readSection(file, path, BaseSection)};
+    std::vector<Settings> servers{readSection(file, path, programFolder, BaseSection)};
     servers.front().displayName = baseDisplayName(servers.front(), file);
     for (const QString &section : file.sectionNames()) {
         const auto name = furtherServerName(section);
         if (!name)
             continue;
-        Settings server = readSection(file, path, section);
+        Settings server = readSection(file, path, programFolder, section);
         server.displayName = *name;
         const QString problem = nameProblem(servers, server, path);
         if (!problem.isEmpty()) {

@@ -6,6 +6,12 @@
 
 namespace realm {
 
+// Whether the connection to SQL Server is encrypted: never; when the
+// server offers it (the default); or always, refusing a server that will not.
+enum class Encryption { No,
+                        Request,
+                        Require };
+
 // How to log in to the game database on SQL Server.
 struct GameServerLogin {
     QString server;
@@ -13,6 +19,14 @@ struct GameServerLogin {
     QString password;
     // How long one statement may wait for the server; 0 waits without end.
     int queryTimeoutSeconds = 300;
+    // No "password" key: the password comes from the system keyring (or is
+    // asked for), never from the settings file.
+    bool passwordFromKeyring = false;
+    Encryption encryption = Encryption::Request;
+    // Trusted certificates (a PEM bundle or the server's own certificate)
+    // that the server's certificate and host name are verified against;
+    // empty: an encrypted connection is not verified.
+    QString caFile{};
 };
 
 // One game server of the settings file beside the program. The section
@@ -22,16 +36,18 @@ struct GameServerLogin {
 // game database instead: the demo and the tests use it; without it, the
 // game database is SQL Server. "querytimeout" (seconds, 0 for none) bounds
 // each statement on SQL Server; "name" gives the base server's display
-// name. Each further section "服务器:NAME" is one more server with the same
-// keys, NAME its display name.
+// name. "encrypt" (no, request, require) and "cafile" say how the
+// connection is protected; with "userid" and no "password" key the password
+// is kept in the system keyring. Each further section "服务器:NAME" is one
+// more server with the same keys, NAME its display name.
 struct Settings {
     GameServerLogin login;
     QString gameDatabaseFile;
     // Why the settings cannot reach SQL Server, naming the file and the
     // section: it is missing, unreadable or UTF-16, lacks the section,
-    // names no server, or holds a query timeout that is not a number; for
-    // a further server also a section without a name or with a name taken
-    // before. Empty when they can.
+    // names no server, or holds a query timeout or an encryption that is not
+    // one; for a further server also a section without a name or with a name
+    // taken before. Empty when they can.
     QString problem;
     QString section{};
     QString displayName{};

@@ -3,6 +3,7 @@
 #include "data/DataError.h"
 #include "startup/Language.h"
 #include "startup/ProgramFolder.h"
+#include "startup/ServerPassword.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,7 +23,7 @@ void openProgramData(Module1 &module, ItemNameLanguage itemNames)
     const QString folder = programFolder();
     requireFolder(folder);
     module.itemNameLanguage = itemNames;
-    openSharedData(module, readServerProfiles(folder), folder);
+    openSharedData(module, readServerProfiles(folder), folder, openGameServer);
 }
 
 ItemNameLanguage itemNamesOfInterface()

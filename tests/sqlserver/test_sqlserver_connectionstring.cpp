@@ -184,7 +184,7 @@ private slots:
         QFETCH(QString, userId);
         QFETCH(QString, password);
         const Pairs pairs = parseAsDriver(odbcConnectionString(login(QStringLiteral("gamedb,1433"), password, userId), {u"gamedb"_s, 1433, {}}));
-        QCOMPARE(keysOf(pairs), (QStringList{u"DRIVER"_s, u"SERVER"_s, u"PORT"_s, u"DATABASE"_s, u"UID"_s, u"PWD"_s, u"TDS_VERSION"_s, u"CLIENTCHARSET"_s, u"PACKETSIZE"_s}));
+        QCOMPARE(keysOf(pairs), (QStringList{u"DRIVER"_s, u"SERVER"_s, u"PORT"_s, u"ENCRYPTION"_s, u"APPLICATIONINTENT"_s, u"DATABASE"_s, u"UID"_s, u"PWD"_s, u"TDS_VERSION"_s, u"CLIENTCHARSET"_s, u"PACKETSIZE"_s}));
         QCOMPARE(valueOf(pairs, QStringLiteral("UID")), userId);
         QCOMPARE(valueOf(pairs, QStringLiteral("PWD")), password);
         QCOMPARE(valueOf(pairs, QStringLiteral("CLIENTCHARSET")), QStringLiteral("UTF-8"));

@@ -40,6 +40,12 @@ the browser's instance query (UDP port 1434 of its host) for NAME with its
 own TCP port; queries for any other instance go unanswered, as a real
 browser leaves them.
 
+Encryption on request: --tls off (the default) does not support it, --tls
+offer encrypts the session for a client that asks and the login packet
+alone for one that does not, --tls force encrypts every session; the TLS
+handshake runs inside PRELOGIN packets, with --cert and --key. --received
+FILE keeps every byte received, so a test can look for readable logins.
+
 A statement wrapped in "SET FMTONLY ON ... SET FMTONLY OFF", as freebcp sends
 first to learn the columns, gets the column metadata without rows.
 
@@ -62,6 +68,7 @@ import re
 import signal
 import socket
 import sqlite3
+import ssl
 import struct
 import sys
 import threading
@@ -84,7 +91,7 @@ DONE_FINAL, DONE_MORE, DONE_ERROR, DONE_COUNT, DONE_ATTN = 0x0, 0x1, 0x2, 0x10, 
 CMD_SELECT = 0xC1
 
 ENV_DATABASE, ENV_PACKETSIZE, ENV_COLLATION = 1, 4, 7
-ENCRYPT_NOT_SUP = 2
+ENCRYPT_OFF, ENCRYPT_ON, ENCRYPT_NOT_SUP, ENCRYPT_REQ = 0, 1, 2, 3
 
 BROWSER_PORT, BROWSER_INSTANCE_QUERY, BROWSER_ANSWER = 1434, 0x04, 0x05
 
@@ -213,6 +220,75 @@ def send_partial(sock, kind, payload, packet_size):
     sock.sendall(out)
 
 
+class RecordingSocket:
+    """A socket that appends every byte it receives to a file."""
+
+    def __init__(self, sock, path):
+        self.sock = sock
+        self.path = path
+
+    def recv(self, count):
+        data = self.sock.recv(count)
+        with open(self.path, "ab") as record:
+            record.write(data)
+        return data
+
+    def __getattr__(self, name):
+        return getattr(self.sock, name)
+
+
+class TlsSocket:
+    """TLS over a socket whose handshake already ran: records go straight on
+    the TCP stream, as TDS carries them after the PRELOGIN exchange."""
+
+    def __init__(self, sock, tls, incoming, outgoing):
+        self.sock, self.tls, self.incoming, self.outgoing = sock, tls, incoming, outgoing
+
+    def recv(self, count):
+        while True:
+            try:
+                return self.tls.read(count)
+            except ssl.SSLWantReadError:
+                data = self.sock.recv(65536)
+                if not data:
+                    return b""
+                self.incoming.write(data)
+            except ssl.SSLError:
+                return b""
+
+    def sendall(self, data):
+        self.tls.write(data)
+        self.sock.sendall(self.outgoing.read())
+
+    def __getattr__(self, name):
+        return getattr(self.sock, name)
+
+
+def tls_handshake(sock, context):
+    """Runs the server's side of the TLS handshake inside PRELOGIN packets;
+    returns the TlsSocket, or None when the client gave up."""
+    incoming, outgoing = ssl.MemoryBIO(), ssl.MemoryBIO()
+    tls = context.wrap_bio(incoming, outgoing, server_side=True)
+    while True:
+        try:
+            tls.do_handshake()
+            break
+        except ssl.SSLWantReadError:
+            if pending := outgoing.read():
+                send_message(sock, PKT_PRELOGIN, pending, 4096)
+            message = read_message(sock)
+            if message is None:
+                return None
+            incoming.write(message[1])
+        except ssl.SSLError:
+            if pending := outgoing.read():
+                send_message(sock, PKT_PRELOGIN, pending, 4096)
+            return None
+    if pending := outgoing.read():
+        send_message(sock, PKT_PRELOGIN, pending, 4096)
+    return TlsSocket(sock, tls, incoming, outgoing)
+
+
 class Attended(Exception):
     """The client cancelled the statement the server was stalling in."""
 
@@ -234,9 +310,31 @@ def send_message(sock, kind, payload, packet_size):
 
 # ---------------------------------------------------------------- login
 
-def prelogin_reply():
+def prelogin_encryption(payload):
+    """The encryption value of a PRELOGIN request (ENCRYPT_OFF when absent)."""
+    at = 0
+    while at + 5 <= len(payload) and payload[at] != 0xFF:
+        option, offset, length = struct.unpack_from(">BHH", payload, at)
+        if option == 0x01 and length == 1 and offset < len(payload):
+            return payload[offset]
+        at += 5
+    return ENCRYPT_OFF
+
+
+def encryption_answer(mode, asked):
+    """What a server of `mode` answers a client asking `asked`: "off" does not
+    support TLS; "offer" encrypts the session when asked, else the login only;
+    "force" encrypts every session."""
+    if mode == "off":
+        return ENCRYPT_NOT_SUP
+    if mode == "force":
+        return ENCRYPT_REQ
+    return ENCRYPT_ON if asked in (ENCRYPT_ON, ENCRYPT_REQ) else ENCRYPT_OFF
+
+
+def prelogin_reply(encryption=ENCRYPT_NOT_SUP):
     options = [(0x00, struct.pack(">IH", 0x10000000, 0)),  # version
-               (0x01, bytes([ENCRYPT_NOT_SUP])),
+               (0x01, bytes([encryption])),
                (0x02, b"\x00"),  # instance name: none
                (0x04, b"\x00")]  # MARS off
     offset = len(options) * 5 + 1
@@ -554,6 +652,10 @@ def translate_sql(text):
 FORMAT_ONLY = re.compile(r"\s*SET\s+FMTONLY\s+ON\s+(.*?)\s*SET\s+FMTONLY\s+OFF\s*", re.IGNORECASE | re.DOTALL)
 
 
+# The catalog's collation, as a connection check asks for it.
+COLLATION_QUERY = re.compile(r"databasepropertyex\s*\(\s*db_name\(\)\s*,\s*'Collation'\s*\)", re.IGNORECASE)
+
+
 def is_set_statement(text):
     return re.match(r"\s*set\s", text, re.IGNORECASE) is not None
 
@@ -637,8 +739,16 @@ class Session:
         message = read_message(self.sock)
         if message is None or message[0] != PKT_PRELOGIN:
             return False
-        self.reply(prelogin_reply())
+        answer = encryption_answer(self.server.tls_mode, prelogin_encryption(message[1]))
+        self.reply(prelogin_reply(answer))
+        plain = self.sock
+        if answer != ENCRYPT_NOT_SUP:
+            self.sock = tls_handshake(plain, self.server.tls_context)
+            if self.sock is None:
+                return False
         message = read_message(self.sock)
+        if answer == ENCRYPT_OFF:
+            self.sock = plain  # only the login was encrypted
         if message is None or message[0] != PKT_LOGIN7:
             return False
         return self.login(parse_login7(message[1]))
@@ -713,6 +823,9 @@ class Session:
             return self.describe_statement(probed.group(1))
         if is_set_statement(text):
             return done(DONE_FINAL)
+        if COLLATION_QUERY.search(text):
+            return (result_set(["collation"], [(self.server.collation.name,)], self.server.collation)
+                    + done(DONE_COUNT, 1, TOK_DONE, CMD_SELECT))
         if (replay := self.server.replay_packets(text, self.packet_size)) is not None:
             self.sock.sendall(replay)
             return None
@@ -907,6 +1020,9 @@ class TdsServer:
         self.trickle_every = 1.0
         self.login_error_length = None
         self.browser_instance = None
+        self.tls_mode = "off"
+        self.tls_context = None
+        self.received_path = None
         self._lock = threading.Lock()
         self._sessions = set()
         self._listener = None
@@ -1014,7 +1130,7 @@ class TdsServer:
             except OSError:
                 return
             sock.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
-            session = Session(self, sock)
+            session = Session(self, RecordingSocket(sock, self.received_path) if self.received_path else sock)
             with self._lock:
                 self._sessions.add(session)
             threading.Thread(target=session.serve, daemon=True).start()
@@ -1026,6 +1142,14 @@ def shut_down(sock):
     except OSError:
         pass
     sock.close()
+
+
+def tls_context(cert, key):
+    """TLS 1.2 only: the driver's TLS 1.3 inside TDS 7.x never finishes."""
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.maximum_version = ssl.TLSVersion.TLSv1_2
+    context.load_cert_chain(cert, key)
+    return context
 
 
 def write_ready_file(path, port):
@@ -1050,6 +1174,11 @@ def main(argv=None):
     parser.add_argument("--trickle-every", type=float, default=1.0, metavar="SECONDS")
     parser.add_argument("--login-error-length", type=int, metavar="N")
     parser.add_argument("--log")
+    parser.add_argument("--tls", choices=("off", "offer", "force"), default="off",
+                        help="off: no encryption; offer: the session when asked, else the login; force: always")
+    parser.add_argument("--cert", help="the server's certificate chain (PEM), for --tls")
+    parser.add_argument("--key", help="the certificate's private key (PEM), for --tls")
+    parser.add_argument("--received", metavar="FILE", help="appends every byte received to FILE")
     parser.add_argument("--ready-file")
     parser.add_argument("--stall-on", metavar="TEXT",
                         help="the first statement holding TEXT sends --stall-after rows, then hangs until cancelled")
@@ -1061,6 +1190,10 @@ def main(argv=None):
     server = TdsServer(args.db, args.login, args.password, args.collation, args.port, args.log, args.host)
     server.browser_instance = args.browser_instance
     server.login_error_length = args.login_error_length
+    server.tls_mode = args.tls
+    server.received_path = args.received
+    if args.tls != "off":
+        server.tls_context = tls_context(args.cert, args.key)
     server.trickle_every = args.trickle_every
     for kind, count in (("fail", args.fail_after), ("bare-error", args.bare_error_after),
                         ("trickle", args.trickle_after)):

@@ -8,6 +8,7 @@
 #include "data/odbc/Diagnostics.h"
 #include "data/odbc/LoginAttempt.h"
 #include "data/odbc/RowArrays.h"
+#include "data/odbc/ServerTls.h"
 #include "data/odbc/SocketWatchdog.h"
 #include "data/odbc/Statement.h"
 
@@ -105,11 +106,35 @@ QString OdbcConnection::description() const
     return QCoreApplication::translate("realm::OdbcConnection", "SQL Server %1（登录名 %2）").arg(m_login.server, m_login.userId);
 }
 
+ConnectionSecurity OdbcConnection::security() const
+{
+    const std::lock_guard lock(m_securityMutex);
+    return m_security;
+}
+
+void OdbcConnection::checkServerTls(const ServerAddress &address)
+{
+    ConnectionSecurity security;
+    if (m_login.encryption != Encryption::No) {
+        const bool required = m_login.encryption == Encryption::Require;
+        const ServerTls tls = probeServerTls(address, required, m_login.caFile, std::chrono::seconds(LoginTimeoutSeconds));
+        if (required && tls.offer == ServerOffer::NoTls)
+            throw DataError(ErrorNumber::NotSecure,
+                            QCoreApplication::translate("realm::OdbcConnection", "服务器 %1 不支持加密连接，而设置要求加密（encrypt=require）：没有发送登录。").arg(m_login.server));
+        if (const QString problem = certificateProblemText(tls, m_login.server, m_login.caFile); !problem.isEmpty())
+            throw DataError(ErrorNumber::NotSecure, problem);
+        security = {tls.offer, tls.verdict, m_login.caFile};
+    }
+    const std::lock_guard lock(m_securityMutex);
+    m_security = security;
+}
+
 void OdbcConnection::connect(StopFlag *stop)
 {
     ServerAddress address = serverAddressOf(m_login);
     if (address.needsBrowser())
         address.port = askBrowserForPort(address, std::chrono::seconds(LoginTimeoutSeconds));
+    checkServerTls(address);
     const QString text = odbcConnectionString(m_login, address);
     m_handles->allocateConnection();
     const std::set<std::intptr_t> socketsBefore = openSockets();
@@ -253,6 +278,42 @@ void OdbcConnection::fetch(const QString &sql, const QStringList &parameters, Ba
             throw DataError(ErrorNumber::QueryTimeout, statement.timeoutText());
         throw;
     }
+}
+
+namespace {
+
+// FreeTDS's own information type: the TDS version it speaks, as
+// major << 16 | minor.
+constexpr SQLUSMALLINT FreeTdsTdsVersion = 1300;
+
+QString infoText(SQLHDBC connection, SQLUSMALLINT type)
+{
+    SQLWCHAR text[256] = {};
+    SQLSMALLINT length = 0;
+    if (!SQL_SUCCEEDED(SQLGetInfoW(connection, type, text, sizeof text, &length)))
+        return {};
+    return QString::fromUtf16(reinterpret_cast<const char16_t *>(text), std::min<qsizetype>(length / 2, 255));
+}
+
+QString tdsVersion(SQLHDBC connection)
+{
+    SQLUINTEGER version = 0;
+    if (!SQL_SUCCEEDED(SQLGetInfo(connection, FreeTdsTdsVersion, &version, sizeof version, nullptr)))
+        return {};
+    return QStringLiteral("%1.%2").arg(version >> 16).arg(version & 0xFFFF);
+}
+
+} // namespace
+
+ConnectionFacts OdbcConnection::facts(StopFlag &stop)
+{
+    ConnectionFacts facts = Connection::facts(stop);
+    facts.tdsVersion = tdsVersion(m_handles->connection);
+    facts.serverVersion = infoText(m_handles->connection, SQL_DBMS_VER);
+    const auto collation = query(QStringLiteral("select convert(nvarchar(128), databasepropertyex(db_name(), 'Collation'))"), {}, stop);
+    if (collation->rowCount() > 0)
+        facts.collation = collation->textView(0, 0).toString();
+    return facts;
 }
 
 } // namespace realm

@@ -4,6 +4,8 @@
 #include "data/ServerAddress.h"
 #include "data/Settings.h"
 
+#include <mutex>
+
 namespace realm {
 
 // The game database on SQL Server, through unixODBC and FreeTDS. Text
@@ -11,7 +13,9 @@ namespace realm {
 // whatever its collation. A statement that fails on a connection the driver
 // finds dead opens the connection again and runs once more, unless it was
 // stopped: a stop cancels the statement on the server (SQLCancel) and leaves
-// the connection as it is.
+// the connection as it is. Before each login the program looks at the
+// server's encryption and certificate itself (see ServerTls.h), so that a
+// refusal names its reason.
 //
 // Threads:
 // - Every statement of a connection runs on the one thread that calls run()
@@ -41,11 +45,18 @@ public:
 
     void run(const QString &sql, const QStringList &parameters, BatchReceiver &rows, StopFlag &stop) override;
     QString description() const override;
+    ConnectionSecurity security() const override;
+    // Adds the TDS version the driver speaks, the server's version and the
+    // catalog's collation.
+    ConnectionFacts facts(StopFlag &stop) override;
 
 private:
     struct Handles;
     // Logs in; a stop raised meanwhile ends the wait at once.
     void connect(StopFlag *stop);
+    // Before the login: refuses a server that will not encrypt when
+    // encryption is required, and one whose certificate fails verification.
+    void checkServerTls(const ServerAddress &address);
     void disconnect();
     bool connectionIsDead() const;
     // Whether a failed statement may be tried once more on a new connection.
@@ -57,6 +68,9 @@ private:
 
     GameServerLogin m_login;
     std::unique_ptr<Handles> m_handles;
+    // Written by the thread that logs in, read by the windows.
+    mutable std::mutex m_securityMutex;
+    ConnectionSecurity m_security;
 };
 
 } // namespace realm

@@ -2,6 +2,7 @@
 
 #include "data/Module1.h"
 #include "query/Searches.h"
+#include "ui/ConnectionFacts.h"
 #include "ui/Controls.h"
 #include "ui/Fonts.h"
 #include "ui/RowListModel.h"
@@ -66,6 +67,7 @@ Form1::Form1(const WindowContext &context, QWidget *parent)
     followWindow(this, ListView1, Follow::Width | Follow::Height);
     followWindow(this, m_status, Follow::Bottom | Follow::Width);
     followWindow(this, findChild<QWidget *>(QStringLiteral("StopButton")), Follow::Bottom | Follow::Right);
+    followWindow(this, m_connectionMark, Follow::Bottom | Follow::Right);
     useReadableFonts(this);
     fitOperatorWidth(Combo1, Text3);
     fitOperatorWidth(Combo2, Text4);
@@ -97,6 +99,11 @@ void Form1::buildControls()
     Command4 = addButton(this, QStringLiteral("Command4"), tr("角色查询"), twipsRect(6120, 720, 1095, 495));
     m_status = addStatusLine(this, twipsRect(240, 6615, 8655, 210));
     setUpSearching(m_status, twipsRect(8160, 6615, 735, 210));
+    // The padlock says at a glance how the game connection is protected.
+    m_connectionMark = new ConnectionMark(module(), this);
+    m_connectionMark->setGeometry(twipsRect(7875, 6600, 225, 225));
+    m_connectionMark->setIconSize(twipsRect(0, 0, 195, 195).size());
+    m_connectionMark->refresh();
 
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
@@ -207,6 +214,7 @@ void Form1::showEnd(const SearchOutcome &outcome)
     SearchOutcome shown = outcome;
     shown.note = withNote(std::exchange(m_jumpNote, {}), outcome.note);
     showOutcome(m_status, shown, tr("共 %1 行"));
+    m_connectionMark->refresh();
 }
 
 void Form1::closeEvent(QCloseEvent *event)

@@ -10,6 +10,7 @@ class QTableView;
 
 namespace realm::ui {
 
+class ConnectionMark;
 class RowListModel;
 class ServerChooser;
 
@@ -60,6 +61,7 @@ private:
     QPushButton *Command4;
     QTableView *ListView1;
     QLabel *m_status;
+    ConnectionMark *m_connectionMark;
     RowListModel *m_list = nullptr;
     QString m_jumpNote;
     ServerChooser *m_servers = nullptr; // only with more than one server

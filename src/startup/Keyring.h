@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace realm {
+
+// Game server passwords in the system keyring (Secret Service here, the
+// platform's own store elsewhere, through QtKeychain). An entry is keyed
+// by the server's address and the login, not by the name a settings
+// section gives the server, so renaming a section keeps its password.
+// Never falls back to a file. Each call waits for the keyring's answer.
+namespace keyring {
+
+struct Lookup {
+    std::optional<QString> password; // none stored, or no keyring
+    QString problem; // why the keyring could not be asked; empty when it answered
+};
+
+Lookup read(const QString &server, const QString &userId);
+// Each returns why the keyring did not do it, or the empty text.
+QString store(const QString &server, const QString &userId, const QString &password);
+QString forget(const QString &server, const QString &userId);
+
+} // namespace keyring
+
+} // namespace realm
