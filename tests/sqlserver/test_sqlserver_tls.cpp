@@ -30,7 +30,8 @@ struct Certificates {
         : m_folder(folder)
     {
         ok = authority(u"ca"_s) && authority(u"stranger"_s) && server(u"localhost"_s, u"ca"_s, u"good"_s)
-            && server(u"elsewhere.example"_s, u"ca"_s, u"otherhost"_s) && server(u"localhost"_s, u"stranger"_s, u"unknown"_s);
+            && server(u"elsewhere.example"_s, u"ca"_s, u"otherhost"_s) && server(u"localhost"_s, u"stranger"_s, u"unknown"_s)
+            && server(u"localhost"_s, u"ca"_s, u"expired"_s, u"-1"_s);
     }
     QString file(const QString &name) const { return m_folder + u'/' + name; }
     bool ok = false;
@@ -42,7 +43,8 @@ private:
                            u"-subj"_s, u"/CN=Test authority "_s + name, u"-keyout"_s, name + u".key"_s, u"-out"_s, name + u".pem"_s},
                           m_folder);
     }
-    bool server(const QString &host, const QString &signer, const QString &name)
+    // Valid for `days` from now; -1 ends its validity a day before it begins.
+    bool server(const QString &host, const QString &signer, const QString &name, const QString &days = u"2"_s)
     {
         QFile extensions(file(name + u".ext"_s));
         if (!extensions.open(QIODevice::WriteOnly))
@@ -53,7 +55,7 @@ private:
                            u"-keyout"_s, name + u".key"_s, u"-out"_s, name + u".csr"_s},
                           m_folder)
             && runOpenssl({u"x509"_s, u"-req"_s, u"-in"_s, name + u".csr"_s, u"-CA"_s, signer + u".pem"_s, u"-CAkey"_s,
-                           signer + u".key"_s, u"-CAcreateserial"_s, u"-days"_s, u"2"_s, u"-extfile"_s, name + u".ext"_s,
+                           signer + u".key"_s, u"-CAcreateserial"_s, u"-days"_s, days, u"-extfile"_s, name + u".ext"_s,
                            u"-out"_s, name + u".pem"_s},
                           m_folder);
     }
@@ -165,6 +167,7 @@ private slots:
         QTest::addColumn<QString>("reason");
         QTest::newRow("another host name") << u"otherhost"_s << u"属于另一个主机名"_s;
         QTest::newRow("another issuer") << u"unknown"_s << u"不是由"_s;
+        QTest::newRow("expired") << u"expired"_s << u"证书已过期"_s;
     }
     void certificateProblemsAreNamed()
     {
