@@ -3,6 +3,7 @@
 #include "data/Connection.h"
 
 #include <functional>
+#include <mutex>
 
 namespace realm {
 
@@ -17,10 +18,17 @@ public:
 
     void run(const QString &sql, const QStringList &parameters, BatchReceiver &rows, StopFlag &stop) override;
     QString description() const override { return m_description; }
+    // Not encrypted until the first statement connected it (any thread).
+    ConnectionSecurity security() const override;
+    ConnectionFacts facts(StopFlag &stop) override;
 
 private:
+    // The connection, opened on the first call.
+    std::shared_ptr<Connection> opened(StopFlag &stop);
+
     Opener m_open;
     QString m_description;
+    mutable std::mutex m_openedLock; // security() reads from the window's thread
     std::shared_ptr<Connection> m_opened;
 };
 

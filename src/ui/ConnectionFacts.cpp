@@ -11,6 +11,8 @@
 #include <QPointer>
 #include <QVBoxLayout>
 
+#include <optional>
+
 namespace realm::ui {
 
 namespace {
@@ -49,6 +51,30 @@ QString factsText(const ConnectionFacts &facts, const QString &server)
     return QStringLiteral("<table cellspacing=4>%1</table>").arg(text);
 }
 
+std::shared_ptr<Connection> connectionOf(const Module1 &module, std::size_t server)
+{
+    return server == 0 ? module.gameConn : module.servers.at(server).connection;
+}
+
+QString serverName(const Module1 &module, std::size_t server)
+{
+    return server < module.servers.size() ? module.servers[server].settings.displayName : QString();
+}
+
+// The weakest protection among the servers' connections.
+ConnectionSecurity weakestOf(const Module1 &module, const std::vector<std::size_t> &servers)
+{
+    std::optional<ConnectionSecurity> weakest;
+    for (const std::size_t server : servers) {
+        const std::shared_ptr<Connection> connection = connectionOf(module, server);
+        const ConnectionSecurity security = connection ? connection->security() : ConnectionSecurity{};
+        const auto rank = [](const ConnectionSecurity &protection) { return int(protection.encrypted()) + int(protection.verified()); };
+        if (!weakest || rank(security) < rank(*weakest))
+            weakest = security;
+    }
+    return weakest.value_or(ConnectionSecurity{});
+}
+
 } // namespace
 
 QString securityText(const ConnectionSecurity &security)
@@ -67,14 +93,14 @@ QString securityText(const ConnectionSecurity &security)
     return ConnectionFactsDialog::tr("未加密");
 }
 
-ConnectionMark::ConnectionMark(Module1 &module, QWidget *parent)
-    : QToolButton(parent), m_module(module)
+ConnectionMark::ConnectionMark(Module1 &module, ChosenServers chosen, QWidget *parent)
+    : QToolButton(parent), m_module(module), m_chosen(std::move(chosen))
 {
     setObjectName(QStringLiteral("ConnectionMark"));
     setAutoRaise(true);
     setFocusPolicy(Qt::NoFocus);
     connect(this, &QToolButton::clicked, this, [this] {
-        auto *dialog = new ConnectionFactsDialog(m_module, window());
+        auto *dialog = new ConnectionFactsDialog(m_module, m_chosen(), window());
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         dialog->QDialog::show();
         refresh();
@@ -83,55 +109,59 @@ ConnectionMark::ConnectionMark(Module1 &module, QWidget *parent)
 
 void ConnectionMark::refresh()
 {
-    const ConnectionSecurity security = m_module.gameConn ? m_module.gameConn->security() : ConnectionSecurity{};
+    const std::vector<std::size_t> servers = m_chosen();
+    const ConnectionSecurity security = weakestOf(m_module, servers);
     if (security.verified())
         setIcon(padlock(QColor(0x2e, 0x7d, 0x32), true));
     else if (security.encrypted())
         setIcon(padlock(QColor(0xef, 0x8f, 0x00), true));
     else
         setIcon(padlock(QColor(0x75, 0x75, 0x75), false));
-    setToolTip(securityText(security) + u'\n' + tr("单击查看连接信息"));
+    QString tip;
+    for (const std::size_t server : servers) {
+        const std::shared_ptr<Connection> connection = connectionOf(m_module, server);
+        const QString text = securityText(connection ? connection->security() : ConnectionSecurity{});
+        tip += (servers.size() > 1 ? serverName(m_module, server) + QStringLiteral(": ") : QString()) + text + u'\n';
+    }
+    setToolTip(tip + tr("单击查看连接信息"));
 }
 
-ConnectionFactsDialog::ConnectionFactsDialog(Module1 &module, QWidget *parent)
+ConnectionFactsDialog::ConnectionFactsDialog(Module1 &module, const std::vector<std::size_t> &servers, QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("ConnectionFactsDialog"));
     setWindowTitle(tr("连接信息"));
     auto *layout = new QVBoxLayout(this);
-    m_facts = new QLabel(tr("正在检查连接……"), this);
-    m_facts->setObjectName(QStringLiteral("FactsLabel"));
-    m_facts->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    layout->addWidget(m_facts);
+    for (const std::size_t server : servers)
+        checkServer(module, server);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
-    const std::shared_ptr<Connection> connection = module.gameConn;
+}
+
+void ConnectionFactsDialog::checkServer(Module1 &module, std::size_t server)
+{
+    auto *facts = new QLabel(tr("正在检查连接……"), this);
+    facts->setObjectName(QStringLiteral("FactsLabel"));
+    facts->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout()->addWidget(facts);
+    const std::shared_ptr<Connection> connection = connectionOf(module, server);
     if (!connection)
         return;
-    m_server = connection->description();
-    QPointer<ConnectionFactsDialog> shown(this);
-    module.runner.post(*connection, [connection, shown] {
+    const QString name = module.servers.size() > 1 ? serverName(module, server) + QStringLiteral(" · ") + connection->description()
+                                                   : connection->description();
+    QPointer<QLabel> shown(facts);
+    module.runner.post(*connection, [connection, shown, name] {
+        QString text;
         try {
             StopFlag neverRaised;
-            const ConnectionFacts facts = connection->facts(neverRaised);
-            QMetaObject::invokeMethod(
-                qApp, [shown, facts] { if (shown) shown->showFacts(facts); }, Qt::QueuedConnection);
+            text = factsText(connection->facts(neverRaised), name);
         } catch (const DataError &error) {
-            QMetaObject::invokeMethod(
-                qApp, [shown, message = error.message()] { if (shown) shown->showFailure(message); }, Qt::QueuedConnection);
+            text = name.toHtmlEscaped() + QStringLiteral("<br>") + error.message().toHtmlEscaped();
         }
+        QMetaObject::invokeMethod(
+            qApp, [shown, text] { if (shown) shown->setText(text); }, Qt::QueuedConnection);
     });
-}
-
-void ConnectionFactsDialog::showFacts(const ConnectionFacts &facts)
-{
-    m_facts->setText(factsText(facts, m_server));
-}
-
-void ConnectionFactsDialog::showFailure(const QString &message)
-{
-    m_facts->setText(message);
 }
 
 } // namespace realm::ui

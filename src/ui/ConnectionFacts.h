@@ -5,6 +5,9 @@
 #include <QDialog>
 #include <QToolButton>
 
+#include <functional>
+#include <vector>
+
 class QLabel;
 
 namespace realm {
@@ -13,34 +16,34 @@ struct Module1;
 
 namespace realm::ui {
 
-// A padlock for the status line: closed and green for an encrypted,
-// verified connection, closed and amber for encrypted but not verified,
-// open for a connection that is not encrypted. A click shows the
-// connection's facts.
+// The game servers the window searches, as positions in Module1::servers.
+using ChosenServers = std::function<std::vector<std::size_t>()>;
+
+// A padlock for the status line: closed and green when the chosen servers'
+// connections are encrypted and verified, closed and amber when encrypted
+// but not all verified, open when one is not encrypted. A click shows
+// their facts.
 class ConnectionMark : public QToolButton {
     Q_OBJECT
 public:
-    ConnectionMark(Module1 &module, QWidget *parent);
-    // Shows how the game connection is protected now.
+    ConnectionMark(Module1 &module, ChosenServers chosen, QWidget *parent);
+    // Shows how the chosen servers' connections are protected now.
     void refresh();
 
 private:
     Module1 &m_module;
+    ChosenServers m_chosen;
 };
 
-// The facts of a connection check for the game server, read on the
-// connection's own thread and shown when they come.
+// The facts of a connection check for each of `servers`, read on each
+// connection's own thread and shown as they come.
 class ConnectionFactsDialog : public QDialog {
     Q_OBJECT
 public:
-    ConnectionFactsDialog(Module1 &module, QWidget *parent);
+    ConnectionFactsDialog(Module1 &module, const std::vector<std::size_t> &servers, QWidget *parent);
 
 private:
-    void showFacts(const ConnectionFacts &facts);
-    void showFailure(const QString &message);
-
-    QLabel *m_facts;
-    QString m_server;
+    void checkServer(Module1 &module, std::size_t server);
 };
 
 // How the connection is protected, in a sentence.

@@ -100,7 +100,8 @@ void Form1::buildControls()
     m_status = addStatusLine(this, twipsRect(240, 6615, 8655, 210));
     setUpSearching(m_status, twipsRect(8160, 6615, 735, 210));
     // The padlock says at a glance how the game connection is protected.
-    m_connectionMark = new ConnectionMark(module(), this);
+    m_connectionMark = new ConnectionMark(
+        module(), [this] { return chosenServers(); }, this);
     m_connectionMark->setGeometry(twipsRect(7875, 6600, 225, 225));
     m_connectionMark->setIconSize(twipsRect(0, 0, 195, 195).size());
     m_connectionMark->refresh();
