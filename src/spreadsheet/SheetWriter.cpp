@@ -36,8 +36,9 @@ constexpr qsizetype LongestCellText = 32767;
 // The rows' XML goes to zlib a megabyte at a time; a cell's text, escaped,
 // takes at most a quarter of that.
 constexpr std::size_t XmlBufferSize = 1 << 20;
-// The rows are most of the file: deflated fast, they take about a third of
-// the time the slower levels take, for a file a few tenths larger.
+// The rows are most of the file. At zlib's fastest level a million rows
+// deflate in less than half the time of its default level, into a file a
+// fifth larger.
 constexpr int RowsLevel = Z_BEST_SPEED;
 
 qsizetype skipDigits(QStringView text, qsizetype at)
@@ -148,7 +149,7 @@ void SheetWriter::noteWidth(int column, QStringView text, int extra)
     if (std::size_t(column) >= m_widths.size())
         m_widths.resize(std::size_t(column) + 1, 0);
     int &width = m_widths[std::size_t(column)];
-    if (2 * text.size() > width)
+    if (width < WidestColumn && 2 * text.size() > width)
         width = std::max(width, std::min(shownWidth(text) + extra, WidestColumn));
 }
 
