@@ -129,6 +129,11 @@ void SheetWriter::open()
             return;
         }
     }
+    // Linux opens a temporary file without a name and links it into the
+    // folder when its name is first asked for: the export under way shows
+    // beside the target from its start, as on other systems. The rows'
+    // file never needs a name and leaves nothing even if the program dies.
+    m_temporary->fileName();
     m_rows = std::make_unique<DeflateStream>(*m_rowsFile, RowsLevel);
     m_xml.resize(XmlBufferSize);
 }
