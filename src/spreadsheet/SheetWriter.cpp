@@ -17,8 +17,6 @@
 
 namespace realm::spreadsheet {
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 struct Text {
@@ -131,8 +129,8 @@ void SheetWriter::open()
     }
     // Linux opens a temporary file without a name and links it into the
     // folder when its name is first asked for: the export under way shows
-    // beside the target from its start, as on other systems. The rows'
-    // file never needs a name and leaves nothing even if the program dies.
+    // beside the target from its start, as on other systems. There the
+    // rows' file never gets a name and leaves nothing if the program dies.
     m_temporary->fileName();
     m_rows = std::make_unique<DeflateStream>(*m_rowsFile, RowsLevel);
     m_xml.resize(XmlBufferSize);
