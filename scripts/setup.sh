@@ -10,7 +10,7 @@ as_root() {
 }
 
 # Build: compiler, CMake, Qt (its OpenGL headers included), unixODBC, SQLite,
-# libxlsxwriter; the icons (rsvg-convert). Tests: the FreeTDS driver, mdbtools
+# zlib; the icons (rsvg-convert). Tests: the FreeTDS driver, mdbtools
 # with libmdb (the second reader of the written item files), Python for the
 # TDS server, openpyxl (the second reader of the written worksheets), and the
 # installed-tree checks (groff and man, file,
@@ -30,7 +30,7 @@ packages=(
   unixodbc unixodbc-dev tdsodbc
   libssl-dev openssl
   qtkeychain-qt6-dev gnome-keyring dbus-daemon dbus-bin
-  libsqlite3-dev sqlite3 libxlsxwriter-dev
+  libsqlite3-dev sqlite3 zlib1g-dev
   python3 python3-openpyxl
   fonts-arphic-uming qt6-translations-l10n
   xvfb xauth

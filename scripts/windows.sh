@@ -140,7 +140,6 @@ build_project() {
     -DCMAKE_CROSSCOMPILING_EMULATOR="$source_dir/packaging/windows/wine-run.sh" \
     -DQt6LinguistTools_DIR=/usr/lib/x86_64-linux-gnu/cmake/Qt6LinguistTools \
     -DREALMQUERY_SQLITE_AMALGAMATION="$sqlite_dir" \
-    -DREALMQUERY_XLSXWRITER_SOURCE="$xlsxwriter_source" \
     -DREALMQUERY_WERROR="${REALMQUERY_WERROR:-OFF}" >/dev/null
   cmake --build "$build_dir" -j "$jobs"
 }
@@ -187,7 +186,6 @@ mkdir -p "$cache_dir"
 build_qt
 [ "${1:-}" = qt ] && exit 0
 build_sqlite
-xlsxwriter_source=$(unpack_source libxlsxwriter)
 build_project
 run_tests
 make_packages

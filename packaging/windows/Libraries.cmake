@@ -1,4 +1,4 @@
-# The Windows build's ODBC and SQLite under the names the Linux build's
+# The Windows build's ODBC, SQLite and zlib under the names the Linux build's
 # pkg-config gives them, so every target links them the same way.
 set(REALMQUERY_SQLITE_AMALGAMATION "" CACHE PATH "Folder holding sqlite3.c and sqlite3.h")
 if(NOT EXISTS "${REALMQUERY_SQLITE_AMALGAMATION}/sqlite3.c")
@@ -21,12 +21,6 @@ add_library(PkgConfig::ODBC ALIAS realm_odbc)
 # Windows 10's API, without the min and max macros that clash with std::min.
 target_compile_definitions(project_options INTERFACE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0A00)
 
-# libxlsxwriter from Debian's source, static, with its own minizip and the
-# MinGW zlib; left out of the install, which holds only the programs.
-set(REALMQUERY_XLSXWRITER_SOURCE "" CACHE PATH "libxlsxwriter's unpacked source folder")
-if(NOT EXISTS "${REALMQUERY_XLSXWRITER_SOURCE}/CMakeLists.txt")
-  message(FATAL_ERROR "REALMQUERY_XLSXWRITER_SOURCE must name libxlsxwriter's source (scripts/windows.sh unpacks it)")
-endif()
-set(BUILD_SHARED_LIBS OFF)
-add_subdirectory(${REALMQUERY_XLSXWRITER_SOURCE} ${CMAKE_BINARY_DIR}/libxlsxwriter EXCLUDE_FROM_ALL)
-add_library(PkgConfig::XLSXWRITER ALIAS xlsxwriter)
+# zlib from MinGW (libz-mingw-w64-dev), as Qt Core links it.
+find_package(ZLIB REQUIRED)
+add_library(PkgConfig::ZLIB ALIAS ZLIB::ZLIB)

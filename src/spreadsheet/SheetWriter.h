@@ -5,15 +5,15 @@
 #include <QStringView>
 
 #include <memory>
-#include <string>
+#include <string_view>
 #include <vector>
 
+class QIODevice;
 class QTemporaryFile;
-struct lxw_workbook;
-struct lxw_worksheet;
-struct lxw_format;
 
 namespace realm::spreadsheet {
+
+class DeflateStream;
 
 // One worksheet written as an .xlsx file a row at a time, in constant
 // memory: the header row bold and frozen, every cell as the list shows it,
@@ -49,21 +49,34 @@ public:
 private:
     void open();
     void fail(const QString &message);
+    void failWriting();
     void noteWidth(int column, QStringView text, int extra = 0);
-    void setColumnWidths();
-    bool sheetDataWritten() const;
+    void startCell(int column);
+    void writeText(int column, QStringView text, const char *style);
+    void writeNumber(int column, QStringView text);
+    void makeRoom(std::size_t bytes);
+    void append(std::string_view bytes);
+    void appendNumber(int number);
+    void passRowsOn();
+    bool copyRows(QIODevice &out);
+    bool pack();
     bool replaceTarget();
-    const char *utf8(QStringView text);
 
     QString m_target;
+    // The file that commit() puts in the target's place.
     std::unique_ptr<QTemporaryFile> m_temporary;
-    lxw_workbook *m_workbook = nullptr;
-    lxw_worksheet *m_sheet = nullptr;
-    lxw_format *m_bold = nullptr;
+    // The rows, deflated as they come, until commit() packs them.
+    std::unique_ptr<QTemporaryFile> m_rowsFile;
+    std::unique_ptr<DeflateStream> m_rows;
+    // The rows' XML on its way to m_rows.
+    std::vector<char> m_xml;
+    std::size_t m_xmlUsed = 0;
     int m_row = 0; // the sheet row being written; 0 is the header
+    bool m_rowStarted = false;
+    int m_lastRowStarted = -1;
+    int m_nextColumn = 0; // where a cell without a reference goes
+    int m_lastColumn = -1;
     std::vector<int> m_widths;
-    std::string m_utf8;
-    QString m_escaped;
     QString m_failure;
 };
 

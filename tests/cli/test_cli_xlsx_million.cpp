@@ -55,6 +55,9 @@ private slots:
         QVERIFY(process.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(!QDir(folder.path()).isEmpty(), 20000);
         QTest::qWait(300);
+        // A pid of 0 would signal this test's own process group.
+        QCOMPARE(process.state(), QProcess::Running);
+        QVERIFY(process.processId() > 0);
         ::kill(pid_t(process.processId()), SIGINT);
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitCode(), 130);

@@ -3,9 +3,11 @@ that wrote it, and prints what a spreadsheet holds: with --layout first a
 line of the frozen cell, the header cells' boldness and the column widths;
 then a line a row, tab-separated, each cell as its type (n number, s text,
 f formula, e empty) and what a spreadsheet's general format shows, with the
-command line's tsv escapes."""
+command line's tsv escapes. A file whose zip entries fail their CRC-32 or
+length check is refused first."""
 import re
 import sys
+import zipfile
 
 import openpyxl
 
@@ -34,6 +36,10 @@ def cell_text(cell):
 def main():
     path = sys.argv[-1]
     layout = "--layout" in sys.argv
+    with zipfile.ZipFile(path) as package:
+        damaged = package.testzip()
+    if damaged:
+        sys.exit(f"{path}: entry {damaged} is damaged")
     book = openpyxl.load_workbook(path, read_only=not layout)
     sheet = book.worksheets[0]
     out = sys.stdout
