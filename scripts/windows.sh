@@ -80,7 +80,7 @@ qt_options=(
   -DFEATURE_tabletevent=OFF -DFEATURE_direct2d=OFF -DFEATURE_directwrite3=OFF
   -DFEATURE_freetype=ON -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_network=OFF
   -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF
-  -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF
+  -DFEATURE_vulkan=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF
 )
 
 qt_stamp() {
