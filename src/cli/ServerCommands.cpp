@@ -61,8 +61,9 @@ QString encryptionText(const ConnectionSecurity &security)
         if (security.verdict == CertificateVerdict::Verified)
             return Text::tr("只加密登录数据包，证书已验证（按 %1）").arg(security.caFile);
         return Text::tr("只加密登录数据包，证书未验证");
-    case ServerOffer::NoTls:
     case ServerOffer::Unreachable:
+        return Text::tr("由 ODBC 驱动程序决定（程序没能查看服务器的回答）");
+    case ServerOffer::NoTls:
         break;
     }
     return Text::tr("关闭");

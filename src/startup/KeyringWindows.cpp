@@ -5,8 +5,9 @@
 
 #include <QCoreApplication>
 
-#include <wincred.h>
 #include <windows.h>
+// wincred.h takes its types from windows.h.
+#include <wincred.h>
 
 namespace realm::keyring {
 
@@ -14,7 +15,7 @@ namespace {
 
 std::wstring targetName(const QString &server, const QString &userId)
 {
-    return (QStringLiteral("realmquery:") + entryKey(server, userId)).toStdWString();
+    return QString(QStringLiteral("realmquery:") + entryKey(server, userId)).toStdWString();
 }
 
 QString systemProblem(DWORD error)
