@@ -72,15 +72,16 @@ unpack_source() {
 # The wintab header is not in Debian's +dfsg tarball (no tablet events), and
 # Qt Gui builds no DirectWrite 3 font database without Direct2D, which the
 # platform plugin would otherwise link against. FreeType stays on for the
-# offscreen platform the window tests use. What the programs do not use
-# stays out: it would only lengthen the build.
+# offscreen platform the window tests use, and OpenGL for the Windows
+# platform plugin, which does not compile without it. What the programs do
+# not use stays out: it would only lengthen the build.
 qt_options=(
   -DBUILD_SHARED_LIBS=ON -DCMAKE_BUILD_TYPE=Release
   -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF
   -DFEATURE_tabletevent=OFF -DFEATURE_direct2d=OFF -DFEATURE_directwrite3=OFF
   -DFEATURE_freetype=ON -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_network=OFF
   -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF
-  -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF
+  -DFEATURE_vulkan=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF
 )
 
 qt_stamp() {

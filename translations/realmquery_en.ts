@@ -746,6 +746,10 @@ and the item file db.mdb beside it: %2.</translation>
         <translation>login packet only, certificate not verified</translation>
     </message>
     <message>
+        <source>由 ODBC 驱动程序决定（程序没能查看服务器的回答）</source>
+        <translation>Left to the ODBC driver (the program could not look at the server&apos;s answer)</translation>
+    </message>
+    <message>
         <source>关闭</source>
         <translation>off</translation>
     </message>
@@ -910,6 +914,10 @@ and the item file db.mdb beside it: %2.</translation>
     <message>
         <source>只加密了登录数据包</source>
         <translation>Only the login packet was encrypted</translation>
+    </message>
+    <message>
+        <source>由 ODBC 驱动程序决定（程序没能查看服务器的回答）</source>
+        <translation>Left to the ODBC driver (the program could not look at the server&apos;s answer)</translation>
     </message>
     <message>
         <source>未加密</source>

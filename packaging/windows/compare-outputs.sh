@@ -2,8 +2,8 @@
 # The installed Windows command line (under Wine) against the Linux build,
 # byte for byte: the same searches on the demo folder DEMO, then the same
 # searches through the FreeTDS driver against the TDS test server serving
-# the demo's game database. REALMQUERY_WINDOWS_CLI and REALMQUERY_LINUX_CLI
-# name the two programs.
+# the demo's game database, and a password kept in the Credential Manager.
+# REALMQUERY_WINDOWS_CLI and REALMQUERY_LINUX_CLI name the two programs.
 set -euo pipefail
 demo=$1
 here=$(cd "$(dirname "$0")" && pwd)
@@ -55,5 +55,43 @@ coproc tds { exec python3 "$server_script" --db "$demo/realmdb.sqlite" --login o
 server=$tds_PID
 read -r port <&"${tds[0]}"
 printf '[基础设置]\nserverip=127.0.0.1,%s\nuserid=operator\npassword=secret\n' "$port" >"$work/server/db.ini"
+# Only the Linux build warns of a password file others may read.
+chmod 600 "$work/server/db.ini"
 compare_in "FreeTDS, TDS test server on port $port" "$work/server" || status=1
+
+# The Credential Manager (Wine's, in the build's prefix): a password that
+# `password` stored logs in a section without one, with the output of the
+# Linux build given the password in db.ini; after --forget it no longer does.
+keyring_round() {
+  local folder=$work/keyring linux_folder=$work/keyring-linux windows_folder
+  mkdir -p "$folder" "$linux_folder"
+  cp "$demo/db.mdb" "$folder/"
+  cp "$demo/db.mdb" "$linux_folder/"
+  local section
+  section=$(printf '[基础设置]\nname=游戏一服\nserverip=127.0.0.1,%s\nuserid=operator\n' "$port")
+  printf '%s\n' "$section" >"$folder/db.ini"
+  printf '%s\npassword=secret\n' "$section" >"$linux_folder/db.ini"
+  chmod 600 "$linux_folder/db.ini"
+  windows_folder=$(WINEPREFIX=$REALMQUERY_WINE_PREFIX winepath -w "$folder")
+  local windows_cli=("$here/wine-run.sh" "$REALMQUERY_WINDOWS_CLI" --dir "$windows_folder")
+  if ! printf 'secret\n' | "${windows_cli[@]}" password 游戏一服 >"$work/keyring.out" 2>&1; then
+    echo "KEYRING: password did not store:"
+    cat "$work/keyring.out"
+    return 1
+  fi
+  "$REALMQUERY_LINUX_CLI" --dir "$linux_folder" account 李逍遥 >"$work/linux.out" 2>&1 || true
+  "${windows_cli[@]}" account 李逍遥 </dev/null >"$work/windows.out" 2>&1 || true
+  if ! cmp -s "$work/linux.out" "$work/windows.out"; then
+    echo "KEYRING: the stored password gave other output:"
+    diff "$work/linux.out" "$work/windows.out" | head -20
+    return 1
+  fi
+  "${windows_cli[@]}" password 游戏一服 --forget >/dev/null 2>&1 || { echo "KEYRING: --forget failed"; return 1; }
+  if "${windows_cli[@]}" account 李逍遥 </dev/null >/dev/null 2>&1; then
+    echo "KEYRING: still logs in after --forget"
+    return 1
+  fi
+  echo "keyring: stored by password, used by a search, removed by --forget"
+}
+keyring_round || status=1
 exit "$status"

@@ -1,6 +1,7 @@
 #include "cli/ServerCommands.h"
 
 #include "cli/OutputBuffer.h"
+#include "cli/Terminal.h"
 #include "data/DataError.h"
 #include "startup/Keyring.h"
 #include "startup/ProgramFolder.h"
@@ -8,9 +9,6 @@
 
 #include <QCoreApplication>
 #include <QTextStream>
-
-#include <termios.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <mutex>
@@ -25,50 +23,6 @@ struct Text {
 
 // SQL Server's number for a refused login: the server answered.
 constexpr long LoginRefused = 18456;
-
-// One line from `stream`, without its line end; none at the end of input.
-std::optional<QString> readLine(std::FILE *stream)
-{
-    QByteArray line;
-    for (int c; (c = std::fgetc(stream)) != '\n';) {
-        if (c == EOF) {
-            if (line.isEmpty())
-                return std::nullopt;
-            break;
-        }
-        line += char(c);
-    }
-    if (line.endsWith('\r'))
-        line.chop(1);
-    return QString::fromLocal8Bit(line);
-}
-
-// A line typed on the terminal with its echo off.
-std::optional<QString> readHidden(const QString &promptText)
-{
-    std::FILE *terminal = std::fopen("/dev/tty", "r+");
-    if (!terminal)
-        return std::nullopt;
-    std::fputs(promptText.toLocal8Bit().constData(), terminal);
-    std::fflush(terminal);
-    termios before{};
-    const bool canHide = tcgetattr(fileno(terminal), &before) == 0;
-    termios hidden = before;
-    hidden.c_lflag &= ~tcflag_t(ECHO);
-    if (canHide)
-        tcsetattr(fileno(terminal), TCSAFLUSH, &hidden);
-    const auto line = readLine(terminal);
-    if (canHide)
-        tcsetattr(fileno(terminal), TCSAFLUSH, &before);
-    std::fputs("\n", terminal);
-    std::fclose(terminal);
-    return line;
-}
-
-bool hasTerminal()
-{
-    return isatty(STDIN_FILENO) == 1;
-}
 
 QString passwordPrompt(const QString &serverName, const QString &userId)
 {
@@ -107,8 +61,9 @@ QString encryptionText(const ConnectionSecurity &security)
         if (security.verdict == CertificateVerdict::Verified)
             return Text::tr("只加密登录数据包，证书已验证（按 %1）").arg(security.caFile);
         return Text::tr("只加密登录数据包，证书未验证");
-    case ServerOffer::NoTls:
     case ServerOffer::Unreachable:
+        return Text::tr("由 ODBC 驱动程序决定（程序没能查看服务器的回答）");
+    case ServerOffer::NoTls:
         break;
     }
     return Text::tr("关闭");

@@ -6,8 +6,8 @@
 
 namespace realm {
 
-// Game server passwords in the system keyring (Secret Service here, the
-// platform's own store elsewhere, through QtKeychain). An entry is keyed
+// Game server passwords in the system keyring (the Secret Service through
+// QtKeychain, the Credential Manager on Windows). An entry is keyed
 // by the server's address and the login, not by the name a settings
 // section gives the server, so renaming a section keeps its password.
 // Never falls back to a file. Each call waits for the keyring's answer.
@@ -17,6 +17,12 @@ struct Lookup {
     std::optional<QString> password; // none stored, or no keyring
     QString problem; // why the keyring could not be asked; empty when it answered
 };
+
+// The name of the entry for a login on a server.
+inline QString entryKey(const QString &server, const QString &userId)
+{
+    return userId + u'@' + server.trimmed().toLower();
+}
 
 Lookup read(const QString &server, const QString &userId);
 // Each returns why the keyring did not do it, or the empty text.

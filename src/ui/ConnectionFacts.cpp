@@ -86,8 +86,9 @@ QString securityText(const ConnectionSecurity &security)
         return ConnectionFactsDialog::tr("已加密，证书未验证（没有设置 cafile）");
     case ServerOffer::LoginOnly:
         return ConnectionFactsDialog::tr("只加密了登录数据包");
-    case ServerOffer::NoTls:
     case ServerOffer::Unreachable:
+        return ConnectionFactsDialog::tr("由 ODBC 驱动程序决定（程序没能查看服务器的回答）");
+    case ServerOffer::NoTls:
         break;
     }
     return ConnectionFactsDialog::tr("未加密");

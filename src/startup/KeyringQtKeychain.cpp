@@ -12,11 +12,6 @@ namespace {
 
 const QString Service = QStringLiteral("realmquery");
 
-QString entryKey(const QString &server, const QString &userId)
-{
-    return userId + u'@' + server.trimmed().toLower();
-}
-
 // Runs the job to its end; the error text when it failed for another
 // reason than a missing entry.
 QString finish(QKeychain::Job &job, const QString &server, const QString &userId)
