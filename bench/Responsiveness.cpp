@@ -18,8 +18,6 @@
 #include <QTimer>
 
 #include <stdexcept>
-#include <cstdio>
-#include <ctime>
 
 namespace bench {
 
@@ -32,13 +30,6 @@ public:
     {
         m_timer.setInterval(10);
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            timespec now{};
-            clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-            const qint64 cpu = qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
-            const qint64 gap = m_sinceTick.nsecsElapsed();
-            if (gap > 30000000)
-                std::fprintf(stderr, "gap %.3f cpu-in-gap %.3f\n", double(gap) / 1e9, double(cpu - m_cpu) / 1e9);
-            m_cpu = cpu;
             m_longest = std::max(m_longest, m_sinceTick.nsecsElapsed());
             m_sinceTick.restart();
         });
@@ -51,7 +42,6 @@ private:
     QTimer m_timer;
     QElapsedTimer m_sinceTick;
     qint64 m_longest = 0;
-    qint64 m_cpu = 0;
 };
 
 void waitForEnd(realm::ui::Form1 &form)
