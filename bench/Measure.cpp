@@ -23,6 +23,11 @@ double Samples::best() const
     return *std::min_element(seconds.begin(), seconds.end());
 }
 
+double megabytes(long long bytes)
+{
+    return double(bytes) / (1024.0 * 1024.0);
+}
+
 double secondsOf(const std::function<void()> &run)
 {
     const auto start = std::chrono::steady_clock::now();

@@ -24,6 +24,8 @@ double cpuSecondsOf(const std::function<void()> &run);
 // background runner's threads.
 double processCpuSecondsOf(const std::function<void()> &run);
 
+double megabytes(long long bytes);
+
 // The process's resident memory (VmRSS) in bytes, after handing freed heap
 // pages back to the system so that earlier work does not hide growth.
 long long residentBytes();

@@ -5,7 +5,8 @@
 namespace bench {
 
 // The real main window on a program folder, driven as a user drives it,
-// with a 10 ms timer on its thread to see how long the event loop is held.
+// with a 10 ms timer on its thread to see how long the event loop is held;
+// with several servers configured, the searches read all of them.
 struct WindowFigures {
     double longestGapSeconds = 0; // between two ticks of the 10 ms timer
     double firstRowsSeconds = 0; // from the click to the first rows in the list

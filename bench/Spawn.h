@@ -1,7 +1,11 @@
 #pragma once
 
+#include "Measure.h"
+
 #include <QString>
 #include <QStringList>
+
+#include <algorithm>
 
 namespace bench {
 
@@ -16,5 +20,20 @@ struct ChildUsage {
 // standard output to /dev/null, and waits for it. Throws std::runtime_error
 // when it cannot start or does not exit with status 0.
 ChildUsage runMeasured(const QString &program, const QStringList &arguments, const QString &input = {});
+
+// Repeated runs of one program: wall and CPU time, and the largest peak
+// of resident memory.
+struct SpawnedSamples {
+    Samples wall;
+    Samples cpu;
+    long long peakBytes = 0;
+
+    void add(const ChildUsage &usage)
+    {
+        wall.seconds.push_back(usage.seconds);
+        cpu.seconds.push_back(usage.cpuSeconds);
+        peakBytes = std::max(peakBytes, usage.peakBytes);
+    }
+};
 
 } // namespace bench

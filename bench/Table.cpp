@@ -61,4 +61,16 @@ void Table::print(const std::string &what, const Samples &samples, const std::st
     std::fflush(stdout);
 }
 
+void printBar(const char *what, bool met)
+{
+    std::printf("  %-64s %s\n", what, met ? "met" : "NOT MET");
+}
+
+void printUpperBar(const char *format, double figure, double limit)
+{
+    char line[128];
+    std::snprintf(line, sizeof line, format, figure, limit);
+    printBar(line, figure <= limit);
+}
+
 } // namespace bench

@@ -27,4 +27,10 @@ private:
 
 std::string grouped(long long number);
 
+// One line of the bars: what was asked, then "met" or "NOT MET".
+void printBar(const char *what, bool met);
+// A bar met when the figure is at most the limit; `format` shows the
+// figure, then the limit.
+void printUpperBar(const char *format, double figure, double limit);
+
 } // namespace bench

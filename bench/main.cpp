@@ -1,5 +1,7 @@
+#include "Fanout.h"
 #include "InProcess.h"
 #include "Measure.h"
+#include "ReplayServer.h"
 #include "Responsiveness.h"
 #include "Spawn.h"
 #include "Table.h"
@@ -11,7 +13,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -44,6 +45,7 @@ struct Findings {
     double addedMegabytes = 0;
     double preloadSeconds = 0;
     double resolutionDifference = 0;
+    FanoutFindings fanout;
 };
 
 constexpr int SmallRows = 100'000;
@@ -76,11 +78,6 @@ std::string rowsTitle(int rows, int items)
     return grouped(rows) + " user_item rows, " + grouped(items) + "-item db.mdb";
 }
 
-double megabytes(long long bytes)
-{
-    return double(bytes) / (1024.0 * 1024.0);
-}
-
 void memorySection(const Config &config, Findings &findings)
 {
     OpenFolder open(folderFor(config, LargeRows, FullItems));
@@ -101,21 +98,6 @@ Samples inProcessFill(const Config &config, OpenFolder &open)
     return measure(
         config.repeat, [&] { equipmentSearch(open, *list); }, [&] { list = newResultList(open.module()); });
 }
-
-// Repeated runs of one program: wall and CPU time, and the largest peak
-// of resident memory.
-struct SpawnedSamples {
-    Samples wall;
-    Samples cpu;
-    long long peakBytes = 0;
-
-    void add(const ChildUsage &usage)
-    {
-        wall.seconds.push_back(usage.seconds);
-        cpu.seconds.push_back(usage.cpuSeconds);
-        peakBytes = std::max(peakBytes, usage.peakBytes);
-    }
-};
 
 struct Command {
     QString program;
@@ -189,36 +171,6 @@ void responsivenessSection(const Config &config, Findings &findings)
     std::printf("  command line: start to the first row (median) %7.3f s\n", findings.cliFirstRow);
     std::printf("  command line: peak resident memory (largest) %8.1f MB\n", findings.cliPeakMegabytes);
 }
-
-// The TDS test server, replaying the unfiltered equipment reply it
-// prepared at start from a game file.
-class ReplayServer {
-public:
-    ReplayServer(const QString &gameFile, const QString &password)
-    {
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QStringLiteral("python3"), {QStringLiteral(REALMBENCH_TDSSERVER), QStringLiteral("--db"), gameFile, QStringLiteral("--login"), QStringLiteral("operator"), QStringLiteral("--password"), password, QStringLiteral("--replay-sql"), realm::EquipmentSelect});
-        // Encoding a million rows once takes the server a while.
-        constexpr int PreparingMilliseconds = 600'000;
-        while (!m_process.canReadLine() && m_process.waitForReadyRead(PreparingMilliseconds)) { }
-        m_port = m_process.readLine().trimmed().toUShort();
-        if (m_port == 0)
-            throw std::runtime_error("the TDS test server did not start");
-    }
-    ~ReplayServer()
-    {
-        m_process.terminate();
-        m_process.waitForFinished();
-    }
-    ReplayServer(const ReplayServer &) = delete;
-    ReplayServer &operator=(const ReplayServer &) = delete;
-
-    QString port() const { return QString::number(m_port); }
-
-private:
-    QProcess m_process;
-    quint16 m_port = 0;
-};
 
 struct SqlServerClients {
     SpawnedSamples cli;
@@ -349,20 +301,6 @@ void resolutionSection(const Config &config, Findings &findings)
                 grouped(full.found).c_str(), grouped(LargeRows).c_str());
 }
 
-void printBar(const char *what, bool met)
-{
-    std::printf("  %-64s %s\n", what, met ? "met" : "NOT MET");
-}
-
-// A bar met when the figure is at most the limit; `format` shows the
-// figure, then the limit.
-void printUpperBar(const char *format, double figure, double limit)
-{
-    char line[128];
-    std::snprintf(line, sizeof line, format, figure, limit);
-    printBar(line, figure <= limit);
-}
-
 void printBars(const Findings &findings)
 {
     std::printf("\nBars\n");
@@ -386,6 +324,7 @@ void printBars(const Findings &findings)
     printUpperBar("memory added by a 1,000,000-row result: %.1f MB (<= %g MB)", findings.addedMegabytes, 200);
     std::snprintf(line, sizeof line, "preload of a 20,000-item db.mdb: %.3f s (< 0.3 s)", findings.preloadSeconds);
     printBar(line, findings.preloadSeconds < 0.3);
+    printFanoutBars(findings.fanout);
 }
 
 // Sorting and exporting the main window's list of a 1,000,000-row result,
@@ -516,6 +455,7 @@ int main(int argc, char *argv[])
         sqlServerSection(config, findings);
         itemTableSection(config, findings);
         resolutionSection(config, findings);
+        findings.fanout = fanoutSection(config.dataDir, config.cli, config.repeat);
         responsivenessSection(config, findings);
         WorksheetFindings worksheet;
         worksheetSection(config, worksheet);

@@ -36,6 +36,23 @@ program_folder() {
   printf '[基础设置]\nserverip=\nuserid=\npassword=\ngamedb=realmdb.sqlite\n' > "$folder/db.ini"
 }
 
+# ROWS ITEMS -> $data/fanout-4x-ROWS-items-ITEMS/: four game files of ROWS
+# rows (other seeds) beside one item table, the base server and three
+# further [服务器:NAME] sections.
+fanout_folder() {
+  local folder="$data/fanout-4x-$1-items-$2"
+  [ -f "$folder/db.ini" ] && return
+  mkdir -p "$folder"
+  for realm in 1 2 3 4; do
+    "$bin/gamedata" --rows "$1" --items "$2" --seed "$((seed + realm))" --game "$folder/realm-$realm.sqlite"
+  done
+  cp "$data/items-$2.mdb" "$folder/db.mdb"
+  {
+    printf '[基础设置]\nname=一区\nserverip=\nuserid=\npassword=\ngamedb=realm-1.sqlite\n'
+    printf '\n[服务器:%s]\ngamedb=realm-%d.sqlite\n' 二区 2 三区 3 四区 4
+  } > "$folder/db.ini"
+}
+
 echo "Generating the data in $data (folders already there are kept) ..."
 item_table 20000
 item_table 200
@@ -43,5 +60,6 @@ program_folder 100000 20000
 program_folder 1000000 20000
 program_folder 1000000 200 180
 program_folder 1000000 20000 180
+fanout_folder 250000 20000
 
 "$bin/realmbench" --data "$data" --cli "$bin/realmquery-cli" "$@"

@@ -159,7 +159,7 @@ void OdbcConnection::connect(StopFlag *stop)
                             .arg(description(), address.host, QString::number(address.port), diagnostic.text));
     }
     m_handles->connected = true;
-    m_handles->socket = socketOpenedSince(socketsBefore);
+    m_handles->socket = socketOpenedSince(socketsBefore, address.host, address.port);
 }
 
 void OdbcConnection::disconnect()

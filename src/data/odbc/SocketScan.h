@@ -7,6 +7,8 @@
 #include <optional>
 #include <set>
 
+#include <QString>
+
 // What the socket watchdog needs to know of the process's sockets; each
 // platform supplies these in a file of its own.
 namespace realm {
@@ -24,9 +26,11 @@ struct SocketIdentity {
 
 // The sockets this process has open.
 std::set<std::intptr_t> openSockets();
-// The one connected TCP socket opened since `before`; invalid when there is
-// none or more than one, so that no other connection is ever taken for it.
-SocketIdentity socketOpenedSince(const std::set<std::intptr_t> &before);
+// The one connected TCP socket opened since `before`; when other
+// connections logged in meanwhile, the one of them whose peer is `host` on
+// `port`. Invalid when there is none or more than one, so that no other
+// connection is ever taken for it.
+SocketIdentity socketOpenedSince(const std::set<std::intptr_t> &before, const QString &host, quint16 port);
 // How long the socket has received no data; nothing when that cannot be
 // told or the handle no longer holds the same connection.
 std::optional<std::chrono::milliseconds> timeSinceDataArrived(const SocketIdentity &socket);

@@ -1,5 +1,6 @@
 #include "data/odbc/SocketScan.h"
 
+#include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
@@ -8,6 +9,7 @@
 #include <QDir>
 
 #include <cstring>
+#include <vector>
 
 // The process's sockets are the socket descriptors in /proc/self/fd; TCP_INFO
 // tells when one last received data.
@@ -35,6 +37,48 @@ bool stillHolds(const SocketIdentity &socket)
     return socket.isValid() && readAddresses(int(socket.handle), now) && now.local == socket.local && now.peer == socket.peer;
 }
 
+bool samePeer(const SocketIdentity &socket, const sockaddr *address)
+{
+    const auto *peer = reinterpret_cast<const sockaddr *>(socket.peer.data());
+    if (peer->sa_family != address->sa_family)
+        return false;
+    if (peer->sa_family == AF_INET) {
+        const auto *a = reinterpret_cast<const sockaddr_in *>(peer);
+        const auto *b = reinterpret_cast<const sockaddr_in *>(address);
+        return a->sin_port == b->sin_port && a->sin_addr.s_addr == b->sin_addr.s_addr;
+    }
+    const auto *a = reinterpret_cast<const sockaddr_in6 *>(peer);
+    const auto *b = reinterpret_cast<const sockaddr_in6 *>(address);
+    return peer->sa_family == AF_INET6 && a->sin6_port == b->sin6_port
+        && std::memcmp(&a->sin6_addr, &b->sin6_addr, sizeof a->sin6_addr) == 0;
+}
+
+// Of several sockets opened at once, by logins on other threads, the one
+// whose peer is one of the addresses `host` resolves to on `port`.
+SocketIdentity socketTo(const std::vector<SocketIdentity> &candidates, const QString &host, quint16 port)
+{
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_NUMERICSERV;
+    addrinfo *addresses = nullptr;
+    if (getaddrinfo(host.toUtf8().constData(), QByteArray::number(port).constData(), &hints, &addresses) != 0)
+        return {};
+    SocketIdentity found;
+    int matches = 0;
+    for (const SocketIdentity &candidate : candidates) {
+        for (const addrinfo *address = addresses; address; address = address->ai_next) {
+            if (samePeer(candidate, address->ai_addr)) {
+                found = candidate;
+                ++matches;
+                break;
+            }
+        }
+    }
+    freeaddrinfo(addresses);
+    return matches == 1 ? found : SocketIdentity{};
+}
+
 } // namespace
 
 std::set<std::intptr_t> openSockets()
@@ -51,19 +95,18 @@ std::set<std::intptr_t> openSockets()
     return sockets;
 }
 
-SocketIdentity socketOpenedSince(const std::set<std::intptr_t> &before)
+SocketIdentity socketOpenedSince(const std::set<std::intptr_t> &before, const QString &host, quint16 port)
 {
-    SocketIdentity found;
+    std::vector<SocketIdentity> opened;
     for (const std::intptr_t descriptor : openSockets()) {
         SocketIdentity candidate;
         candidate.handle = descriptor;
-        if (before.contains(descriptor) || !readAddresses(int(descriptor), candidate))
-            continue;
-        if (found.isValid())
-            return {};
-        found = candidate;
+        if (!before.contains(descriptor) && readAddresses(int(descriptor), candidate))
+            opened.push_back(candidate);
     }
-    return found;
+    if (opened.size() == 1)
+        return opened.front();
+    return socketTo(opened, host, port);
 }
 
 std::optional<std::chrono::milliseconds> timeSinceDataArrived(const SocketIdentity &socket)

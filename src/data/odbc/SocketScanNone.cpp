@@ -11,7 +11,7 @@ std::set<std::intptr_t> openSockets()
     return {};
 }
 
-SocketIdentity socketOpenedSince(const std::set<std::intptr_t> &)
+SocketIdentity socketOpenedSince(const std::set<std::intptr_t> &, const QString &, quint16)
 {
     return {};
 }
