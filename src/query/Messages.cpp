@@ -83,4 +83,9 @@ QString noAccount(const QString &characterName)
     return searches(QT_TRANSLATE_NOOP("realm::Searches", "角色“%1”没有账号。")).arg(characterName);
 }
 
+QString noItemNamed(const QString &nameText)
+{
+    return searches(QT_TRANSLATE_NOOP("realm::Searches", "物品文件中没有名称包含“%1”的物品，未查询。")).arg(nameText);
+}
+
 } // namespace realm::messages

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/Form.h"
+#include "ui/main/ListPane.h"
 
 class QComboBox;
 class QLabel;
@@ -27,6 +28,8 @@ public:
     // Puts `name` into the character name box and runs the equipment search
     // with the other boxes as they are.
     void searchCharacter(const QString &name);
+    // Everyone holding the item: the equipment search by that id alone.
+    void searchHolders(const QString &itemId);
 
 protected:
     int rowsShown() const override;
@@ -39,6 +42,15 @@ private:
     void runSearchesOnEnter();
     void Command1_Click();
     void Command2_Click();
+    // The item-name box and the audit buttons, beside the designed controls,
+    // and their lists in the result list's place.
+    void buildAuditControls();
+    void makeAuditJumps();
+    EquipmentFilters equipmentFilters() const;
+    void showPane(ListPane &pane);
+    void runTotals(TotalsGrouping grouping);
+    void runDuplicates();
+    void showTotalsHolders(int row);
 
     QLineEdit *Text1;
     QLineEdit *Text2;
@@ -54,6 +66,12 @@ private:
     QTableView *ListView1;
     QLabel *m_status;
     RowListModel *m_list = nullptr;
+    QLineEdit *m_itemName;
+    ListPane m_results;
+    ListPane m_itemTotals;
+    ListPane m_characterTotals;
+    ListPane m_duplicates;
+    ListPane *m_shown = &m_results;
 };
 
 } // namespace realm::ui
