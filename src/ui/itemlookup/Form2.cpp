@@ -49,7 +49,7 @@ Form2::Form2(const WindowContext &context, QWidget *parent)
     // Everyone holding the row's item, in the main window.
     sheet->addRowAction(tr("查看持有者"), [this](int row) {
         const QString id = m_grid->data(m_grid->index(row, 0), Qt::DisplayRole).toString();
-        FormSlot<Form1>::instance().show(context()).searchHolders(id);
+        FormSlot<Form1>::instance().show(this->context()).searchHolders(id);
     });
     for (QLineEdit *box : {Text1_0, Text1_1})
         connect(box, &QLineEdit::returnPressed, this, &Form2::Command1_Click);
