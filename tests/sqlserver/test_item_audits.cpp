@@ -206,7 +206,7 @@ private slots:
         m_graded = idsNamed(m_embedded.file(u"items.tsv"_s), GradeFragment);
         QVERIFY2(m_graded.size() > 2100, "the fragment must name more ids than one request carries");
         m_served = std::make_unique<realm::test::FixtureFolder>();
-        for (const QString name : {u"realmdb.sqlite"_s, u"db.mdb"_s})
+        for (const QString &name : {u"realmdb.sqlite"_s, u"db.mdb"_s})
             QVERIFY(QFile::copy(m_embedded.file(name), m_served->file(name)));
         m_server = std::make_unique<realm::test::TdsServerProcess>(realm::test::standardServerOptions(*m_served, u"pw"_s));
         QString error;
