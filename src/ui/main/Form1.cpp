@@ -89,9 +89,9 @@ void Form1::buildAuditControls()
     addLabel(this, QStringLiteral("ItemNameLabel"), tr("物品名称"), twipsRect(3240, 600, 975, 255));
     m_itemName = addTextBox(this, QStringLiteral("ItemNameBox"), twipsRect(4200, 600, 1575, 270));
     m_itemName->setToolTip(tr("物品名称的一部分：装备查询、合计和复制物品只看名称包含它的物品"));
-    auto *byItem = addButton(this, QStringLiteral("ItemTotalsButton"), tr("物品合计"), twipsRect(7320, 120, 1095, 495));
-    auto *byCharacter = addButton(this, QStringLiteral("CharacterTotalsButton"), tr("角色合计"), twipsRect(7320, 720, 1095, 495));
-    auto *duplicates = addButton(this, QStringLiteral("DuplicatesButton"), tr("复制物品"), twipsRect(7320, 1320, 1095, 495));
+    auto *byItem = addButton(this, QStringLiteral("ItemTotalsButton"), tr("物品合计"), twipsRect(7320, 120, 1755, 495));
+    auto *byCharacter = addButton(this, QStringLiteral("CharacterTotalsButton"), tr("角色合计"), twipsRect(7320, 720, 1755, 495));
+    auto *duplicates = addButton(this, QStringLiteral("DuplicatesButton"), tr("复制物品"), twipsRect(7320, 1320, 1755, 495));
     const QRect listArea = twipsRect(240, 2280, 8655, 4335);
     m_results = {ListView1, m_list, nullptr};
     m_itemTotals = addTotalsList(this, listArea, TotalsGrouping::ByItem, module().itemNames);

@@ -28,11 +28,11 @@ ListPane addTotalsList(QWidget *form, QRect twipsGeometry, TotalsGrouping groupi
     using Kind = ColumnKind;
     if (grouping == TotalsGrouping::ByCharacter)
         return addPane(form, QStringLiteral("CharacterTotalsList"), twipsGeometry,
-                       {{Form1::tr("角色名称"), 1440}, {Form1::tr("装备ID"), 1000}, {Form1::tr("中文名称"), 1800}, {Form1::tr("行数"), 900}, {Form1::tr("总数量"), 1200}},
+                       {{Form1::tr("角色名称"), 1440}, {Form1::tr("装备ID"), 1000}, {Form1::tr("中文名称"), 1800}, {Form1::tr("行数"), 900}, {Form1::tr("总数量"), 1300}},
                        totalsFormat(grouping, itemNames), {Kind::Text, Kind::Number, Kind::Text, Kind::Number, Kind::Number},
                        QStringLiteral("角色合计"));
     return addPane(form, QStringLiteral("ItemTotalsList"), twipsGeometry,
-                   {{Form1::tr("装备ID"), 1000}, {Form1::tr("中文名称"), 1800}, {Form1::tr("角色数"), 900}, {Form1::tr("行数"), 900}, {Form1::tr("总数量"), 1200}, {Form1::tr("最高+几"), 1000}},
+                   {{Form1::tr("装备ID"), 1000}, {Form1::tr("中文名称"), 1800}, {Form1::tr("角色数"), 1100}, {Form1::tr("行数"), 900}, {Form1::tr("总数量"), 1300}, {Form1::tr("最高+几"), 1000}},
                    totalsFormat(grouping, itemNames),
                    {Kind::Number, Kind::Text, Kind::Number, Kind::Number, Kind::Number, Kind::Number},
                    QStringLiteral("物品合计"));
