@@ -11,10 +11,12 @@ const QString ItemTotals = QStringLiteral(
     "select user_item.item_type,count(distinct user_item.char_id) as characters,count(*) as row_count,"
     "sum(cast(user_item.amount as bigint)) as amount,max(user_item.enchant) as max_enchant ");
 const QString CharacterTotals = QStringLiteral(
-    "select user_data.char_id,user_data.char_name,user_item.item_type,count(*) as row_count,"
+    "select user_data.char_id,max(user_data.char_name) as char_name,user_item.item_type,count(*) as row_count,"
     "sum(cast(user_item.amount as bigint)) as amount ");
 const QString ItemGroups = QStringLiteral(" group by user_item.item_type");
-const QString CharacterGroups = QStringLiteral(" group by user_data.char_id,user_data.char_name,user_item.item_type");
+// A character is its char_id; grouping by the name too would compare names
+// under their collation for every row.
+const QString CharacterGroups = QStringLiteral(" group by user_data.char_id,user_item.item_type");
 
 const QString DuplicatedRows = QStringLiteral(
     "select user_item.item_id as instance_id,user_data.char_name,user_item.item_type,user_item.amount,"
