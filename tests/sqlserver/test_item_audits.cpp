@@ -130,6 +130,20 @@ struct GameFile {
         return lines;
     }
 
+    // The rows of both files as of one: the other's characters under ids of
+    // their own, since a character of one server is never one of another.
+    GameFile &operator+=(const GameFile &other)
+    {
+        const qint64 offset = characters.empty() ? 0 : characters.rbegin()->first + 1;
+        for (const auto &[id, name] : other.characters)
+            characters[id + offset] = name;
+        for (ItemRow row : other.items) {
+            row.characterId += offset;
+            items.push_back(row);
+        }
+        return *this;
+    }
+
     qint64 equipmentRows(const std::set<qint64> &types) const
     {
         return std::count_if(items.begin(), items.end(), [&](const ItemRow &row) {
@@ -166,6 +180,18 @@ QStringList csvLines(const realm::test::CliRun &run, const QList<int> &columns)
     return lines;
 }
 
+// The lines of a run with a server column, by server, without it.
+std::map<QString, QStringList> linesByServer(const realm::test::CliRun &run, const QList<int> &columns)
+{
+    QList<int> shifted{0};
+    for (const int column : columns)
+        shifted << column + 1;
+    std::map<QString, QStringList> byServer;
+    for (const QString &line : csvLines(run, shifted))
+        byServer[line.section(u',', 0, 0)] << line.section(u',', 1);
+    return byServer;
+}
+
 } // namespace
 
 // Totals, duplicates and the search by item name on a generated game file,
@@ -179,6 +205,33 @@ class TestItemAudits : public QObject {
     std::unique_ptr<realm::test::TdsServerProcess> m_server;
     std::unique_ptr<GameFile> m_game;
     std::set<qint64> m_graded;
+    // Two servers: the served file and another generated one, each on its
+    // own TDS server.
+    realm::test::FixtureFolder m_other;
+    std::unique_ptr<realm::test::TdsServerProcess> m_otherServer;
+    realm::test::FixtureFolder m_twoServers;
+    std::unique_ptr<GameFile> m_otherGame;
+
+    realm::test::CliRun runOnBoth(const QStringList &arguments) const
+    {
+        const auto result = realm::test::runCli(QStringList{u"--dir"_s, m_twoServers.path(), u"--all-servers"_s, u"--format"_s, u"csv"_s} + arguments);
+        if (result.exitCode != 0)
+            qWarning("%s", result.err.constData());
+        return result;
+    }
+
+    void startOtherServer()
+    {
+        m_other.writeGenerated(12000, {u"--items"_s, u"5000"_s, u"--duplicates"_s, QString::number(Duplicates), u"--seed"_s, u"7"_s});
+        m_otherGame = std::make_unique<GameFile>(m_other.file(u"realmdb.sqlite"_s));
+        m_otherServer = std::make_unique<realm::test::TdsServerProcess>(realm::test::standardServerOptions(m_other, u"pw"_s));
+        QString error;
+        QVERIFY2(m_otherServer->start(&error), qPrintable(error));
+        QVERIFY(QFile::copy(m_embedded.file(u"db.mdb"_s), m_twoServers.file(u"db.mdb"_s)));
+        m_twoServers.writeIni((realm::test::sqlServerIni(m_server->serverAddress(), u"operator"_s, u"pw"_s) + u"name=一区\n"_s
+                               + u"[服务器:二区]\nserverip=%1\nuserid=operator\npassword=pw\n"_s.arg(m_otherServer->serverAddress()))
+                                  .toUtf8());
+    }
 
     QString folderOf(const QString &path) const { return path == u"embedded" ? m_embedded.path() : m_served->path(); }
 
@@ -212,6 +265,7 @@ private slots:
         QString error;
         QVERIFY2(m_server->start(&error), qPrintable(error));
         m_served->writeIni(realm::test::sqlServerIni(m_server->serverAddress(), u"operator"_s, u"pw"_s).toUtf8());
+        startOtherServer();
     }
 
     void totalsByItemAddUpEveryRow_data() { paths(); }
@@ -287,6 +341,40 @@ private slots:
             QVERIFY(statement.value(u"params").toArray().size() + 2 <= 2100);
         }
         QCOMPARE(requests, int((m_graded.size() + 2097) / 2098));
+    }
+
+    // Each server's own totals, then those of both, added up from the
+    // servers' groups, after every server's lines.
+    void totalsOfTwoServersAndOfBothTogether()
+    {
+        const auto result = runOnBoth({u"totals"_s});
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY(result.out.startsWith("server,item_id,item_name,characters,rows,amount,max_enchant"));
+        std::map<QString, QStringList> byServer = linesByServer(result, {0, 2, 3, 4, 5});
+        QCOMPARE(byServer.size(), std::size_t(3));
+        QCOMPARE(byServer[u"一区"_s], m_game->itemTotals());
+        QCOMPARE(byServer[u"二区"_s], m_otherGame->itemTotals());
+        GameFile both = *m_game;
+        both += *m_otherGame;
+        QCOMPARE(byServer[u"*"_s], both.itemTotals());
+        QVERIFY(QString::fromUtf8(result.out).trimmed().section(u'\n', -qsizetype(byServer[u"*"_s].size())).startsWith(u"*,"_s));
+    }
+
+    // Duplicates are each server's own, and so are the slices of a name of
+    // thousands of items.
+    void duplicatesAndANameOfThousandsOfItemsOnTwoServers()
+    {
+        const auto duplicates = linesByServer(runOnBoth({u"dupes"_s}), {0, 1, 2, 4});
+        QCOMPARE(duplicates.size(), std::size_t(2));
+        const std::pair<QString, const GameFile *> servers[] = {{u"一区"_s, m_game.get()}, {u"二区"_s, m_otherGame.get()}};
+        for (const auto &[name, game] : servers) {
+            QStringList lines = duplicates.at(name);
+            lines.sort();
+            QCOMPARE(lines, game->duplicatedRows());
+        }
+        const auto equipment = linesByServer(runOnBoth({u"equip"_s, u"--item-name"_s, GradeFragment}), {1});
+        for (const auto &[name, game] : servers)
+            QCOMPARE(equipment.at(name).size(), qsizetype(game->equipmentRows(m_graded)));
     }
 
     void aNameOfNoItemRunsNothing()
