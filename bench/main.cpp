@@ -1,3 +1,4 @@
+#include "Audits.h"
 #include "Fanout.h"
 #include "InProcess.h"
 #include "Measure.h"
@@ -459,8 +460,12 @@ int main(int argc, char *argv[])
         responsivenessSection(config, findings);
         WorksheetFindings worksheet;
         worksheetSection(config, worksheet);
+        AuditFindings audits;
+        auditSection(QDir(config.dataDir).filePath(QStringLiteral("rows-%1-items-%2-dupes-1000").arg(LargeRows).arg(FullItems)),
+                     config.cli, config.sqlite3, config.repeat, audits);
         printBars(findings);
         printWorksheetBars(worksheet);
+        printAuditBars(audits);
         return 0;
     } catch (const std::invalid_argument &error) {
         std::fprintf(stderr, "realmbench: %s\n%s", error.what(), Usage);

@@ -8,7 +8,7 @@
 -- with the program for other cased letters. Files made before the names
 -- had COLLATE NOCASE keep comparing them case-sensitively.
 CREATE TABLE user_data (char_id INTEGER PRIMARY KEY, char_name TEXT COLLATE NOCASE, account_name TEXT COLLATE NOCASE);
-CREATE TABLE user_item (item_id INTEGER PRIMARY KEY, char_id INTEGER, item_type INTEGER, amount INTEGER, enchant INTEGER);
+CREATE TABLE user_item (item_id INTEGER, char_id INTEGER, item_type INTEGER, amount INTEGER, enchant INTEGER);
 CREATE TABLE pet_data (pet_id INTEGER PRIMARY KEY, nick_name TEXT);
 
 CREATE TEMP TABLE surname (n INTEGER PRIMARY KEY, s TEXT);
@@ -56,6 +56,17 @@ UPDATE user_item SET amount = CASE WHEN item_type < 1000 THEN (item_id * 17) % 5
                      enchant = CASE WHEN item_id % 97 = 0 THEN NULL
                                     WHEN item_type < 1000 THEN 0
                                     ELSE (item_id * 29) % 16 END;
+
+-- Copies of 12 instances (item_id 7, 507, ... 5507), as a duplication
+-- exploit leaves them: one more holder where item_id % 3 = 0, two more
+-- where it is 1, the same holder twice where it is 2.
+INSERT INTO user_item
+SELECT item_id, CASE item_id % 3 WHEN 2 THEN char_id ELSE char_id % 306 + 1 END, item_type, amount, enchant
+FROM user_item WHERE item_id % 500 = 7;
+INSERT INTO user_item
+SELECT item_id, (char_id + 1) % 306 + 1, item_type, amount, enchant
+FROM user_item WHERE item_id % 500 = 7 AND item_id % 3 = 1 AND rowid <= 6000;
+CREATE INDEX user_item_instance ON user_item (item_id);
 
 INSERT INTO pet_data
 SELECT item_id, (SELECT s FROM petname WHERE n = item_id % 10) FROM user_item WHERE item_type IN (7, 8);

@@ -24,14 +24,19 @@ item_table() { # ITEMS -> $data/items-ITEMS.mdb
   "$bin/jet4writer" "$data/items-$1.tsv" "$data/items-$1.mdb"
 }
 
-# ROWS ITEMS [USED] -> $data/rows-ROWS-items-ITEMS[-used-USED]/: the game
-# rows use the first USED item ids (default: all of them); the same USED
-# gives the same game rows whatever ITEMS is.
+# ROWS ITEMS [USED [DUPES]] -> $data/rows-ROWS-items-ITEMS[-used-USED][-dupes-DUPES]/:
+# the game rows use the first USED item ids (default or 0: all of them); the
+# same USED gives the same game rows whatever ITEMS is; DUPES instances are
+# copied onto further rows.
 program_folder() {
-  local folder="$data/rows-$1-items-$2${3:+-used-$3}"
+  local used="${3:-0}" dupes="${4:-0}"
+  local folder="$data/rows-$1-items-$2"
+  [ "$used" -gt 0 ] && folder="$folder-used-$used"
+  [ "$dupes" -gt 0 ] && folder="$folder-dupes-$dupes"
   [ -f "$folder/db.ini" ] && return
   mkdir -p "$folder"
-  "$bin/gamedata" --rows "$1" --items "$2" --used-items "${3:-0}" --seed "$seed" --game "$folder/realmdb.sqlite"
+  "$bin/gamedata" --rows "$1" --items "$2" --used-items "$used" --duplicates "$dupes" --seed "$seed" \
+    --game "$folder/realmdb.sqlite"
   cp "$data/items-$2.mdb" "$folder/db.mdb"
   printf '[基础设置]\nserverip=\nuserid=\npassword=\ngamedb=realmdb.sqlite\n' > "$folder/db.ini"
 }
@@ -60,6 +65,7 @@ program_folder 100000 20000
 program_folder 1000000 20000
 program_folder 1000000 200 180
 program_folder 1000000 20000 180
+program_folder 1000000 20000 0 1000
 fanout_folder 250000 20000
 
 "$bin/realmbench" --data "$data" --cli "$bin/realmquery-cli" "$@"

@@ -251,6 +251,18 @@ db.mdb is read from the same folder as db.ini.</translation>
 <context>
     <name>realm::Searches</name>
     <message>
+        <source>统计结果的“%1”列不是整数：%2</source>
+        <translation>The column &quot;%1&quot; of the totals is not a whole number: %2</translation>
+    </message>
+    <message>
+        <source>统计结果缺少“%1”列</source>
+        <translation>The totals lack the column &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>物品文件中没有名称包含“%1”的物品，未查询。</source>
+        <translation>No item of the item file has a name holding &quot;%1&quot;; nothing was searched.</translation>
+    </message>
+    <message>
         <source>请输入宠物名称。</source>
         <translation>Enter a pet name.</translation>
     </message>
@@ -475,6 +487,30 @@ and the item file db.mdb beside it: %2.</translation>
     <message>
         <source>列出 db.ini 中的游戏服务器：名称、地址或文件、登录名。</source>
         <translation>List the game servers of db.ini: name, address or file, login.</translation>
+    </message>
+    <message>
+        <source>物品名称的一部分（界面为英文时也查英文名称）。</source>
+        <translation>Part of an item name (the English names too under the English interface).</translation>
+    </message>
+    <message>
+        <source>装备查询会找到的物品的合计，按物品或按角色。</source>
+        <translation>Totals of what the equipment search finds, by item or by character.</translation>
+    </message>
+    <message>
+        <source>按 item（物品，默认）或 character（角色）合计。</source>
+        <translation>Add up by item (the default) or by character.</translation>
+    </message>
+    <message>
+        <source>被多行持有的同一物品实例（复制的物品），按实例ID排列。</source>
+        <translation>Item instances held by more than one row (duplicated items), by instance id.</translation>
+    </message>
+    <message>
+        <source>只列出有该物品ID的一行的实例。</source>
+        <translation>Only the instances with a row of this item id.</translation>
+    </message>
+    <message>
+        <source>未知的合计方式“%1”，请用 item 或 character。</source>
+        <translation>Unknown grouping &quot;%1&quot;; use item or character.</translation>
     </message>
     <message>
         <source>显示本帮助。</source>
@@ -990,6 +1026,54 @@ Fill in the game server, login and password, put db.mdb into %2, and start the p
         <translation>Equipment of &quot;%1&quot; only; the other filters were cleared</translation>
     </message>
     <message>
+        <source>物品名称</source>
+        <translation>Item name</translation>
+    </message>
+    <message>
+        <source>物品名称的一部分：装备查询、合计和复制物品只看名称包含它的物品</source>
+        <translation>Part of an item name: the equipment search, the totals and the duplicated items look only at the items whose name holds it</translation>
+    </message>
+    <message>
+        <source>物品合计</source>
+        <translation>Totals by item</translation>
+    </message>
+    <message>
+        <source>角色合计</source>
+        <translation>Totals by character</translation>
+    </message>
+    <message>
+        <source>复制物品</source>
+        <translation>Duplicated items</translation>
+    </message>
+    <message>
+        <source>查看持有者</source>
+        <translation>Show the holders</translation>
+    </message>
+    <message>
+        <source>查看持有者的账号</source>
+        <translation>Show the holder&apos;s account</translation>
+    </message>
+    <message>
+        <source>行数</source>
+        <translation>Rows</translation>
+    </message>
+    <message>
+        <source>总数量</source>
+        <translation>Total amount</translation>
+    </message>
+    <message>
+        <source>角色数</source>
+        <translation>Characters</translation>
+    </message>
+    <message>
+        <source>最高+几</source>
+        <translation>Highest +</translation>
+    </message>
+    <message>
+        <source>实例ID</source>
+        <translation>Instance ID</translation>
+    </message>
+    <message>
         <source>云帆星域装备查询系统</source>
         <translation>Yunfan Realm Equipment Search</translation>
     </message>
@@ -1052,6 +1136,10 @@ Fill in the game server, login and password, put db.mdb into %2, and start the p
 </context>
 <context>
     <name>realm::ui::Form2</name>
+    <message>
+        <source>查看持有者</source>
+        <translation>Show the holders</translation>
+    </message>
     <message>
         <source>物品ID</source>
         <translation>Item ID</translation>

@@ -98,10 +98,26 @@ QString value(const QCommandLineParser &parser, const char *name)
     return parser.value(QString::fromLatin1(name));
 }
 
+EquipmentFilters equipmentFilters(const QCommandLineParser &parser)
+{
+    return {value(parser, "name"), value(parser, "item-id"), value(parser, "amount"), value(parser, "amount-op"),
+            value(parser, "enchant"), value(parser, "enchant-op"), value(parser, "item-name")};
+}
+
 Search equipmentSearch(const QCommandLineParser &parser)
 {
-    return EquipmentSearch{{value(parser, "name"), value(parser, "item-id"), value(parser, "amount"),
-                            value(parser, "amount-op"), value(parser, "enchant"), value(parser, "enchant-op")}};
+    return EquipmentSearch{equipmentFilters(parser)};
+}
+
+Search totalsSearch(const QCommandLineParser &parser)
+{
+    const bool byCharacter = value(parser, "by") == u"character";
+    return TotalsSearch{equipmentFilters(parser), byCharacter ? TotalsGrouping::ByCharacter : TotalsGrouping::ByItem};
+}
+
+Search duplicatesSearch(const QCommandLineParser &parser)
+{
+    return DuplicatesSearch{value(parser, "item-id"), value(parser, "item-name")};
 }
 
 Search petSearch(const QCommandLineParser &parser)
@@ -122,18 +138,40 @@ Search accountLookup(const QCommandLineParser &parser)
 // The operator boxes start with "=" selected.
 const QString StartOperator = QStringLiteral("=");
 
+QCommandLineOption itemNameOption()
+{
+    return boxOption("item-name", Text::tr("物品名称的一部分（界面为英文时也查英文名称）。"));
+}
+
+QList<QCommandLineOption> equipmentOptions()
+{
+    return {boxOption("name", Text::tr("角色名称的一部分。")),
+            boxOption("item-id", Text::tr("物品ID。")),
+            itemNameOption(),
+            boxOption("amount", Text::tr("要比较的数量。")),
+            boxOption("amount-op", Text::tr("数量的比较符：= < > <= >= <>（默认 =；空：不比较）。"), StartOperator),
+            boxOption("enchant", Text::tr("要比较的强化等级。")),
+            boxOption("enchant-op", Text::tr("强化等级的比较符（默认 =；空：不比较）。"), StartOperator)};
+}
+
 QList<CommandDefinition> commands()
 {
     return {
         {QStringLiteral("equip"),
          Text::tr("按角色名称、物品ID、数量和强化等级查询角色持有的物品。"),
-         {boxOption("name", Text::tr("角色名称的一部分。")), boxOption("item-id", Text::tr("物品ID。")),
-          boxOption("amount", Text::tr("要比较的数量。")),
-          boxOption("amount-op", Text::tr("数量的比较符：= < > <= >= <>（默认 =；空：不比较）。"), StartOperator),
-          boxOption("enchant", Text::tr("要比较的强化等级。")),
-          boxOption("enchant-op", Text::tr("强化等级的比较符（默认 =；空：不比较）。"), StartOperator)},
+         equipmentOptions(),
          {},
          equipmentSearch},
+        {QStringLiteral("totals"),
+         Text::tr("装备查询会找到的物品的合计，按物品或按角色。"),
+         equipmentOptions() << QCommandLineOption(QStringLiteral("by"), Text::tr("按 item（物品，默认）或 character（角色）合计。"), QStringLiteral("item|character"), QStringLiteral("item")),
+         {},
+         totalsSearch},
+        {QStringLiteral("dupes"),
+         Text::tr("被多行持有的同一物品实例（复制的物品），按实例ID排列。"),
+         {boxOption("item-id", Text::tr("只列出有该物品ID的一行的实例。")), itemNameOption()},
+         {},
+         duplicatesSearch},
         {QStringLiteral("pet"),
          Text::tr("昵称包含该文本的宠物（% 和 _ 是通配符）。"),
          {},
@@ -225,7 +263,7 @@ QString passwordDescription()
 
 QString commandNames()
 {
-    return QStringLiteral("equip, pet, item, account, servers, check, password");
+    return QStringLiteral("equip, totals, dupes, pet, item, account, servers, check, password");
 }
 
 QString programDescription()
@@ -306,6 +344,16 @@ std::optional<UsageProblem> wrongArgumentCount(const CommandDefinition &definiti
     return std::nullopt;
 }
 
+std::optional<UsageProblem> unknownGrouping(const CommandDefinition &definition, const QCommandLineParser &parser)
+{
+    if (definition.name != u"totals")
+        return std::nullopt;
+    const QString by = value(parser, "by");
+    if (by == u"item" || by == u"character")
+        return std::nullopt;
+    return UsageProblem{Text::tr("未知的合计方式“%1”，请用 item 或 character。").arg(by)};
+}
+
 ParsedCommandLine requestOf(const CommandDefinition &definition, const QCommandLineParser &program,
                             const QCommandLineParser &parser)
 {
@@ -351,6 +399,8 @@ ParsedCommandLine commandRequest(const CommandDefinition &definition, const QCom
     if (parser.isSet(helpOption()))
         return InfoText{helpText(usage, definition.description, options, argumentEntries)};
     if (const auto problem = wrongArgumentCount(definition, parser))
+        return *problem;
+    if (const auto problem = unknownGrouping(definition, parser))
         return *problem;
     return requestOf(definition, program, parser);
 }

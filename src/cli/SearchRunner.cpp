@@ -27,6 +27,15 @@ const QStringList ResultListColumns = {QStringLiteral("char_name"), QStringLiter
                                        QStringLiteral("enchant"), QStringLiteral("pet_name")};
 const QStringList ItemGridColumns = {QStringLiteral("id"), QStringLiteral("name_c"), QStringLiteral("name_e")};
 const QStringList CharacterListColumns = {QStringLiteral("char_name"), QStringLiteral("account_name")};
+const QStringList ItemTotalsColumns = {QStringLiteral("item_id"), QStringLiteral("item_name"),
+                                       QStringLiteral("characters"), QStringLiteral("rows"),
+                                       QStringLiteral("amount"), QStringLiteral("max_enchant")};
+const QStringList CharacterTotalsColumns = {QStringLiteral("char_name"), QStringLiteral("item_id"),
+                                            QStringLiteral("item_name"), QStringLiteral("rows"),
+                                            QStringLiteral("amount")};
+const QStringList DuplicatesColumns = {QStringLiteral("instance_id"), QStringLiteral("char_name"),
+                                       QStringLiteral("item_id"), QStringLiteral("item_name"),
+                                       QStringLiteral("amount"), QStringLiteral("enchant")};
 
 // What a search needs opened, and how its rows are shown, by kind.
 struct Preparation {
@@ -42,6 +51,16 @@ struct Preparation {
     }
     ListFormat operator()(const EquipmentSearch &) const { return resultList(); }
     ListFormat operator()(const PetSearch &) const { return resultList(); }
+    ListFormat operator()(const TotalsSearch &search) const
+    {
+        openProgramData(shared, itemNames);
+        return totalsFormat(search.grouping, shared.itemNames);
+    }
+    ListFormat operator()(const DuplicatesSearch &) const
+    {
+        openProgramData(shared, itemNames);
+        return duplicatesFormat(shared.itemNames);
+    }
     ListFormat operator()(const ItemLookup &) const
     {
         shared.itemConn = openItemConnection(folder);
@@ -100,6 +119,10 @@ QStringList columnsOf(const Search &search)
         return ItemGridColumns;
     if (std::holds_alternative<AccountLookup>(search))
         return CharacterListColumns;
+    if (const auto *totals = std::get_if<TotalsSearch>(&search))
+        return totals->grouping == TotalsGrouping::ByItem ? ItemTotalsColumns : CharacterTotalsColumns;
+    if (std::holds_alternative<DuplicatesSearch>(search))
+        return DuplicatesColumns;
     return ResultListColumns;
 }
 
@@ -285,6 +308,8 @@ int runRequest(const Request &request, Streams streams)
         QStringList serverNames;
         for (const std::size_t server : servers)
             serverNames << (severalServers ? shared.servers.at(server).settings.displayName : QString());
+        // Rows of AllServers are found past the chosen servers.
+        serverNames << allServersName();
         BatchWriter rows(format, *writer, out, severalServers ? serverNames : QStringList());
         const SearchEnd end = runToEnd(shared, request.search, {servers, streams.err}, rows);
         return Conclusion(*writer, out, streams.err)(end);

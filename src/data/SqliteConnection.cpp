@@ -1,6 +1,7 @@
 #include "data/SqliteConnection.h"
 
 #include "data/DataError.h"
+#include "data/LikePattern.h"
 #include "data/RowBatcher.h"
 
 #include <sqlite3.h>
@@ -15,73 +16,6 @@
 namespace realm {
 
 namespace {
-
-// Whether the character is one of a `[...]` class's members: `^` first
-// negates, `x-y` is a range of code points. Pattern and text come
-// case-folded, so `[A-C]` is `[a-c]`.
-bool classMatches(QStringView members, QChar character)
-{
-    const bool negated = members.startsWith(u'^');
-    if (negated)
-        members = members.sliced(1);
-    bool found = false;
-    for (qsizetype i = 0; i < members.size() && !found; ++i) {
-        if (i + 2 < members.size() && members[i + 1] == u'-') {
-            found = members[i] <= character && character <= members[i + 2];
-            i += 2;
-        } else {
-            found = members[i] == character;
-        }
-    }
-    return found != negated;
-}
-
-// Where the pattern element (`_`, a class or a character) starting at `p`
-// ends; -1 for a class never closed, which matches no text.
-qsizetype elementEnd(QStringView pattern, qsizetype p)
-{
-    if (pattern[p] != u'[')
-        return p + 1;
-    const qsizetype close = pattern.indexOf(u']', p + 1);
-    return close < 0 ? -1 : close + 1;
-}
-
-bool elementMatches(QStringView element, QChar character)
-{
-    if (element.size() == 1)
-        return element[0] == u'_' || element[0] == character;
-    return classMatches(element.sliced(1, element.size() - 2), character);
-}
-
-// The game server's `like`: `%`, `_` and `[...]` classes (`[a-c]`, `[^a-c]`,
-// and `[%]` or `[_]` for the wildcard itself), for every letter of any case.
-bool likeMatches(QStringView pattern, QStringView text)
-{
-    qsizetype p = 0;
-    qsizetype t = 0;
-    qsizetype afterStar = -1;
-    qsizetype starT = 0;
-    while (t < text.size()) {
-        if (p < pattern.size() && pattern[p] == u'%') {
-            afterStar = ++p;
-            starT = t;
-            continue;
-        }
-        const qsizetype next = p < pattern.size() ? elementEnd(pattern, p) : -1;
-        if (next > 0 && elementMatches(pattern.sliced(p, next - p), text[t])) {
-            p = next;
-            ++t;
-        } else if (afterStar >= 0) {
-            p = afterStar;
-            t = ++starT;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == u'%')
-        ++p;
-    return p == pattern.size();
-}
 
 // NOCASE as the game server's case-insensitive collation: every letter
 // folded, then ordered by code point. For text whose only cased letters are
@@ -148,6 +82,15 @@ QStringList columnNames(sqlite3_stmt *statement)
     return names;
 }
 
+// SQLite counts its own memory under a global lock on every allocation,
+// which a query of a million rows pays for each row; nothing reads the
+// count. Only possible before SQLite's first use in the process; later it
+// changes nothing.
+void stopMemoryCount()
+{
+    [[maybe_unused]] static const int configured = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+}
+
 } // namespace
 
 std::unique_ptr<SqliteConnection> SqliteConnection::openFile(const QString &path)
@@ -158,6 +101,7 @@ std::unique_ptr<SqliteConnection> SqliteConnection::openFile(const QString &path
     // file, so a WAL-mode file in a read-only folder opens and nothing is
     // ever written beside it.
     const QByteArray uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() + "?immutable=1";
+    stopMemoryCount();
     sqlite3 *db = nullptr;
     const int rc = sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
     std::unique_ptr<SqliteConnection> connection(new SqliteConnection(db, path));
@@ -169,6 +113,7 @@ std::unique_ptr<SqliteConnection> SqliteConnection::openFile(const QString &path
 
 std::unique_ptr<SqliteConnection> SqliteConnection::openMemory(const QString &description)
 {
+    stopMemoryCount();
     sqlite3 *db = nullptr;
     const int rc = sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     std::unique_ptr<SqliteConnection> connection(new SqliteConnection(db, description));

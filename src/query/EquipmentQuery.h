@@ -14,6 +14,9 @@ struct EquipmentFilters {
     QString amountOperator;
     QString enchant;
     QString enchantOperator;
+    // Part of an item's name: the item file's ids for it, the search side
+    // (itemIdsNamed); equipmentQuery leaves it to the caller.
+    QString itemName;
 };
 
 inline const QString EquipmentSelect = QStringLiteral(

@@ -131,4 +131,9 @@ QString serverEnds(const QStringList &ends)
     return ends.join(servers(QT_TRANSLATE_NOOP("realm::Servers", "；")));
 }
 
+QString noItemNamed(const QString &nameText)
+{
+    return searches(QT_TRANSLATE_NOOP("realm::Searches", "物品文件中没有名称包含“%1”的物品，未查询。")).arg(nameText);
+}
+
 } // namespace realm::messages

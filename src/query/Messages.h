@@ -25,6 +25,8 @@ QString numberOutOfRange(const QString &boxName);
 QString notAComparison(const QString &boxName, const QString &boxText);
 QString noSuchCharacter(const QString &characterName);
 QString noAccount(const QString &characterName);
+// An item-name box whose text no entry of the item file holds.
+QString noItemNamed(const QString &nameText);
 // A box whose text holds more than the number that was read from it.
 QString numberReadAs(const QString &boxName, const QString &boxText, const QString &number);
 

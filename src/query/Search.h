@@ -1,5 +1,6 @@
 #pragma once
 
+#include "query/AuditQueries.h"
 #include "query/EquipmentQuery.h"
 
 #include <variant>
@@ -12,6 +13,18 @@ namespace realm {
 struct EquipmentSearch {
     EquipmentFilters filters;
 };
+// The totals of what the equipment search would find, by item or by
+// character.
+struct TotalsSearch {
+    EquipmentFilters filters;
+    TotalsGrouping grouping = TotalsGrouping::ByItem;
+};
+// The item instances held more than once, optionally only those with a row
+// of the item typed into the id or name box.
+struct DuplicatesSearch {
+    QString itemId;
+    QString itemName;
+};
 struct PetSearch {
     QString petName;
 };
@@ -22,7 +35,7 @@ struct ItemLookup {
 struct AccountLookup {
     QString characterName;
 };
-using Search = std::variant<EquipmentSearch, PetSearch, ItemLookup, AccountLookup>;
+using Search = std::variant<EquipmentSearch, TotalsSearch, DuplicatesSearch, PetSearch, ItemLookup, AccountLookup>;
 
 // Which shared connection a search reads.
 enum class SearchSource { GameDatabase,

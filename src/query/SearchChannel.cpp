@@ -1,6 +1,7 @@
 #include "query/SearchChannel.h"
 
 #include "data/Module1.h"
+#include "query/AuditResults.h"
 #include "query/Messages.h"
 
 #include <QMetaObject>
@@ -59,13 +60,25 @@ SearchOutcome combinedOutcome(const std::vector<SearchOutcome> &outcomes, const 
     return combined;
 }
 
+// Totals by item of several servers are also added up over the servers; a
+// character lives on one server, so a character of one server's group is
+// never also counted by another's, and the counts of characters add up.
+std::optional<TotalsSum> sumOverServers(const Search &search, std::size_t serverCount)
+{
+    const auto *totals = std::get_if<TotalsSearch>(&search);
+    if (!totals || totals->grouping != TotalsGrouping::ByItem || serverCount < 2)
+        return std::nullopt;
+    return TotalsSum(TotalsGrouping::ByItem);
+}
+
 } // namespace
 
 // What the caller's thread and the connection's thread share of one search.
 class SearchChannel::Job {
 public:
-    Job(quint64 number, std::vector<std::size_t> chosen)
-        : generation(number), servers(std::move(chosen)), outcomes(servers.size()), m_lanesLeft(int(servers.size()))
+    Job(quint64 number, std::vector<std::size_t> chosen, std::optional<TotalsSum> overServers)
+        : generation(number), servers(std::move(chosen)), outcomes(servers.size()),
+          allServers(std::move(overServers)), m_lanesLeft(int(servers.size()))
     {
         for (std::size_t server = 0; server < servers.size(); ++server)
             m_stopFlags.push_back(std::make_unique<StopFlag>());
@@ -85,6 +98,8 @@ public:
     // Each server's end, kept on the caller's thread until the last.
     std::vector<SearchOutcome> outcomes;
     std::size_t outcomesLeft = servers.size();
+    // Every server's totals as they reach the caller's thread.
+    std::optional<TotalsSum> allServers;
     std::atomic_bool listCleared = false;
 
     void stop()
@@ -168,8 +183,11 @@ public:
             &m_channel,
             [channel = &m_channel, job = m_job, batch = std::move(batch), server = m_server] {
                 job->batchTaken();
-                if (channel->isCurrent(job->generation))
-                    emit channel->rowsArrived(batch, server);
+                if (!channel->isCurrent(job->generation))
+                    return;
+                if (job->allServers)
+                    job->allServers->add(*batch);
+                emit channel->rowsArrived(batch, server);
             },
             Qt::QueuedConnection);
     }
@@ -205,7 +223,7 @@ void SearchChannel::start(Search search, std::vector<std::size_t> servers)
     std::erase_if(m_jobs, [](const std::shared_ptr<Job> &job) { return job->hasEnded(); });
     if (sourceOf(search) == SearchSource::ItemFile || servers.empty())
         servers = {0};
-    auto job = std::make_shared<Job>(++m_generation, servers);
+    auto job = std::make_shared<Job>(++m_generation, servers, sumOverServers(search, servers.size()));
     m_jobs.push_back(job);
     m_running = true;
     for (const std::size_t server : servers) {
@@ -253,7 +271,24 @@ void SearchChannel::serverEnded(const std::shared_ptr<Job> &job, std::size_t ser
     QStringList names;
     for (const std::size_t chosen : job->servers)
         names << m_shared.servers.at(chosen).settings.displayName;
-    emit finished(combinedOutcome(job->outcomes, names));
+    SearchOutcome combined = combinedOutcome(job->outcomes, names);
+    combined.rowCount += sendAllServersTotals(*job);
+    emit finished(combined);
+}
+
+// Only when every server's totals came whole: a sum without a failed or
+// stopped server's would look like the sum of all.
+int SearchChannel::sendAllServersTotals(const Job &job)
+{
+    const bool everyServerRan = std::ranges::all_of(job.outcomes, [](const SearchOutcome &outcome) {
+        return outcome.status == Status::Done;
+    });
+    if (!job.allServers || !everyServerRan)
+        return 0;
+    const std::shared_ptr<const ResultTable> totals = job.allServers->sortedTable();
+    if (totals->rowCount() > 0)
+        emit rowsArrived(totals, AllServers);
+    return totals->rowCount();
 }
 
 void SearchChannel::stop()

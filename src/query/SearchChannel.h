@@ -5,10 +5,20 @@
 
 #include <QObject>
 
+#include <limits>
 #include <memory>
 #include <vector>
 
 namespace realm {
+
+// The server of the rows that add up the totals by item of every server a
+// search read; they come after every server's own rows.
+inline constexpr std::size_t AllServers = std::numeric_limits<std::size_t>::max();
+// How the lists and the output name it.
+inline QString allServersName()
+{
+    return QStringLiteral("*");
+}
 
 // One caller's searches in the background (a window's, the command line's,
 // the benchmark's): at most one runs at a time for it, a new one stops the
@@ -30,7 +40,9 @@ public:
     // The same on each of `servers` (positions in Module1::servers) at
     // once; the list is emptied once, by the first server, and each
     // server's end comes through serverFinished before the one end. The
-    // item lookup reads the item file only, whatever the servers.
+    // item lookup reads the item file only, whatever the servers. Totals
+    // by item of several servers end, when every server's ran, with the
+    // lines of AllServers.
     void start(Search search, std::vector<std::size_t> servers);
     // Asks the running search to stop; its end still comes, as Stopped.
     void stop();
@@ -54,6 +66,7 @@ private:
 
     void runJob(const std::shared_ptr<Job> &job, const Search &search, std::size_t server);
     void serverEnded(const std::shared_ptr<Job> &job, std::size_t server, const SearchOutcome &outcome);
+    int sendAllServersTotals(const Job &job);
     bool isCurrent(quint64 generation) const { return generation == m_generation; }
 
     Module1 &m_shared;

@@ -1,5 +1,7 @@
 #include "ui/RowListModel.h"
 
+#include "query/SearchChannel.h"
+
 #include <algorithm>
 
 namespace realm::ui {
@@ -99,8 +101,10 @@ QVariant RowListModel::data(const QModelIndex &index, int role) const
         return {};
     if (!hasServerColumn())
         return text(index.row(), index.column());
-    if (index.column() == 0)
-        return m_serverNames.value(qsizetype(serverOf(index.row())));
+    if (index.column() == 0) {
+        const std::size_t server = serverOf(index.row());
+        return server == AllServers ? allServersName() : m_serverNames.value(qsizetype(server));
+    }
     return text(index.row(), index.column() - 1);
 }
 

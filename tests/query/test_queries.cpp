@@ -83,30 +83,29 @@ private slots:
         QTest::addColumn<QString>("tail");
         QTest::addColumn<QStringList>("parameters");
         const QString eq = QStringLiteral("=");
-        QTest::newRow("no filter") << EquipmentFilters{{}, {}, {}, eq, {}, eq} << QString() << QStringList();
+        QTest::newRow("no filter") << EquipmentFilters{{}, {}, {}, eq, {}, eq, {}} << QString() << QStringList();
         QTest::newRow("name amount")
-            << EquipmentFilters{QStringLiteral(" abc "), {}, QStringLiteral("5"), QStringLiteral(">"), {}, eq}
+            << EquipmentFilters{QStringLiteral(" abc "), {}, QStringLiteral("5"), QStringLiteral(">"), {}, eq, {}}
             << QStringLiteral(" and user_data.char_name like ? and user_item.amount>5") << QStringList{QStringLiteral("%abc%")};
         QTest::newRow("blank name matches all")
-            << EquipmentFilters{QStringLiteral("  "), {}, {}, eq, {}, eq} << QStringLiteral(" and user_data.char_name like ?")
+            << EquipmentFilters{QStringLiteral("  "), {}, {}, eq, {}, eq, {}} << QStringLiteral(" and user_data.char_name like ?")
             << QStringList{QStringLiteral("%%")};
         QTest::newRow("quote and wildcards stay in the parameter")
-            << EquipmentFilters{QStringLiteral("O'B_%"), {}, {}, eq, {}, eq}
+            << EquipmentFilters{QStringLiteral("O'B_%"), {}, {}, eq, {}, eq, {}}
             << QStringLiteral(" and user_data.char_name like ?") << QStringList{QStringLiteral("%O'B_%%")};
         QTest::newRow("blank item id is 0")
-            << EquipmentFilters{{}, QStringLiteral(" "), {}, eq, {}, eq} << QStringLiteral(" and user_item.item_type=0") << QStringList();
+            << EquipmentFilters{{}, QStringLiteral(" "), {}, eq, {}, eq, {}} << QStringLiteral(" and user_item.item_type=0") << QStringList();
         QTest::newRow("operator without number")
-            << EquipmentFilters{{}, {}, {}, QStringLiteral(">"), {}, QStringLiteral("<")} << QString() << QStringList();
+            << EquipmentFilters{{}, {}, {}, QStringLiteral(">"), {}, QStringLiteral("<"), {}} << QString() << QStringList();
         QTest::newRow("number without operator")
-            << EquipmentFilters{{}, {}, QStringLiteral("3"), {}, QStringLiteral("4"), {}} << QString() << QStringList();
+            << EquipmentFilters{{}, {}, QStringLiteral("3"), {}, QStringLiteral("4"), {}, {}} << QString() << QStringList();
         QTest::newRow("all four")
-            << EquipmentFilters{QStringLiteral("李"), QStringLiteral("57"), QStringLiteral("1.50"), QStringLiteral(">"),
-                                QStringLiteral("abc"), QStringLiteral("=")}
+            << EquipmentFilters{QStringLiteral("李"), QStringLiteral("57"), QStringLiteral("1.50"), QStringLiteral(">"), QStringLiteral("abc"), QStringLiteral("="), {}}
             << QStringLiteral(" and user_data.char_name like ? and user_item.item_type=57 and user_item.amount>1.5"
                               " and user_item.enchant=0")
             << QStringList{QStringLiteral("%李%")};
         QTest::newRow("typed operators with blanks")
-            << EquipmentFilters{{}, {}, QStringLiteral("1"), QStringLiteral(" <= "), QStringLiteral("2"), QStringLiteral("<>")}
+            << EquipmentFilters{{}, {}, QStringLiteral("1"), QStringLiteral(" <= "), QStringLiteral("2"), QStringLiteral("<>"), {}}
             << QStringLiteral(" and user_item.amount<=1 and user_item.enchant<>2") << QStringList();
     }
     void equipmentQueryComposesThePieces()
@@ -131,12 +130,12 @@ private slots:
         QTest::addColumn<QString>("box");
         const QString eq = QStringLiteral("=");
         QTest::newRow("not an operator")
-            << EquipmentFilters{{}, {}, QStringLiteral("1"), QStringLiteral("=1 or 1=1 --"), {}, eq} << QStringLiteral("数量");
-        QTest::newRow("word operator") << EquipmentFilters{{}, {}, {}, eq, QStringLiteral("1"), QStringLiteral("like")}
+            << EquipmentFilters{{}, {}, QStringLiteral("1"), QStringLiteral("=1 or 1=1 --"), {}, eq, {}} << QStringLiteral("数量");
+        QTest::newRow("word operator") << EquipmentFilters{{}, {}, {}, eq, QStringLiteral("1"), QStringLiteral("like"), {}}
                                        << QStringLiteral("+几的属性");
-        QTest::newRow("item id too large") << EquipmentFilters{{}, QStringLiteral("1e999"), {}, eq, {}, eq}
+        QTest::newRow("item id too large") << EquipmentFilters{{}, QStringLiteral("1e999"), {}, eq, {}, eq, {}}
                                            << QStringLiteral("装备ID");
-        QTest::newRow("amount too large") << EquipmentFilters{{}, {}, QStringLiteral("9e999"), eq, {}, eq}
+        QTest::newRow("amount too large") << EquipmentFilters{{}, {}, QStringLiteral("9e999"), eq, {}, eq, {}}
                                           << QStringLiteral("数量");
     }
     void badEquipmentInputRunsNoQuery()

@@ -103,13 +103,14 @@ void FixtureFolder::writeSqliteIni()
     writeIni(QStringLiteral("[基础设置]\nserverip=\nuserid=\npassword=\ngamedb=realmdb.sqlite\n").toUtf8());
 }
 
-void FixtureFolder::writeGenerated(int rows)
+void FixtureFolder::writeGenerated(int rows, const QStringList &options)
 {
     QProcess generator;
     generator.start(QStringLiteral(GAMEDATA_PATH),
-                    {QStringLiteral("--rows"), QString::number(rows), QStringLiteral("--items"), QStringLiteral("2000"),
-                     QStringLiteral("--game"), file(QStringLiteral("realmdb.sqlite")), QStringLiteral("--items-tsv"),
-                     file(QStringLiteral("items.tsv"))});
+                    QStringList{QStringLiteral("--rows"), QString::number(rows), QStringLiteral("--items"), QStringLiteral("2000"),
+                                QStringLiteral("--game"), file(QStringLiteral("realmdb.sqlite")), QStringLiteral("--items-tsv"),
+                                file(QStringLiteral("items.tsv"))}
+                        + options);
     QVERIFY(generator.waitForFinished(120000) && generator.exitCode() == 0);
     QString error;
     QFile items(file(QStringLiteral("items.tsv")));

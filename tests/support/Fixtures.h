@@ -26,8 +26,9 @@ public:
     // All three with the standard test data below.
     void writeStandard();
     // All three made by the project's data generator: a game database of
-    // `rows` user_item rows, long enough to search through for a while.
-    void writeGenerated(int rows);
+    // `rows` user_item rows, long enough to search through for a while;
+    // `options` go to the generator after the standard ones.
+    void writeGenerated(int rows, const QStringList &options = {});
 
 private:
     QTemporaryDir m_dir;

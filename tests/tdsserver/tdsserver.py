@@ -708,6 +708,9 @@ class Statement:
 
 
 MIN_PARAMS = {"sp_executesql": 1, "sp_prepexec": 3, "sp_execute": 1, "sp_unprepare": 1}
+# SQL Server's limit, counting every parameter of the call: the statement
+# text and the declarations of sp_executesql too.
+MAX_PARAMS = 2100
 
 
 class Session:
@@ -902,6 +905,12 @@ class Session:
                 self.server.record({"kind": "rpc", "proc": proc, "sql": None, "params": []})
                 raise TdsError(f"Procedure {proc} is not supported by the test server; "
                                "use forward-only cursors.", number=2812)
+            if len(params) > MAX_PARAMS:
+                self.server.record({"kind": "rpc", "proc": proc, "sql": None, "params": [],
+                                    "param_count": len(params)})
+                raise TdsError("The incoming request has too many parameters. The server supports a maximum of "
+                               f"{MAX_PARAMS} parameters. Reduce the number of parameters and resend the request.",
+                               number=8003)
             if len(params) < MIN_PARAMS[proc]:
                 raise TdsError(f"Procedure {proc} expects at least {MIN_PARAMS[proc]} parameters.",
                                number=201)

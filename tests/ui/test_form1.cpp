@@ -342,7 +342,11 @@ private slots:
         const QStringList expected = {QStringLiteral("Text2"), QStringLiteral("Text3"), QStringLiteral("Text4"),
                                       QStringLiteral("Text5"), QStringLiteral("Command1"), QStringLiteral("Command2"),
                                       QStringLiteral("Command3"), QStringLiteral("Combo1"), QStringLiteral("Combo2"),
-                                      QStringLiteral("ListView1"), QStringLiteral("Command4"), QStringLiteral("Text1")};
+                                      QStringLiteral("ListView1"), QStringLiteral("ItemTotalsList"),
+                                      QStringLiteral("CharacterTotalsList"), QStringLiteral("DuplicatesList"),
+                                      QStringLiteral("Command4"), QStringLiteral("ItemNameBox"),
+                                      QStringLiteral("ItemTotalsButton"), QStringLiteral("CharacterTotalsButton"),
+                                      QStringLiteral("DuplicatesButton"), QStringLiteral("Text1")};
         QWidget *at = control<QLineEdit>("Text1");
         QStringList visited;
         for (int i = 0; i < expected.size(); ++i) {

@@ -18,17 +18,19 @@ namespace {
 constexpr std::int64_t ItemsPerCharacter = 25;
 constexpr std::int64_t CharactersPerAccount = 3;
 
+// user_item.item_id is no key: an exploit's copies of an instance share it.
 // The names compare as on the game server, whatever their letter case; the
 // indexes on them are built with the program's own NOCASE (Database opens
 // with its text rules), so they agree with its lookups. Files made before the
 // names had COLLATE NOCASE keep comparing them case-sensitively.
 const char *const Schema = "CREATE TABLE user_data (char_id INTEGER PRIMARY KEY, char_name TEXT COLLATE NOCASE,"
                            " account_name TEXT COLLATE NOCASE);"
-                           "CREATE TABLE user_item (item_id INTEGER PRIMARY KEY, char_id INTEGER, item_type INTEGER, amount INTEGER,"
+                           "CREATE TABLE user_item (item_id INTEGER, char_id INTEGER, item_type INTEGER, amount INTEGER,"
                            " enchant INTEGER);"
                            "CREATE TABLE pet_data (pet_id INTEGER PRIMARY KEY, nick_name TEXT);";
 
 const char *const Indexes = "CREATE INDEX user_item_char ON user_item (char_id);"
+                            "CREATE INDEX user_item_instance ON user_item (item_id);"
                             "CREATE INDEX user_data_name ON user_data (char_name);"
                             "CREATE INDEX user_data_account ON user_data (account_name);";
 
@@ -144,6 +146,22 @@ void writeItems(Database &db, const Options &options, const ItemPlan &plan, std:
     }
 }
 
+// The copies of instance k: one more holder, two more, or the same
+// character once more, by k % 3. The rows were inserted in item_id order,
+// so an instance's first row is the row of that number.
+void writeDuplicates(Database &db, const Options &options, std::int64_t characters)
+{
+    Insert copy(db, "INSERT INTO user_item SELECT item_id, (char_id - 1 + ?) % ? + 1, item_type, amount, enchant"
+                    " FROM user_item WHERE rowid = ?");
+    const std::int64_t spacing = options.duplicates > 0 ? options.rows / options.duplicates : 0;
+    for (std::int64_t k = 0; k < options.duplicates; ++k) {
+        const std::int64_t instance = 1 + k * spacing;
+        const int copies = k % 3 == 1 ? 2 : 1;
+        for (int n = 1; n <= copies; ++n)
+            copy.integer(1, k % 3 == 2 ? 0 : n).integer(2, characters).integer(3, instance).run();
+    }
+}
+
 // A pet is an item row with a nickname; a few have none (Null).
 void writePets(Database &db, const Options &options)
 {
@@ -172,6 +190,7 @@ void writeGameDatabase(const Options &options, const ItemPlan &plan)
     const std::int64_t characters = std::max<std::int64_t>(1, options.rows / ItemsPerCharacter);
     writeCharacters(db, characters, streamOf(options.seed, Stream::Characters));
     writeItems(db, options, plan, characters);
+    writeDuplicates(db, options, characters);
     writePets(db, options);
     db.execute(Indexes);
     db.execute("COMMIT");

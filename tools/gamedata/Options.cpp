@@ -7,7 +7,7 @@
 namespace gamedata {
 
 const char *const UsageText = "usage: gamedata [--rows N] [--items M] [--used-items U] [--seed S] [--pets PERCENT]\n"
-                              "                [--game OUT.sqlite] [--items-tsv OUT.tsv]\n"
+                              "                [--duplicates D] [--game OUT.sqlite] [--items-tsv OUT.tsv]\n"
                               "\n"
                               "  --rows N        user_item rows of the game database (default 1000)\n"
                               "  --items M       rows of the item table (default 1000); the game rows\n"
@@ -17,6 +17,11 @@ const char *const UsageText = "usage: gamedata [--rows N] [--items M] [--used-it
                               "                  every --items from U up\n"
                               "  --seed S        the same seed gives the same files (default 1)\n"
                               "  --pets PERCENT  share of user_item rows that are pets (default 5)\n"
+                              "  --duplicates D  copy D item instances (user_item.item_id) onto further\n"
+                              "                  rows, after the --rows rows: instance k (from 0) of every\n"
+                              "                  three gets one more holder (k % 3 = 0), two more (k % 3\n"
+                              "                  = 1) or its own character once more (k % 3 = 2); the\n"
+                              "                  copied instances are spread evenly over the rows\n"
                               "  --game FILE     write the game database as a new SQLite file\n"
                               "  --items-tsv F   write the item table as jet4writer input\n";
 
@@ -47,6 +52,8 @@ void apply(Options &options, const std::string &option, const std::string &value
         options.seed = parseNumber<std::uint64_t>(option, value, UINT64_MAX);
     else if (option == "--pets")
         options.petPercent = parseNumber<unsigned>(option, value, 100);
+    else if (option == "--duplicates")
+        options.duplicates = parseNumber<std::int64_t>(option, value, MaxRows);
     else if (option == "--game")
         options.gamePath = value;
     else if (option == "--items-tsv")
@@ -67,6 +74,8 @@ std::optional<Options> parseOptions(const std::vector<std::string> &arguments)
             throw std::invalid_argument(arguments[i] + " needs a value");
         apply(options, arguments[i], arguments[i + 1]);
     }
+    if (options.duplicates > options.rows)
+        throw std::invalid_argument("--duplicates: at most one for each of the --rows rows");
     if (options.gamePath.empty() && options.itemsTsvPath.empty())
         throw std::invalid_argument("nothing to write: give --game, --items-tsv or both");
     return options;

@@ -13,6 +13,7 @@ struct Options {
     std::int64_t usedItems = 0; // 0: every id of the item table
     std::uint64_t seed = 1;
     unsigned petPercent = 5;
+    std::int64_t duplicates = 0; // item instances held by more than one row
     std::string gamePath; // empty: no game database
     std::string itemsTsvPath; // empty: no item table
 };

@@ -46,6 +46,11 @@ Form2::Form2(const WindowContext &context, QWidget *parent)
     auto *sheet = new Worksheet(DataGrid1, DataGrid1->horizontalHeader(), m_grid,
                                 {ColumnKind::Number, ColumnKind::Text, ColumnKind::Text}, QStringLiteral("物品查询"));
     sheet->reportTo(m_status);
+    // Everyone holding the row's item, in the main window.
+    sheet->addRowAction(tr("查看持有者"), [this](int row) {
+        const QString id = m_grid->data(m_grid->index(row, 0), Qt::DisplayRole).toString();
+        FormSlot<Form1>::instance().show(this->context()).searchHolders(id);
+    });
     for (QLineEdit *box : {Text1_0, Text1_1})
         connect(box, &QLineEdit::returnPressed, this, &Form2::Command1_Click);
     closeOnEscape();

@@ -61,10 +61,13 @@ Form1::Form1(const WindowContext &context, QWidget *parent)
     resize(twipsSize(9195, 6825));
     buildControls();
     addServerChooser();
+    buildAuditControls();
     setTabOrder();
     makeWorksheet();
+    makeAuditJumps();
     runSearchesOnEnter();
-    followWindow(this, ListView1, Follow::Width | Follow::Height);
+    for (const ListPane *pane : {&m_results, &m_itemTotals, &m_characterTotals, &m_duplicates})
+        followWindow(this, pane->view, Follow::Width | Follow::Height);
     followWindow(this, m_status, Follow::Bottom | Follow::Width);
     followWindow(this, findChild<QWidget *>(QStringLiteral("StopButton")), Follow::Bottom | Follow::Right);
     followWindow(this, m_connectionMark, Follow::Bottom | Follow::Right);
@@ -110,9 +113,101 @@ void Form1::buildControls()
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, [this] { FormSlot<Form2>::instance().show(context()); });
     connect(Command4, &QPushButton::clicked, this, [this] { FormSlot<Form3>::instance().show(context()); });
-    connect(&searches(), &SearchChannel::rowsCleared, m_list, &RowListModel::clearRows);
-    connect(&searches(), &SearchChannel::rowsArrived, m_list, &RowListModel::appendBatchFrom);
-    connect(&searches(), &SearchChannel::finished, m_list, &RowListModel::publishRows);
+    connect(&searches(), &SearchChannel::rowsCleared, this, [this] { m_shown->rows->clearRows(); });
+    connect(&searches(), &SearchChannel::rowsArrived, this,
+            [this](const std::shared_ptr<const ResultTable> &batch, std::size_t server) {
+                m_shown->rows->appendBatchFrom(batch, server);
+            });
+    connect(&searches(), &SearchChannel::finished, this, [this] { m_shown->rows->publishRows(); });
+}
+
+void Form1::buildAuditControls()
+{
+    addLabel(this, QStringLiteral("ItemNameLabel"), tr("物品名称"), twipsRect(3240, 600, 975, 255));
+    m_itemName = addTextBox(this, QStringLiteral("ItemNameBox"), twipsRect(4200, 600, 1575, 270));
+    m_itemName->setToolTip(tr("物品名称的一部分：装备查询、合计和复制物品只看名称包含它的物品"));
+    auto *byItem = addButton(this, QStringLiteral("ItemTotalsButton"), tr("物品合计"), twipsRect(7320, 120, 1755, 495));
+    auto *byCharacter = addButton(this, QStringLiteral("CharacterTotalsButton"), tr("角色合计"), twipsRect(7320, 720, 1755, 495));
+    auto *duplicates = addButton(this, QStringLiteral("DuplicatesButton"), tr("复制物品"), twipsRect(7320, 1320, 1755, 495));
+    const QRect listArea = twipsRect(240, 2280, 8655, 4335);
+    m_results = {ListView1, m_list, nullptr};
+    m_itemTotals = addTotalsList(this, listArea, TotalsGrouping::ByItem, module().itemNames);
+    m_characterTotals = addTotalsList(this, listArea, TotalsGrouping::ByCharacter, module().itemNames);
+    m_duplicates = addDuplicatesList(this, listArea, module().itemNames);
+    connect(byItem, &QPushButton::clicked, this, [this] { runTotals(TotalsGrouping::ByItem); });
+    connect(byCharacter, &QPushButton::clicked, this, [this] { runTotals(TotalsGrouping::ByCharacter); });
+    connect(duplicates, &QPushButton::clicked, this, &Form1::runDuplicates);
+    connect(m_itemName, &QLineEdit::returnPressed, this, &Form1::Command1_Click);
+}
+
+// A totals row leads to its holders, a duplicated instance to its holder's
+// account.
+void Form1::makeAuditJumps()
+{
+    for (ListPane *pane : {&m_itemTotals, &m_characterTotals}) {
+        pane->sheet->reportTo(m_status);
+        pane->sheet->addRowAction(tr("查看持有者"), [this](int row) { showTotalsHolders(row); });
+        connect(pane->sheet, &Worksheet::rowDoubleClicked, this, &Form1::showTotalsHolders);
+    }
+    m_duplicates.sheet->reportTo(m_status);
+    const auto showAccount = [this](int row) {
+        FormSlot<Form3>::instance().show(context()).lookUp(m_duplicates.rows->text(row, 1),
+                                                           {m_duplicates.rows->serverOf(row)});
+    };
+    m_duplicates.sheet->addRowAction(tr("查看持有者的账号"), showAccount);
+    connect(m_duplicates.sheet, &Worksheet::rowDoubleClicked, this, showAccount);
+}
+
+// The holders on the row's server; those of the line of all servers on
+// every server chosen.
+void Form1::showTotalsHolders(int row)
+{
+    const RowListModel &totals = *m_shown->rows;
+    if (m_shown == &m_characterTotals) {
+        Text1->setText(totals.text(row, 0));
+        Text2->setText(totals.text(row, 1));
+    } else {
+        Text2->setText(totals.text(row, 0));
+    }
+    const std::size_t server = totals.serverOf(row);
+    showPane(m_results);
+    searchEquipment(server == AllServers ? chosenServers() : std::vector{server});
+}
+
+void Form1::showPane(ListPane &pane)
+{
+    if (m_shown == &pane)
+        return;
+    pane.view->setGeometry(m_shown->view->geometry());
+    pane.view->show();
+    m_shown->view->hide();
+    m_shown = &pane;
+}
+
+EquipmentFilters Form1::equipmentFilters() const
+{
+    return {Text1->text(), Text2->text(), Text3->text(), Combo1->currentText(),
+            Text4->text(), Combo2->currentText(), m_itemName->text()};
+}
+
+void Form1::runTotals(TotalsGrouping grouping)
+{
+    showPane(grouping == TotalsGrouping::ByItem ? m_itemTotals : m_characterTotals);
+    startSearch(TotalsSearch{equipmentFilters(), grouping}, chosenServers(), *m_shown->rows);
+}
+
+void Form1::runDuplicates()
+{
+    showPane(m_duplicates);
+    startSearch(DuplicatesSearch{Text2->text(), m_itemName->text()}, chosenServers(), *m_duplicates.rows);
+}
+
+void Form1::searchHolders(const QString &itemId)
+{
+    for (QLineEdit *box : {Text1, Text3, Text4, m_itemName})
+        box->clear();
+    Text2->setText(itemId);
+    Command1_Click();
 }
 
 // Beside the buttons on the right, in space the window leaves free, so
@@ -125,7 +220,7 @@ void Form1::addServerChooser()
     for (const GameServer &server : module().servers)
         names << server.settings.displayName;
     m_servers = new ServerChooser(names, this);
-    m_servers->setGeometry(twipsRect(6120, 1320, 2775, 375));
+    m_servers->setGeometry(twipsRect(6120, 1860, 2955, 375));
 }
 
 std::vector<std::size_t> Form1::chosenServers() const
@@ -135,8 +230,14 @@ std::vector<std::size_t> Form1::chosenServers() const
 
 void Form1::setTabOrder()
 {
-    const QList<QWidget *> order = {Text1, Text2, Text3, Text4, Text5, Command1, Command2, Command3,
-                                    Combo1, Combo2, ListView1, Command4};
+    const QList<QWidget *> order = {Text1, Text2, Text3,
+                                    Text4, Text5, Command1,
+                                    Command2, Command3, Combo1,
+                                    Combo2, ListView1, m_itemTotals.view,
+                                    m_characterTotals.view, m_duplicates.view, Command4,
+                                    m_itemName, findChild<QWidget *>(QStringLiteral("ItemTotalsButton")),
+                                    findChild<QWidget *>(QStringLiteral("CharacterTotalsButton")),
+                                    findChild<QWidget *>(QStringLiteral("DuplicatesButton"))};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -168,7 +269,7 @@ void Form1::runSearchesOnEnter()
 void Form1::searchCharacter(const QString &name, std::vector<std::size_t> servers)
 {
     Text1->setText(name);
-    for (QLineEdit *filter : {Text2, Text3, Text4})
+    for (QLineEdit *filter : {Text2, Text3, Text4, m_itemName})
         filter->clear();
     m_jumpNote = tr("只查询角色“%1”的装备，其他条件已清除").arg(name);
     searchEquipment(servers.empty() ? chosenServers() : std::move(servers));
@@ -176,9 +277,7 @@ void Form1::searchCharacter(const QString &name, std::vector<std::size_t> server
 
 void Form1::searchEquipment(std::vector<std::size_t> servers)
 {
-    startSearch(EquipmentSearch{{Text1->text(), Text2->text(), Text3->text(), Combo1->currentText(), Text4->text(),
-                                 Combo2->currentText()}},
-                std::move(servers), *m_list);
+    startSearch(EquipmentSearch{equipmentFilters()}, std::move(servers), *m_list);
 }
 
 void Form1::load()
@@ -192,17 +291,19 @@ void Form1::load()
 
 void Form1::Command1_Click()
 {
+    showPane(m_results);
     searchEquipment(chosenServers());
 }
 
 void Form1::Command2_Click()
 {
+    showPane(m_results);
     startSearch(PetSearch{Text5->text()}, chosenServers(), *m_list);
 }
 
 int Form1::rowsShown() const
 {
-    return m_list->receivedRowCount();
+    return m_shown->rows->receivedRowCount();
 }
 
 void Form1::showEnd(const SearchOutcome &outcome)

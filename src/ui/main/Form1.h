@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/Form.h"
+#include "ui/main/ListPane.h"
 
 class QComboBox;
 class QLabel;
@@ -32,6 +33,8 @@ public:
     void searchCharacter(const QString &name, std::vector<std::size_t> servers = {});
     // The game servers the searches read: positions in Module1::servers.
     std::vector<std::size_t> chosenServers() const;
+    // Everyone holding the item: the equipment search by that id alone.
+    void searchHolders(const QString &itemId);
 
 protected:
     int rowsShown() const override;
@@ -47,6 +50,15 @@ private:
     void Command2_Click();
     void addServerChooser();
     void searchEquipment(std::vector<std::size_t> servers);
+    // The item-name box and the audit buttons, beside the designed controls,
+    // and their lists in the result list's place.
+    void buildAuditControls();
+    void makeAuditJumps();
+    EquipmentFilters equipmentFilters() const;
+    void showPane(ListPane &pane);
+    void runTotals(TotalsGrouping grouping);
+    void runDuplicates();
+    void showTotalsHolders(int row);
 
     QLineEdit *Text1;
     QLineEdit *Text2;
@@ -65,6 +77,12 @@ private:
     RowListModel *m_list = nullptr;
     QString m_jumpNote;
     ServerChooser *m_servers = nullptr; // only with more than one server
+    QLineEdit *m_itemName;
+    ListPane m_results;
+    ListPane m_itemTotals;
+    ListPane m_characterTotals;
+    ListPane m_duplicates;
+    ListPane *m_shown = &m_results;
 };
 
 } // namespace realm::ui
