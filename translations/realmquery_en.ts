@@ -1313,53 +1313,6 @@ realmquery-cli runs the same searches without one.</translation>
     </message>
 </context>
 <context>
-    <name>realm::ServerAddress</name>
-    <message>
-        <source>可用的写法：主机、主机,端口、主机\实例、“.”或“(local)”，IPv6 地址写在方括号里，如 [::1],1433。</source>
-        <translation>Forms that work: host, host,port, host\instance, &quot;.&quot; or &quot;(local)&quot;, an IPv6 address in brackets such as [::1],1433.</translation>
-    </message>
-    <message>
-        <source>“%1”不是服务器地址：%2。%3</source>
-        <translation>&quot;%1&quot; is not a server address: %2. %3</translation>
-    </message>
-    <message>
-        <source>方括号没有闭合</source>
-        <translation>the bracket is not closed</translation>
-    </message>
-    <message>
-        <source>IPv6 地址要写在方括号里</source>
-        <translation>an IPv6 address goes in brackets</translation>
-    </message>
-    <message>
-        <source>端口要用逗号隔开，不用冒号</source>
-        <translation>the port follows a comma, not a colon</translation>
-    </message>
-    <message>
-        <source>端口“%1”不是 1 到 65535 之间的数</source>
-        <translation>the port &quot;%1&quot; is not a number from 1 to 65535</translation>
-    </message>
-    <message>
-        <source>缺少主机名</source>
-        <translation>the host name is missing</translation>
-    </message>
-    <message>
-        <source>反斜杠后缺少实例名</source>
-        <translation>the instance name after the backslash is missing</translation>
-    </message>
-    <message>
-        <source>主机名后多了“%1”</source>
-        <translation>&quot;%1&quot; follows the host name</translation>
-    </message>
-    <message>
-        <source>%1 上的 SQL Server Browser 没有回答实例 %2 的询问（UDP 端口 1434），找不到该实例的端口；请确认实例名，或在 db.ini 的 serverip 中写上端口（主机,端口）。</source>
-        <translation>The SQL Server Browser on %1 did not answer for instance %2 (UDP port 1434), so the instance&apos;s port is unknown; check the instance name, or give the port in serverip in db.ini (host,port).</translation>
-    </message>
-    <message>
-        <source>找不到主机 %1。</source>
-        <translation>Host %1 not found.</translation>
-    </message>
-</context>
-<context>
     <name>realm::Settings</name>
     <message>
         <source>设置文件 %1 没有指定游戏服务器：[%2] 节的 serverip 缺失或为空。</source>
