@@ -145,16 +145,54 @@ build_project() {
   cmake --build "$build_dir" -j "$jobs"
 }
 
-# One wineserver for the whole run: a fresh one for every test program
-# costs seconds each.
+# A new prefix's first start sets up its Windows folders and registry; it
+# can fail when the machine is busy, so it is tried twice, its log shown.
+prepare_wine_prefix() {
+  [ -f "$REALMQUERY_WINE_PREFIX/system.reg" ] && return
+  mkdir -p "$REALMQUERY_WINE_PREFIX"
+  local attempt
+  for attempt in 1 2; do
+    if WINEPREFIX=$REALMQUERY_WINE_PREFIX WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >"$build_dir/wineboot.log" 2>&1 &&
+      WINEPREFIX=$REALMQUERY_WINE_PREFIX wineserver -w; then
+      return
+    fi
+    echo "wineboot failed (attempt $attempt):"
+    tail -20 "$build_dir/wineboot.log"
+    WINEPREFIX=$REALMQUERY_WINE_PREFIX wineserver -k || true
+  done
+  return 1
+}
+
+# One virtual display and one wineserver for the tests, the installer and
+# the searches after it. The window tests need a display even on the
+# offscreen platform: without one, Wine creates no window at all, not even
+# the hidden one that carries Qt's event loop. Wine's own services start
+# with the first program and outlive it, keeping whatever it was given as
+# output open: they are started first, on /dev/null, so that no test's
+# output pipe stays open after the test.
+start_wine_session() {
+  local display_file
+  display_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 50); do
+    [ -s "$display_file" ] && break
+    sleep 0.2
+  done
+  export DISPLAY=:$(cat "$display_file")
+  rm -f "$display_file"
+  WINEPREFIX=$REALMQUERY_WINE_PREFIX wineserver -p
+  wine_run wineboot </dev/null >/dev/null 2>&1
+  trap stop_wine_session EXIT
+}
+stop_wine_session() {
+  WINEPREFIX=$REALMQUERY_WINE_PREFIX wineserver -k 2>/dev/null || true
+  kill "$xvfb_pid" 2>/dev/null || true
+}
+
 run_tests() {
   step "tests under Wine"
-  wine_run wineboot -i >/dev/null 2>&1
-  WINEPREFIX=$REALMQUERY_WINE_PREFIX wineserver -p
-  local status=0
-  ctest --test-dir "$build_dir" -j 2 --output-on-failure || status=$?
-  WINEPREFIX=$REALMQUERY_WINE_PREFIX wineserver -k || true
-  return "$status"
+  ctest --test-dir "$build_dir" -j 2 --output-on-failure
 }
 
 make_packages() {
@@ -174,9 +212,11 @@ check_installed_program() {
   local installed
   installed=$(WINEPREFIX=$REALMQUERY_WINE_PREFIX winepath -u 'C:\realmquery')
   [ -f "$installed/realmquery-cli.exe" ] || { echo "the installer did not install realmquery-cli.exe"; return 1; }
+  # The Linux build to compare with: the one the README's commands make.
+  [ -x "$source_dir/build/bin/realmquery-cli" ] || bash "$source_dir/scripts/setup.sh"
   REALMQUERY_WINDOWS_CLI="$installed/realmquery-cli.exe" REALMQUERY_LINUX_CLI="$source_dir/build/bin/realmquery-cli" \
     bash "$source_dir/packaging/windows/compare-outputs.sh" "$installed/demo"
-  xvfb-run -a -s '-screen 0 1280x900x24' bash "$source_dir/packaging/windows/screenshot.sh" \
+  bash "$source_dir/packaging/windows/screenshot.sh" \
     "$installed/realmquery.exe" 'C:\realmquery\demo' "$build_dir/main-window-after-search.png"
 }
 
@@ -188,6 +228,8 @@ build_qt
 [ "${1:-}" = qt ] && exit 0
 build_sqlite
 build_project
+prepare_wine_prefix
+start_wine_session
 run_tests
 make_packages
 check_installed_program

@@ -8,6 +8,7 @@ set -euo pipefail
 demo=$1
 here=$(cd "$(dirname "$0")" && pwd)
 server_script=$here/../../tests/tdsserver/tdsserver.py
+xlsx_reader=$here/../../tests/support/xlsx_cells.py
 work=$(mktemp -d)
 server=
 cleanup() {
@@ -44,8 +45,29 @@ compare_in() {
   return "$failed"
 }
 
+# The same search exported to a worksheet by both programs, the two files
+# read cell for cell by the host's independent reader (Wine gives the
+# Windows test programs no way to start it themselves).
+compare_worksheets() {
+  local folder=$1 windows_folder windows_sheet
+  windows_folder=$(WINEPREFIX=$REALMQUERY_WINE_PREFIX winepath -w "$folder")
+  windows_sheet=$(WINEPREFIX=$REALMQUERY_WINE_PREFIX winepath -w "$work/windows.xlsx")
+  "$REALMQUERY_LINUX_CLI" --dir "$folder" --format xlsx --output "$work/linux.xlsx" equip >/dev/null
+  "$here/wine-run.sh" "$REALMQUERY_WINDOWS_CLI" --dir "$windows_folder" --format xlsx --output "$windows_sheet" equip >/dev/null
+  python3 "$xlsx_reader" --layout "$work/linux.xlsx" >"$work/linux.cells"
+  python3 "$xlsx_reader" --layout "$work/windows.xlsx" >"$work/windows.cells"
+  if cmp -s "$work/linux.cells" "$work/windows.cells"; then
+    echo "same cells (worksheet, $(wc -l <"$work/linux.cells") lines): realmquery-cli --format xlsx equip"
+  else
+    echo "DIFFERENT (worksheet): realmquery-cli --format xlsx equip"
+    diff "$work/linux.cells" "$work/windows.cells" | head -20
+    return 1
+  fi
+}
+
 status=0
 compare_in "demo data" "$demo" || status=1
+compare_worksheets "$demo" || status=1
 
 # The SQL Server path: a folder with the demo's item file and a db.ini
 # naming the test server, which serves the demo's game database.

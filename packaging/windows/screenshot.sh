@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The installed realmquery.exe under Wine on a virtual display: starts it on
 # its demo folder, runs the equipment search with Enter in the first box,
-# and saves the screen to PNG. Run inside xvfb-run.
+# and saves the screen to PNG. Run on a display: DISPLAY names it.
 set -euo pipefail
 program=$1
 demo=$2

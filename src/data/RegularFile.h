@@ -34,4 +34,9 @@ std::variant<QByteArray, FileProblem> readRegularFile(const QString &path, qint6
 // followed. A device, a FIFO or a socket must never become a file.
 bool mayWriteFile(const QString &path);
 
+// Moves the closed file `from` to `to` in one step, replacing a file
+// standing there, so that `to` is never missing or half written. False,
+// with both files as they were, when the system refuses.
+bool replaceFile(const QString &from, const QString &to);
+
 } // namespace realm

@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 
 namespace realm::spreadsheet {
 
@@ -324,18 +323,19 @@ bool SheetWriter::pack()
 
 bool SheetWriter::replaceTarget()
 {
-    m_temporary->close();
-    if (QFileInfo::exists(m_target))
-        m_temporary->setPermissions(QFile::permissions(m_target));
-    else
-        m_temporary->setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    std::error_code error;
-    std::filesystem::rename(QFile::encodeName(m_temporary->fileName()).toStdString(),
-                            QFile::encodeName(m_target).toStdString(), error);
-    if (error)
-        return false;
+    // A temporary file stays open past close(), and Windows moves no open
+    // file: it is let go of first, and removed here if the move fails.
+    const QString written = m_temporary->fileName();
     m_temporary->setAutoRemove(false);
-    return true;
+    m_temporary.reset();
+    if (QFileInfo::exists(m_target))
+        QFile::setPermissions(written, QFile::permissions(m_target));
+    else
+        QFile::setPermissions(written, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    if (replaceFile(written, m_target))
+        return true;
+    QFile::remove(written);
+    return false;
 }
 
 bool SheetWriter::commit()

@@ -192,6 +192,9 @@ private slots:
         const test::CliRun run = test::runCliInProcess(QStringList{QStringLiteral("--format=xlsx"), QStringLiteral("--output"), path} + equip);
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, QByteArray());
+#ifdef Q_OS_WIN
+        QSKIP("Wine gives a host program no pipes: the Windows build's worksheets are read on the host instead");
+#endif
         const QStringList sheet = test::readXlsx(path);
         QCOMPARE(textsOf(sheet), test::runCliInProcess(equip).out);
         QCOMPARE(typesOf(sheet), types);
