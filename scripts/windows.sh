@@ -210,7 +210,7 @@ check_installed_program() {
   installer=$(ls "$build_dir"/realmquery-*-win64.exe)
   wine_run "$installer" /S '/D=C:\realmquery'
   local installed
-  installed=$(WINEPREFIX=$REALMQUERY_WINE_PREFIX winepath -u 'C:\realmquery')
+  installed=$(WINEPREFIX=$REALMQUERY_WINE_PREFIX WINEDEBUG=-all winepath -u 'C:\realmquery')
   [ -f "$installed/realmquery-cli.exe" ] || { echo "the installer did not install realmquery-cli.exe"; return 1; }
   # The Linux build to compare with: the one the README's commands make.
   [ -x "$source_dir/build/bin/realmquery-cli" ] || bash "$source_dir/scripts/setup.sh"

@@ -16,6 +16,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+windows_path() { WINEPREFIX=$REALMQUERY_WINE_PREFIX WINEDEBUG=-all winepath -w "$1"; }
 
 searches=(
   "equip --name 李 --enchant 12 --enchant-op >="
@@ -24,12 +25,13 @@ searches=(
   "--format csv item --name 长剑"
   "account 李逍遥"
   "--lang en --item-names e equip --name 张"
+  "--all-servers --format csv equip --name 李"
 )
 
 # Runs every search in folder $2 with both programs; "$1" names the data.
 compare_in() {
   local what=$1 folder=$2 failed=0 windows_folder
-  windows_folder=$(WINEPREFIX=$REALMQUERY_WINE_PREFIX winepath -w "$folder")
+  windows_folder=$(windows_path "$folder")
   for search in "${searches[@]}"; do
     read -r -a words <<<"$search"
     "$REALMQUERY_LINUX_CLI" --dir "$folder" "${words[@]}" >"$work/linux.out" 2>&1 || true
@@ -50,12 +52,15 @@ compare_in() {
 # Windows test programs no way to start it themselves).
 compare_worksheets() {
   local folder=$1 windows_folder windows_sheet
-  windows_folder=$(WINEPREFIX=$REALMQUERY_WINE_PREFIX winepath -w "$folder")
-  windows_sheet=$(WINEPREFIX=$REALMQUERY_WINE_PREFIX winepath -w "$work/windows.xlsx")
-  "$REALMQUERY_LINUX_CLI" --dir "$folder" --format xlsx --output "$work/linux.xlsx" equip >/dev/null
-  "$here/wine-run.sh" "$REALMQUERY_WINDOWS_CLI" --dir "$windows_folder" --format xlsx --output "$windows_sheet" equip >/dev/null
-  python3 "$xlsx_reader" --layout "$work/linux.xlsx" >"$work/linux.cells"
-  python3 "$xlsx_reader" --layout "$work/windows.xlsx" >"$work/windows.cells"
+  windows_folder=$(windows_path "$folder")
+  windows_sheet=$(windows_path "$work/windows.xlsx")
+  "$REALMQUERY_LINUX_CLI" --dir "$folder" --format xlsx --output "$work/linux.xlsx" equip &&
+    "$here/wine-run.sh" "$REALMQUERY_WINDOWS_CLI" --dir "$windows_folder" --format xlsx --output "$windows_sheet" equip ||
+    { echo "WORKSHEET: an export failed"; return 1; }
+  # Debian's Python, which has openpyxl, whatever python3 comes first.
+  /usr/bin/python3 "$xlsx_reader" --layout "$work/linux.xlsx" >"$work/linux.cells" &&
+    /usr/bin/python3 "$xlsx_reader" --layout "$work/windows.xlsx" >"$work/windows.cells" ||
+    { echo "WORKSHEET: the reader refused a file"; return 1; }
   if cmp -s "$work/linux.cells" "$work/windows.cells"; then
     echo "same cells (worksheet, $(wc -l <"$work/linux.cells") lines): realmquery-cli --format xlsx equip"
   else
@@ -94,7 +99,7 @@ keyring_round() {
   printf '%s\n' "$section" >"$folder/db.ini"
   printf '%s\npassword=secret\n' "$section" >"$linux_folder/db.ini"
   chmod 600 "$linux_folder/db.ini"
-  windows_folder=$(WINEPREFIX=$REALMQUERY_WINE_PREFIX winepath -w "$folder")
+  windows_folder=$(windows_path "$folder")
   local windows_cli=("$here/wine-run.sh" "$REALMQUERY_WINDOWS_CLI" --dir "$windows_folder")
   if ! printf 'secret\n' | "${windows_cli[@]}" password 游戏一服 >"$work/keyring.out" 2>&1; then
     echo "KEYRING: password did not store:"
