@@ -378,6 +378,22 @@ db.mdb is read from the same folder as db.ini.</translation>
         <source>设置文件 %1 中 [%2] 的 encrypt 只能是 no、request 或 require。</source>
         <translation>The settings file %1: encrypt in section [%2] must be no, request or require.</translation>
     </message>
+    <message>
+        <source>设置文件 %1 没有指定游戏服务器：[%2] 节的 serverip 缺失或为空。</source>
+        <translation>The settings file %1 names no game server: serverip in section [%2] is missing or empty.</translation>
+    </message>
+    <message>
+        <source>设置文件 %1：[%2] 节的 querytimeout 必须是整数秒，0 表示不限时。</source>
+        <translation>The settings file %1: querytimeout in section [%2] must be a whole number of seconds, 0 for none.</translation>
+    </message>
+    <message>
+        <source>设置文件 %1 中的节 [%2] 没有给出服务器名称。</source>
+        <translation>The settings file %1: section [%2] gives no server name.</translation>
+    </message>
+    <message>
+        <source>设置文件 %1 中的节 [%2]：服务器名称“%3”已被 [%4] 使用。</source>
+        <translation>The settings file %1: section [%2]: the server name &quot;%3&quot; is already used by [%4].</translation>
+    </message>
 </context>
 <context>
     <name>realm::SettingsTemplate</name>
@@ -1310,29 +1326,6 @@ realmquery-cli runs the same searches without one.</translation>
     <message>
         <source>停止</source>
         <translation>Stop</translation>
-    </message>
-</context>
-<context>
-    <name>realm::Settings</name>
-    <message>
-        <source>设置文件 %1 没有指定游戏服务器：[%2] 节的 serverip 缺失或为空。</source>
-        <translation>The settings file %1 names no game server: serverip in section [%2] is missing or empty.</translation>
-    </message>
-    <message>
-        <source>设置文件 %1：[%2] 节的 querytimeout 必须是整数秒，0 表示不限时。</source>
-        <translation>The settings file %1: querytimeout in section [%2] must be a whole number of seconds, 0 for none.</translation>
-    </message>
-    <message>
-        <source>设置文件 %1 中的节 [%2] 没有给出服务器名称。</source>
-        <translation>The settings file %1: section [%2] gives no server name.</translation>
-    </message>
-    <message>
-        <source>设置文件 %1 中的节 [%2]：服务器名称“%3”已被 [%4] 使用。</source>
-        <translation>The settings file %1: section [%2]: the server name &quot;%3&quot; is already used by [%4].</translation>
-    </message>
-    <message>
-        <source>设置文件 %1 中 [%2] 的 serverip 写得不对：%3</source>
-        <translation>The settings file %1: serverip in section [%2] is wrong: %3</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,7 @@
 #include "data/BackgroundRunner.h"
 
+#include "data/odbc/ThreadPriority.h"
+
 #include <condition_variable>
 #include <deque>
 #include <thread>
@@ -35,6 +37,7 @@ public:
 private:
     void work()
     {
+        yieldToInteractiveThreads();
         for (;;) {
             std::function<void()> next;
             {

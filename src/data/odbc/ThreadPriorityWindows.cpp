@@ -18,4 +18,9 @@ void lowerThreadPriority(int threadNumber)
     CloseHandle(thread);
 }
 
+void yieldToInteractiveThreads()
+{
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+}
+
 } // namespace realm
