@@ -842,6 +842,10 @@ and the item file db.mdb beside it: %2.</translation>
         <translation>round trip</translation>
     </message>
     <message>
+        <source>ODBC 驱动程序</source>
+        <translation>ODBC driver</translation>
+    </message>
+    <message>
         <source>%1 毫秒</source>
         <translation>%1 ms</translation>
     </message>

@@ -89,6 +89,8 @@ bool checkServer(const Settings &settings, Streams streams)
         const ConnectionFacts facts = connection->facts(neverRaised);
         writeFact(streams.out, Text::tr("应答"), yesOrNo(true));
         writeFact(streams.out, Text::tr("登录"), Text::tr("成功（登录名 %1）").arg(settings.login.userId));
+        if (!facts.driver.isEmpty())
+            writeFact(streams.out, Text::tr("ODBC 驱动程序"), facts.driver);
         writeFact(streams.out, Text::tr("TDS 版本"), facts.tdsVersion);
         writeFact(streams.out, Text::tr("服务器版本"), facts.serverVersion);
         writeFact(streams.out, Text::tr("加密"), encryptionText(facts.security));

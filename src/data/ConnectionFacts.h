@@ -38,6 +38,7 @@ struct ConnectionSecurity {
 
 // What a connection check tells about a server; never the password.
 struct ConnectionFacts {
+    QString driver; // the ODBC driver that reached a SQL Server
     QString tdsVersion;
     QString serverVersion;
     QString collation;

@@ -155,6 +155,7 @@ private slots:
         const CliRun check = cli({u"check"_s});
         QCOMPARE(check.exitCode, 0);
         QVERIFY2(QString::fromUtf8(check.out).contains(u"证书已验证"_s), check.out.constData());
+        QVERIFY2(QString::fromUtf8(check.out).contains(u"ODBC 驱动程序: FreeTDS"_s), check.out.constData());
         const QByteArray wire = received();
         QVERIFY(!wire.isEmpty());
         for (const QByteArray &secret : {utf16(Login), utf16(Password), scrambled(Password), utf16(u"user_data"_s)})

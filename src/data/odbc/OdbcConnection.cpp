@@ -6,6 +6,7 @@
 #include "data/odbc/BoundColumns.h"
 #include "data/odbc/ConnectionString.h"
 #include "data/odbc/Diagnostics.h"
+#include "data/odbc/DriverChoice.h"
 #include "data/odbc/LoginAttempt.h"
 #include "data/odbc/RowArrays.h"
 #include "data/odbc/ServerTls.h"
@@ -308,6 +309,7 @@ QString tdsVersion(SQLHDBC connection)
 ConnectionFacts OdbcConnection::facts(StopFlag &stop)
 {
     ConnectionFacts facts = Connection::facts(stop);
+    facts.driver = driverName(sqlServerDriver());
     facts.tdsVersion = tdsVersion(m_handles->connection);
     facts.serverVersion = infoText(m_handles->connection, SQL_DBMS_VER);
     const auto collation = query(QStringLiteral("select convert(nvarchar(128), databasepropertyex(db_name(), 'Collation'))"), {}, stop);
