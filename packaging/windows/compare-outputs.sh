@@ -49,6 +49,18 @@ compare_in() {
   return "$failed"
 }
 
+# Whether the Linux build's lines $1 and the Windows build's $2 are the
+# same; $3 says what was compared, $4 the search.
+same_lines() {
+  if cmp -s "$1" "$2"; then
+    echo "same $3, $(wc -l <"$1") lines: realmquery-cli $4"
+    return 0
+  fi
+  echo "DIFFERENT $3: realmquery-cli $4"
+  diff "$1" "$2" | head -20
+  return 1
+}
+
 # The same search exported to a worksheet by both programs, the two files
 # read cell for cell by the host's independent reader (Wine gives the
 # Windows test programs no way to start it themselves).
@@ -63,13 +75,7 @@ compare_worksheets() {
   /usr/bin/python3 "$xlsx_reader" --layout "$work/linux.xlsx" >"$work/linux.cells" &&
     /usr/bin/python3 "$xlsx_reader" --layout "$work/windows.xlsx" >"$work/windows.cells" ||
     { echo "WORKSHEET: the reader refused a file"; return 1; }
-  if cmp -s "$work/linux.cells" "$work/windows.cells"; then
-    echo "same cells (worksheet, $(wc -l <"$work/linux.cells") lines): realmquery-cli --format xlsx equip"
-  else
-    echo "DIFFERENT (worksheet): realmquery-cli --format xlsx equip"
-    diff "$work/linux.cells" "$work/windows.cells" | head -20
-    return 1
-  fi
+  same_lines "$work/linux.cells" "$work/windows.cells" "worksheet cells" "--format xlsx equip"
 }
 
 compare_fanout() {
@@ -78,13 +84,7 @@ compare_fanout() {
   read -r -a words <<<"$fanout_search"
   "$REALMQUERY_LINUX_CLI" --dir "$folder" "${words[@]}" 2>&1 | LC_ALL=C sort -s -t, -k1,1 >"$work/linux.out"
   "$here/wine-run.sh" "$REALMQUERY_WINDOWS_CLI" --dir "$windows_folder" "${words[@]}" 2>&1 | LC_ALL=C sort -s -t, -k1,1 >"$work/windows.out"
-  if cmp -s "$work/linux.out" "$work/windows.out"; then
-    echo "same bytes server by server (demo data, $(wc -l <"$work/linux.out") lines): realmquery-cli $fanout_search"
-  else
-    echo "DIFFERENT (demo data, server by server): realmquery-cli $fanout_search"
-    diff "$work/linux.out" "$work/windows.out" | head -20
-    return 1
-  fi
+  same_lines "$work/linux.out" "$work/windows.out" "bytes server by server (demo data)" "$fanout_search"
 }
 
 status=0
